@@ -1,0 +1,52 @@
+// Double-precision complex 2x2 and 4x4 matrices, column order, (row, column)
+// counted from 1.  All routines read their inputs completely before the
+// result is stored, so an output may be one of the inputs (except the addend
+// of CMAD2).  They keep no state between calls.
+#pragma once
+
+#include <array>
+#include <complex>
+
+namespace numlib {
+
+using cdouble = std::complex<double>;
+
+struct CMat2 {
+  std::array<cdouble, 4> e{};  // (1,1) (2,1) (1,2) (2,2)
+  cdouble& operator()(int r, int c) { return e[(c - 1) * 2 + (r - 1)]; }
+  const cdouble& operator()(int r, int c) const { return e[(c - 1) * 2 + (r - 1)]; }
+  static CMat2 identity() {
+    CMat2 m;
+    m.e[0] = m.e[3] = 1.0;
+    return m;
+  }
+};
+
+struct CMat4 {
+  std::array<cdouble, 16> e{};
+  cdouble& operator()(int r, int c) { return e[(c - 1) * 4 + (r - 1)]; }
+  const cdouble& operator()(int r, int c) const { return e[(c - 1) * 4 + (r - 1)]; }
+  static CMat4 identity() {
+    CMat4 m;
+    for (int i = 0; i < 4; ++i) m.e[i * 5] = 1.0;
+    return m;
+  }
+};
+
+void CMUL2(const CMat2& A, const CMat2& B, CMat2& C);   // C := A B
+void CMUL4(const CMat4& A, const CMat4& B, CMat4& C);   // C := A B
+void CSUB2(const CMat2& A, const CMat2& B, CMat2& C);   // C := A - B
+void CADD2(const CMat2& A, const CMat2& B, CMat2& C);   // C := A + B
+// C := s (A B) + D; C may be A or B but not D.
+void CMAD2(const CMat2& D, const CMat2& A, const CMat2& B, cdouble s, CMat2& C);
+void CCOPY2(const CMat2& A, CMat2& B);                  // B := A
+// AINV := A^-1.  A zero determinant prints " DEGENERATED MATRIX!" and gives a
+// finite result (see the implementation) so that NaN cannot spread.
+void CINV2(const CMat2& A, CMat2& AINV);
+// T := exp(i D M) in closed form.
+void EXPM2(const CMat2& M, double D, CMat2& T);
+
+// Writes " DEGENERATED MATRIX!" to the console.
+void reportDegenerated();
+
+}  // namespace numlib

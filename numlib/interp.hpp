@@ -1,0 +1,20 @@
+// Linear interpolation between grids and the radix-2 FFT.
+#pragma once
+
+#include <complex>
+
+#include "numlib/farray.hpp"
+
+namespace numlib {
+
+// DATA(1..NN) := sum_k DATA(k) exp(SIGN 2 pi i (j-1)(k-1)/NN), not normalised.
+// NN must be a power of two; otherwise nothing is done and false is returned.
+bool FFT(Span1<std::complex<double>> DATA, int NN, double SIGN);
+
+// YN(i) := Y interpolated linearly at XN(i), i = 1..m, from the n points (X, Y).
+void INTERP(Span1<const float> X, Span1<const double> Y, Span1<const float> XN, Span1<double> YN,
+            int n, int m);
+void INTERS(Span1<const float> X, Span1<const float> Y, Span1<const float> XN, Span1<float> YN,
+            int n, int m);
+
+}  // namespace numlib

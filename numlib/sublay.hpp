@@ -1,0 +1,19 @@
+// The stepped model: layers cut into homogeneous sublayers, graded interfaces
+// sampled in KSTEP steps, the repeated block marked.
+#pragma once
+
+#include "numlib/farray.hpp"
+#include "numlib/limits.hpp"
+
+namespace numlib {
+
+// Builds the sublayer grid of one profiled quantity.  Arrays in: 1..NNN;
+// arrays out: 1..NMAX.  NNst counts every sublayer the model asks for even
+// when it exceeds NMAX; only the first NMAX are stored, and the caller stops
+// the run when NNst > NMAX.
+void SUBLAY(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
+            Span1<const double> value, Span1<const double> WIDTH, Span1<const double> ZD,
+            Span1<const int> KIND, Span1<const int> KSTEP, int& NNst, int& N1Nst, int& N2Nst,
+            Span1<double> subThickness, Span1<double> subValue, Span1<int> parent, int& NRR);
+
+}  // namespace numlib

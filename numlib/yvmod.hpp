@@ -1,0 +1,32 @@
+// Unpacking of the parameter table YV into the model arrays, with every
+// physical clamp applied and written back into YV.
+#pragma once
+
+#include "numlib/farray.hpp"
+#include "numlib/limits.hpp"
+
+namespace numlib {
+
+using YVTable = Arr2<float, NYVL, NYVC>;
+
+// The model as one pass uses it.  Angular arrays hold one entry per layer
+// (IBHF = 1) or per multiplet (otherwise); BE, GA and WID in radians.
+struct ModelArrays {
+  Arr1<double, N24> thickness;          // H1A, Angstrom
+  Arr1<float, N24> ELD1, ELD2;          // electronic susceptibility, 1e-6
+  Arr2<float, N6, N24> V;               // V(K, layer)
+  Arr1<float, N6> S;                    // area ratios
+  Arr1<float, N6> F;                    // factors applied by VNORM
+  Arr1<float, N24> BE, GA, RAND, PLAN, WID;
+  Arr1<float, N6> Bhf, dBhf, IS, EFG, GRd;
+  Arr1<double, 4> angles;               // grazing angles, radians
+  float HKMAX = 0;
+};
+
+// selector < 0 smooths all multiplets, otherwise the one of rowCode (4..11);
+// normFlag = 2 skips smoothing and VNORM (the stepped model is normalised).
+void YVMOD(YVTable& YV, int NNN, int N1N, int N2N, int NRN, int NM, int IBHF, int INORM, int ISQ,
+           Span1<const float> HK, float period, int selector, int rowCode, float SIG, int normFlag,
+           ModelArrays& out);
+
+}  // namespace numlib
