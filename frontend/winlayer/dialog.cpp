@@ -250,37 +250,32 @@ void requireControl(CDataExchange* pDX, int nIDC) {
 
 }  // namespace
 
-void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
+namespace {
+
+template <class T, class Parse>
+void exchangeNumber(CDataExchange* pDX, int nIDC, T& value, Parse parse, const char* message) {
   requireControl(pDX, nIDC);
   if (!pDX->m_bSaveAndValidate) {
     pDX->m_pDlgWnd->SetDlgItemText(nIDC, FormatDDXValue(value));
     return;
   }
-  const auto v = ParseDDXInt(pDX->m_pDlgWnd->GetDlgItemText(nIDC));
-  if (!v) failWith(pDX, "Please enter an integer.");
+  const auto v = parse(pDX->m_pDlgWnd->GetDlgItemText(nIDC));
+  if (!v) failWith(pDX, message);
   value = *v;
+}
+
+}  // namespace
+
+void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
+  exchangeNumber(pDX, nIDC, value, ParseDDXInt, "Please enter an integer.");
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, float& value) {
-  requireControl(pDX, nIDC);
-  if (!pDX->m_bSaveAndValidate) {
-    pDX->m_pDlgWnd->SetDlgItemText(nIDC, FormatDDXValue(value));
-    return;
-  }
-  const auto v = ParseDDXFloat(pDX->m_pDlgWnd->GetDlgItemText(nIDC));
-  if (!v) failWith(pDX, "Please enter a number.");
-  value = *v;
+  exchangeNumber(pDX, nIDC, value, ParseDDXFloat, "Please enter a number.");
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
-  requireControl(pDX, nIDC);
-  if (!pDX->m_bSaveAndValidate) {
-    pDX->m_pDlgWnd->SetDlgItemText(nIDC, FormatDDXValue(value));
-    return;
-  }
-  const auto v = ParseDDXDouble(pDX->m_pDlgWnd->GetDlgItemText(nIDC));
-  if (!v) failWith(pDX, "Please enter a number.");
-  value = *v;
+  exchangeNumber(pDX, nIDC, value, ParseDDXDouble, "Please enter a number.");
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
@@ -382,6 +377,8 @@ void CDialog::EndDialog(int nResult) {
       w->hide();
   }
 }
+
+bool CDialog::HasEnded() const { return m_dlg && m_dlg->ended; }
 
 void CDialog::OnOK() {
   if (!UpdateData(true)) return;

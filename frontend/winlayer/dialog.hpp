@@ -64,6 +64,8 @@ class CDialog : public CWnd {
   virtual int DoModal();
   bool UpdateData(bool bSaveAndValidate = true);
   void EndDialog(int nResult);
+  // True once EndDialog has been called during the current showing.
+  bool HasEnded() const;
   UINT GetTemplateId() const { return m_nIDTemplate; }
 
   void SetDlgItemText(int nID, const char* text);

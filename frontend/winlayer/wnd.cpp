@@ -353,7 +353,11 @@ bool CStatusBar::SetIndicators(const UINT* lpIDArray, int nIDCount) {
     }
     const CString text = AfxLoadString(id);
     label->setText(detail::toQString(text));
-    label->setFixedWidth(label->fontMetrics().horizontalAdvance(detail::toQString(text)) + 8);
+    // The string sets the width: as many characters as it has, at least
+    // the width of as many digits (the original font drew '_' as wide as '0').
+    const QFontMetrics fm = label->fontMetrics();
+    const int digits = fm.horizontalAdvance(QLatin1Char('0')) * text.GetLength();
+    label->setFixedWidth(std::max(fm.horizontalAdvance(detail::toQString(text)), digits) + 10);
     sb->addWidget(label, 0);
   }
   return true;
