@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QToolBar>
 #include <QWindow>
 #include <clocale>
 #include <sstream>
@@ -222,6 +223,52 @@ void typeShortcut(CFrameWnd& frame, const char* keys) {
   }
 }
 
+bool chooseMenuItem(CFrameWnd& frame, const char* path) {
+  auto* win = qobject_cast<QMainWindow*>(detail::widgetOf(frame));
+  if (!win) return false;
+  const QStringList parts = detail::toQString(path).split(QStringLiteral(" > "));
+  QList<QAction*> actions = win->menuBar()->actions();
+  for (int i = 0; i < parts.size(); ++i) {
+    QAction* found = nullptr;
+    for (QAction* a : actions)
+      if (!a->isSeparator() && a->text() == parts[i]) found = a;
+    if (!found) return false;
+    if (i + 1 < parts.size()) {
+      if (!found->menu()) return false;
+      emit found->menu()->aboutToShow();
+      actions = found->menu()->actions();
+      continue;
+    }
+    if (!found->isEnabled() || found->menu()) return false;
+    found->trigger();
+    return true;
+  }
+  return false;
+}
+
+std::vector<BuiltToolButton> builtToolBar(CToolBar& bar) {
+  std::vector<BuiltToolButton> out;
+  auto* tb = qobject_cast<QToolBar*>(detail::widgetOf(bar));
+  if (!tb) return out;
+  for (QAction* a : tb->actions()) {
+    if (a->isSeparator()) {
+      out.push_back({0, 0, 0, false});
+      continue;
+    }
+    const QSize size = a->icon().availableSizes().value(0);
+    out.push_back({a->data().toUInt(), size.width(), size.height(), !a->toolTip().isEmpty()});
+  }
+  return out;
+}
+
+void clickToolBarButton(CToolBar& bar, int position) {
+  auto* tb = qobject_cast<QToolBar*>(detail::widgetOf(bar));
+  if (!tb || position < 0 || position >= tb->actions().size()) return;
+  QAction* a = tb->actions()[position];
+  if (QWidget* button = tb->widgetForAction(a); button && !a->isSeparator())
+    detail::sendClick(button, QPoint(button->width() / 2, button->height() / 2), Qt::LeftButton);
+}
+
 // ------------------------------------------------------------ script
 
 namespace {
@@ -268,6 +315,15 @@ struct ScriptRunner {
       if (f && f->GetStatusBar() && out.open(QIODevice::WriteOnly)) {
         CStatusBar* sb = f->GetStatusBar();
         for (int i = 0; i < sb->GetCount(); ++i) out.write((sb->GetPaneText(i).str() + "\n").c_str());
+      }
+    } else if (verb == "viewsize") {
+      std::string path;
+      in >> path;
+      QFile out(QString::fromStdString(path));
+      if (f && f->GetActiveView() && out.open(QIODevice::WriteOnly)) {
+        CRect r;
+        f->GetActiveView()->GetClientRect(&r);
+        out.write((std::to_string(r.Width()) + " " + std::to_string(r.Height()) + "\n").c_str());
       }
     } else if (verb == "quit") {
       QCoreApplication::quit();

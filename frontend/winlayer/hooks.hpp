@@ -142,14 +142,26 @@ struct BuiltShortcut {
   UINT id;
 };
 std::vector<BuiltShortcut> builtShortcuts(CFrameWnd& frame);
-// Sends a key combination to the frame as the user would type it.
+// Triggers the accelerator bound to a key combination such as "Ctrl+N".
 void typeShortcut(CFrameWnd& frame, const char* keys);
+// Chooses a menu item by its path ("Settings > Select isotope > 57Fe");
+// false when there is none or it is disabled.
+bool chooseMenuItem(CFrameWnd& frame, const char* path);
+struct BuiltToolButton {
+  UINT id;  // 0 for a separator
+  int width, height;  // of the face
+  bool hasToolTip;
+};
+std::vector<BuiltToolButton> builtToolBar(CToolBar& bar);
+// Presses the toolbar button at a position (separators count).
+void clickToolBarButton(CToolBar& bar, int position);
 
 // Runs the script in the environment variable WINLAYER_SCRIPT against the
 // main window once the message loop runs: steps separated by ';', each one
 // of "size W H", "click X Y", "rclick X Y" (view client coordinates),
 // "wait MS", "shot PATH" (screen capture of the main window), "panes PATH"
-// (status pane texts, one per line), "quit".
+// (status pane texts, one per line), "viewsize PATH" (client width and
+// height of the view), "quit".
 void startScriptFromEnvironment();
 
 }  // namespace winlayer::hooks

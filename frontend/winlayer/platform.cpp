@@ -91,8 +91,8 @@ bool spawnDetached(const std::string& path, std::vector<std::string> args) {
 // current directory, and an existing file is found in any letter case.
 std::string editorFile(std::string_view name) {
   const std::string p = NativePath(name);
-  if (auto found = nrsfile::findExisting(p)) return fs::absolute(*found).string();
-  return fs::absolute(p).string();
+  if (auto found = nrsfile::findExisting(p)) return fs::absolute(*found).lexically_normal().string();
+  return fs::absolute(p).lexically_normal().string();
 }
 
 int runEditor(const std::string& file, bool wait) {
@@ -138,9 +138,9 @@ std::string NativePath(std::string_view path) {
 std::optional<fs::path> FindProgram(std::string_view name) {
   const std::string p = NativePath(name);
   if (p.empty()) return std::nullopt;
-  if (auto found = nrsfile::findExisting(p)) return fs::absolute(*found);
+  if (auto found = nrsfile::findExisting(p)) return fs::absolute(*found).lexically_normal();
   if (endsWithNoCase(p, ".exe")) {
-    if (auto found = nrsfile::findExisting(p.substr(0, p.size() - 4))) return fs::absolute(*found);
+    if (auto found = nrsfile::findExisting(p.substr(0, p.size() - 4))) return fs::absolute(*found).lexically_normal();
   }
   return std::nullopt;
 }
