@@ -21,9 +21,11 @@ constexpr COLORREF kBackground = RGB(200, 200, 255);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // Clips the segment a-b to the square |x|, |y| <= kCoordLimit (Liang and
-// Barsky).  False when nothing of it lies inside.
+// Barsky).  An end moved onto an edge of the square lies on it exactly.
+// False when nothing of the segment lies inside.
 bool clipSegment(double& ax, double& ay, double& bx, double& by) {
   double t0 = 0, t1 = 1;
+  int edge0 = -1, edge1 = -1;
   const double dx = bx - ax, dy = by - ay;
   const double p[4] = {-dx, dx, -dy, dy};
   const double q[4] = {ax + kCoordLimit, kCoordLimit - ax, ay + kCoordLimit, kCoordLimit - ay};
@@ -33,15 +35,25 @@ bool clipSegment(double& ax, double& ay, double& bx, double& by) {
       continue;
     }
     const double t = q[i] / p[i];
-    if (p[i] < 0)
-      t0 = std::max(t0, t);
-    else
-      t1 = std::min(t1, t);
+    if (p[i] < 0 && t > t0) {
+      t0 = t;
+      edge0 = i;
+    } else if (p[i] > 0 && t < t1) {
+      t1 = t;
+      edge1 = i;
+    }
   }
   if (t0 > t1) return false;
-  const double x0 = ax + t0 * dx, y0 = ay + t0 * dy;
+  auto onEdge = [](int edge, double& x, double& y) {
+    if (edge < 0) return;
+    double& v = edge < 2 ? x : y;
+    v = edge % 2 == 0 ? -kCoordLimit : kCoordLimit;
+  };
+  double x0 = ax + t0 * dx, y0 = ay + t0 * dy;
   bx = ax + t1 * dx;
   by = ay + t1 * dy;
+  onEdge(edge0, x0, y0);
+  onEdge(edge1, bx, by);
   ax = x0;
   ay = y0;
   return true;
@@ -49,14 +61,15 @@ bool clipSegment(double& ax, double& ay, double& bx, double& by) {
 
 bool inside(double x, double y) { return std::fabs(x) <= kCoordLimit && std::fabs(y) <= kCoordLimit; }
 
-// MoveTo/LineTo on positions in double precision: a NaN breaks the line,
-// and far positions are clipped before they become pixels.
+// MoveTo/LineTo on positions in double precision: a position that is not a
+// finite number breaks the line, and far positions are clipped before they
+// become pixels.
 class SafePen {
  public:
   explicit SafePen(CDC* dc) : m_dc(dc) {}
 
   void moveTo(double x, double y) {
-    m_has = !std::isnan(x) && !std::isnan(y);
+    m_has = std::isfinite(x) && std::isfinite(y);
     m_x = x;
     m_y = y;
     m_atPrev = m_has && inside(x, y);
@@ -64,7 +77,7 @@ class SafePen {
   }
 
   void lineTo(double x, double y) {
-    if (std::isnan(x) || std::isnan(y)) {
+    if (!std::isfinite(x) || !std::isfinite(y)) {
       m_has = false;
       return;
     }
