@@ -226,6 +226,11 @@ std::optional<float> ParseDDXFloat(const char* text) {
   return static_cast<float>(*d);
 }
 
+void CDataExchange::Undo() {
+  for (auto it = m_undo.rbegin(); it != m_undo.rend(); ++it) (*it)();
+  m_undo.clear();
+}
+
 void CDataExchange::Fail() {
   if (QWidget* w = detail::DialogAccess::control(*m_pDlgWnd, m_idLastControl)) {
     w->setFocus();
@@ -261,6 +266,7 @@ void exchangeNumber(CDataExchange* pDX, int nIDC, T& value, Parse parse, const c
   }
   const auto v = parse(pDX->m_pDlgWnd->GetDlgItemText(nIDC));
   if (!v) failWith(pDX, message);
+  pDX->Stored(value, value);
   value = *v;
 }
 
@@ -280,17 +286,19 @@ void DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
 
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
   requireControl(pDX, nIDC);
-  if (pDX->m_bSaveAndValidate)
+  if (pDX->m_bSaveAndValidate) {
+    pDX->Stored(value, value);
     value = pDX->m_pDlgWnd->GetDlgItemText(nIDC);
-  else
+  } else
     pDX->m_pDlgWnd->SetDlgItemText(nIDC, value);
 }
 
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
   requireControl(pDX, nIDC);
-  if (pDX->m_bSaveAndValidate)
+  if (pDX->m_bSaveAndValidate) {
+    pDX->Stored(value, value);
     value = pDX->m_pDlgWnd->IsDlgButtonChecked(nIDC);
-  else
+  } else
     pDX->m_pDlgWnd->CheckDlgButton(nIDC, value);
 }
 
@@ -361,6 +369,7 @@ bool CDialog::UpdateData(bool bSaveAndValidate) {
   try {
     DoDataExchange(&dx);
   } catch (const detail::ExchangeFailed&) {
+    dx.Undo();
     return false;
   }
   return true;

@@ -5,14 +5,16 @@
 // show (DDX_Text, DDX_Check) and range checks (DDV_MinMaxInt).  UpdateData
 // (false) loads the controls from the members; UpdateData(true) stores the
 // controls into the members and fails, after a message box naming what is
-// expected, at the first control that does not hold a valid value; the
-// members before it have been stored already, as the framework does.
+// expected, at the first control that does not hold a valid value.  A failed
+// store puts every member back as it was, so that a refused value never
+// stays behind (and is not kept when the dialog is then left with Escape).
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "frontend/winlayer/wnd.hpp"
 
@@ -30,9 +32,19 @@ class CDataExchange {
   CDataExchange(CDialog* dlg, bool saveAndValidate) : m_pDlgWnd(dlg), m_bSaveAndValidate(saveAndValidate) {}
   // Abandons the exchange with the focus on the last control exchanged.
   [[noreturn]] void Fail();
+  // Remembers how to put a member back should the exchange fail.
+  template <class T>
+  void Stored(T& member, T previous) {
+    m_undo.push_back([&member, previous] { member = previous; });
+  }
+  void Undo();
+
   CDialog* m_pDlgWnd;
   bool m_bSaveAndValidate;
   int m_idLastControl = 0;
+
+ private:
+  std::vector<std::function<void()>> m_undo;
 };
 
 void DDX_Text(CDataExchange* pDX, int nIDC, int& value);

@@ -119,6 +119,30 @@ TEST_F(LayerDialog, AValueThatIsNotANumberKeepsTheDialogOpenWithAMessage) {
   EXPECT_FLOAT_EQ(dlg.m_value, 2.0f);
 }
 
+TEST_F(LayerDialog, AFailedStorePutsEveryMemberBack) {
+  TestDlg dlg;
+  hooks::setDialogHook([](hooks::DialogDriver& d) {
+    d.type(10, "9");  // stored, then refused by its range check
+    d.type(11, "2");
+    d.type(12, "changed");
+    d.click(IDOK);
+    EXPECT_FALSE(d.ended());
+    d.pressEscape();
+  });
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(dlg.m_count, 3);
+  EXPECT_FLOAT_EQ(dlg.m_value, 0.25f);
+  hooks::setDialogHook([](hooks::DialogDriver& d) {
+    d.type(10, "2");  // valid and stored before the value fails, then put back
+    d.type(11, "x");
+    d.click(IDOK);
+    d.pressEscape();
+  });
+  dlg.DoModal();
+  EXPECT_EQ(dlg.m_count, 3);
+  EXPECT_EQ(m_boxes.boxes.size(), 2u);
+}
+
 TEST_F(LayerDialog, EscapeStoresNothing) {
   TestDlg dlg;
   hooks::setDialogHook([](hooks::DialogDriver& d) {
