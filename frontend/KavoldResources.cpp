@@ -264,16 +264,16 @@ DialogTemplate multipletDlg() {
 DialogTemplate layerDlg() {
   DialogTemplate t{"                                                 Layer parameters", 442, 212, {}};
   auto& c = t.controls;
-  c.push_back(text("Susceptibility ( in 10-6 units)", 70, 7, 120));
-  c.push_back(text("Top interface", 200, 7, 100));
+  c.push_back(text("Susceptibility ( in 10-6 units)", 62, 7, 120));
+  c.push_back(text("Top interface", 180, 7, 100));
   struct Column {
     const char* label;
     int id, x, cx;
   };
   static const Column first[] = {
-      {"Thickness (A)", 1001, 7, 55},   {"Real part", 1002, 70, 55},         {" Imaginary part", 1003, 130, 60},
-      {"Width", 1011, 200, 38},         {"Number of steps", 1010, 241, 38},  {"Kind of Re.func.", 1009, 282, 38},
-      {"Parameter", 1008, 323, 38},     {"Kind of im.func.", 1007, 364, 38}, {"Parameter", 1006, 405, 32},
+      {"Thickness (A)", 1001, 7, 50},   {"Real part", 1002, 62, 50},         {" Imaginary part", 1003, 117, 56},
+      {"Width", 1011, 180, 38},         {"Number of steps", 1010, 222, 38},  {"Kind of Re.func.", 1009, 264, 38},
+      {"Parameter", 1008, 306, 38},     {"Kind of im.func.", 1007, 348, 38}, {"Parameter", 1006, 390, 45},
   };
   for (const Column& col : first) {
     c.push_back(text(col.label, col.x, 18, col.cx, 17));
