@@ -257,6 +257,12 @@ void CView::OnPaint() {
 
 // ---------------------------------------------------------- control bars
 
+// A bar is usually a member of its frame and goes before the frame's base
+// part: it takes itself off the frame's list.
+CControlBar::~CControlBar() {
+  if (m_frame) std::erase(m_frame->m_bars, this);
+}
+
 void CControlBar::EnableDocking(DWORD dwDockStyle) {
   m_dockStyle = dwDockStyle;
   auto* tb = qobject_cast<QToolBar*>(detail::WndAccess::impl(*this).widget.data());

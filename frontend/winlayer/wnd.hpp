@@ -151,6 +151,7 @@ using LPCREATESTRUCT = CREATESTRUCT*;
 
 class CControlBar : public CWnd {
  public:
+  ~CControlBar() override;
   void EnableDocking(DWORD dwDockStyle);
   UINT GetDlgCtrlID() const { return m_nID; }
   bool IsVisible() const;
