@@ -195,32 +195,29 @@ bool CDocument::OnNewDocument() {
   return true;
 }
 
-bool CDocument::OnOpenDocument(const char* pathName) {
-  std::FILE* f = crt::fopen(pathName, "rb");
+namespace {
+
+// Opens the document's file and lets the document serialize itself.
+bool serializeFile(CDocument& doc, const char* pathName, bool storing) {
+  std::FILE* f = crt::fopen(pathName, storing ? "wb" : "rb");
   if (!f) {
-    AfxMessageBox(CString("Cannot open the document ") + pathName + ".", MB_OK | MB_ICONEXCLAMATION);
+    AfxMessageBox(CString(storing ? "Cannot write the document " : "Cannot open the document ") + pathName + ".",
+                  MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
-  DeleteContents();
-  CArchive ar(f, false);
-  Serialize(ar);
+  if (!storing) doc.DeleteContents();
+  CArchive ar(f, storing);
+  doc.Serialize(ar);
   std::fclose(f);
-  SetModifiedFlag(false);
+  doc.SetModifiedFlag(false);
   return true;
 }
 
-bool CDocument::OnSaveDocument(const char* pathName) {
-  std::FILE* f = crt::fopen(pathName, "wb");
-  if (!f) {
-    AfxMessageBox(CString("Cannot write the document ") + pathName + ".", MB_OK | MB_ICONEXCLAMATION);
-    return false;
-  }
-  CArchive ar(f, true);
-  Serialize(ar);
-  std::fclose(f);
-  SetModifiedFlag(false);
-  return true;
-}
+}  // namespace
+
+bool CDocument::OnOpenDocument(const char* pathName) { return serializeFile(*this, pathName, false); }
+
+bool CDocument::OnSaveDocument(const char* pathName) { return serializeFile(*this, pathName, true); }
 
 void CDocument::SetPathName(const char* pathName) {
   m_strPathName = pathName ? pathName : "";
