@@ -81,6 +81,7 @@ namespace hooks {
 
 void ensureApplication() {
   if (QApplication::instance()) return;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "winlayer-test";
   static char* argv[] = {name, nullptr};

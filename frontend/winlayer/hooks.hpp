@@ -17,7 +17,8 @@
 namespace winlayer::hooks {
 
 // Creates the toolkit's application object when none exists, with settings
-// kept apart from the user's; for tests that open windows.
+// kept apart from the user's and, unless QT_QPA_PLATFORM says otherwise,
+// windows drawn off screen; for tests that open windows.
 void ensureApplication();
 
 // --- modal dialogs ------------------------------------------------------

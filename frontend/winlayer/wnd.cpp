@@ -545,9 +545,10 @@ bool CFrameWnd::LoadFrame(UINT nIDResource, CCreateContext* pContext) {
   m_frameImpl->context = pContext;
   if (OnCreate(&cs) == -1) {
     m_view.reset();
-    detail::WndAccess::attach(*this, nullptr, false, QColor());
     m_frameImpl->window = nullptr;
-    delete win;
+    m_frameImpl->shortcuts.clear();
+    // Deletes the window with whatever bars were made in it.
+    detail::WndAccess::attach(*this, nullptr, false, QColor());
     return false;
   }
   if (QAbstractEventDispatcher* ed = QAbstractEventDispatcher::instance())

@@ -255,4 +255,22 @@ TEST_F(Frame, ViewMenuHidesAndShowsTheBars) {
   EXPECT_TRUE(frame->m_wndToolBar.IsVisible());
 }
 
+// Without its toolbar the frame cannot be created, and the application
+// does not start.
+TEST_F(KavoldDialogs, AFrameWhoseToolbarCannotBeMadeEndsTheStart) {
+  nrstest::TempDir dir;
+  CKAVOLDApp app;
+  ResourceSet broken = KavoldResources();
+  broken.toolbars.clear();
+  AfxSetResourceHandle(&broken);
+  app.m_args = {"KAVOLD"};
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_EQ(app.m_pMainWnd, nullptr);
+  broken = KavoldResources();
+  broken.strings.erase(kavold::ID_INDICATOR_Y);  // a status pane without its string
+  EXPECT_FALSE(app.InitInstance());
+  AfxSetResourceHandle(&KavoldResources());
+  app.CloseAllDocuments();
+}
+
 }  // namespace
