@@ -304,7 +304,9 @@ LayerModes layerModes(cdouble c11, cdouble c21, cdouble c12, cdouble c22, double
     m.q1 = std::sqrt(mean + m.D);
     m.q2 = std::sqrt(mean - m.D);
     m.W = s2 + c11 + m.q1 * m.q2;
-    m.isotropic = std::abs(m.D) == 0.0;
+    // Only an exactly isotropic tensor has scalar modes: D = 0 alone also
+    // holds at an exceptional point, where K is a Jordan block.
+    m.isotropic = c21 == 0.0 && c12 == 0.0 && c11 == c22;
     const cdouble qq = m.q1 * m.q2;
     if (pass == 1 || (m.W != 0.0 && qq != 0.0 && m.q1 + m.q2 != 0.0)) break;
     const cdouble eps(0.0, 1e-20 * (s2 + std::abs(c11) + std::abs(c22)));

@@ -66,7 +66,7 @@ struct LayerModes {
   cdouble D;       // half the splitting of the eigenvalues of K
   cdouble q1, q2;  // principal square roots of s^2 + (c11 + c22)/2 +- D
   cdouble W;       // s^2 + c11 + q1 q2
-  bool isotropic;  // D exactly 0: both modes alike, scalar propagation
+  bool isotropic;  // c21 = c12 = 0 and c11 = c22: scalar propagation
 };
 
 // The modes of the tensor (c11, c21, c12, c22) at s^2 = sin^2(angle).  A wave
