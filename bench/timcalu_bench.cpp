@@ -13,7 +13,7 @@ namespace {
 
 using namespace physics_test;
 
-void referenceSample(Run& r) {
+void referenceSample(Sample& r) {
   NuclearConstants& C = r.fe.C;
   C.Bhf(1) = 33.0f, C.EFG(1) = 0.05f, C.IS(1) = 0.0f;
   C.Bhf(2) = 0.0f, C.EFG(2) = 0.8f, C.IS(2) = 0.35f, C.GRd(2) = 0.02f;
@@ -32,7 +32,7 @@ void referenceSample(Run& r) {
 
 void BM_TimePass(benchmark::State& state) {
   const int Jway = static_cast<int>(state.range(0));
-  Run r(0.05f, 12.0f, 3e-3, Jway);
+  Sample r(0.05f, 12.0f, 3e-3, Jway);
   referenceSample(r);
   const double angles[4] = {2.5e-3, 3.0e-3, 3.5e-3, 4.0e-3};
   for (auto _ : state) {

@@ -14,6 +14,23 @@ using numlib::N6;
 using numlib::NMAX;
 
 constexpr cdouble I1(0.0, 1.0);
+constexpr cdouble kHalfOverI(0.0, -0.5);  // 1/(2i)
+
+// Principal square root.  The moduli met here (susceptibilities and squared
+// sines, 1e-30..1) need no scaling against overflow, so sqrt(x^2 + y^2)
+// replaces the library's hypot; a negative zero imaginary part gives the
+// lower root, as the library's does.
+cdouble csqrt(cdouble z) {
+  const double x = z.real(), y = z.imag();
+  const double r = std::sqrt(x * x + y * y);
+  if (r == 0.0) return cdouble(0.0, y);
+  if (x >= 0.0) {
+    const double t = std::sqrt((r + x) / 2);
+    return cdouble(t, y / (2 * t));
+  }
+  const double t = std::sqrt((r - x) / 2);
+  return cdouble(std::abs(y) / (2 * t), std::copysign(t, y));
+}
 
 // Polarisation matrices of the in-plane (K1) and random (K2) parts, element
 // (11, 21, 12, 22) x column (+-2, 0).
@@ -166,18 +183,28 @@ LayerModes sublayerModes(const AngleArgs& a, const SteppedModel& st, const Angle
   return layerModes(chi[0] + el, chi[1], chi[2], chi[3] + el, w.s2);
 }
 
-// sin(z d)/z and cos(z d), also for z d near 0.
+// exp(i x) and exp(-i x) from one real sine, cosine and exponential.
+void expPair(cdouble x, cdouble& ep, cdouble& em) {
+  const double c = std::cos(x.real()), s = std::sin(x.real());
+  const double g = std::exp(-x.imag()), gi = 1.0 / g;
+  ep = cdouble(g * c, g * s);
+  em = cdouble(gi * c, -gi * s);
+}
+
+// sin(z d)/z and cos(z d), also for z d near 0 (the series to x^6 leaves an
+// error below 1e-24 for |x| < 1e-3).
 void sinc(cdouble z, double d, cdouble& sz, cdouble& cz) {
   const cdouble x = z * d;
-  if (std::abs(x) < 1e-3) {
+  if (std::norm(x) < 1e-6) {
     const cdouble x2 = x * x;
     sz = d * (1.0 - x2 / 6.0 * (1.0 - x2 / 20.0 * (1.0 - x2 / 42.0)));
     cz = 1.0 - x2 / 2.0 * (1.0 - x2 / 12.0 * (1.0 - x2 / 30.0));
     return;
   }
-  const cdouble e = std::exp(I1 * x), ei = 1.0 / e;
-  cz = (e + ei) / 2.0;
-  sz = (e - ei) / (2.0 * I1) / z;
+  cdouble ep, em;
+  expPair(x, ep, em);
+  cz = (ep + em) / 2.0;
+  sz = (ep - em) * kHalfOverI / z;
 }
 
 CMat2 negatedDiagonal(const CMat2& A) {
@@ -235,7 +262,7 @@ CMat2 parrattPath(const AngleArgs& a, const SteppedModel& st, AngleWork& w, Abso
   X(1, 1) = w.s;
   X(2, 2) = 1.0 / w.s;
   const CMat2 E = CMat2::identity();
-  CMat2 A = w.F(NNst), Bl, Rp, R, Fa, Bj, inv, r, U, V, Z, t1, t2;
+  CMat2 A = w.F(NNst), Bl, Rp, R, Fa, Bj, inv, r, U, V, Z, t1, t2;  // names as in the recursion
   int rep = w.nrr;
   int j = NNst;
   for (;;) {
@@ -249,12 +276,12 @@ CMat2 parrattPath(const AngleArgs& a, const SteppedModel& st, AngleWork& w, Abso
     if (j == NNst && rep == w.nrr) {
       R = r;
     } else {
-      numlib::CSUB2(Fa, Bj, t1);
-      numlib::CMUL2(inv, t1, U);
-      numlib::CSUB2(Bj, Bl, t1);
-      numlib::CMUL2(inv, t1, V);
+      // U = (A - Bj)^-1 (Fa - Bj) = I + r and V = (Bj - A)^-1 (Bl - Bj) = Z - I,
+      // since Fa - Bj = (Fa - A) + (A - Bj) and Bl - Bj = (Bl - A) + (A - Bj).
+      numlib::CADD2(r, E, U);
       numlib::CSUB2(A, Bl, t1);
       numlib::CMUL2(inv, t1, Z);
+      numlib::CSUB2(Z, E, V);
       numlib::CMUL2(Rp, V, t1);
       numlib::CSUB2(E, t1, t2);
       numlib::CINV2(t2, t1);
@@ -299,10 +326,10 @@ LayerModes layerModes(cdouble c11, cdouble c21, cdouble c12, cdouble c22, double
     m.c12 = c12;
     m.c22 = c22;
     const cdouble half = (c11 - c22) / 2.0;
-    m.D = std::sqrt(half * half + c12 * c21);
+    m.D = csqrt(half * half + c12 * c21);
     const cdouble mean = s2 + (c11 + c22) / 2.0;
-    m.q1 = std::sqrt(mean + m.D);
-    m.q2 = std::sqrt(mean - m.D);
+    m.q1 = csqrt(mean + m.D);
+    m.q2 = csqrt(mean - m.D);
     m.W = s2 + c11 + m.q1 * m.q2;
     // Only an exactly isotropic tensor has scalar modes: D = 0 alone also
     // holds at an exceptional point, where K is a Jordan block.
@@ -336,8 +363,9 @@ void layerMatrix4(const LayerModes& m, double s2, double d, CMat4& T) {
   const cdouble sum = m.q1 + m.q2, inv = 1.0 / sum;
   const cdouble sigma = sum / 2.0, delta = m.D * inv, qq = m.q1 * m.q2;
   const cdouble N11 = (m.c22 - m.c11) / 2.0 * inv, N12 = m.c12 * inv, N21 = m.c21 * inv;
-  const cdouble es = std::exp(I1 * (sigma * d)), esi = 1.0 / es;
-  const cdouble cs = (es + esi) / 2.0, ss = (es - esi) / (2.0 * I1);
+  cdouble es, esi;
+  expPair(sigma * d, es, esi);
+  const cdouble cs = (es + esi) / 2.0, ss = (es - esi) * kHalfOverI;
   cdouble sd, cd;
   sinc(delta, d, sd, cd);
   const cdouble c0 = cs * cd, c1 = -ss * sd;          // C

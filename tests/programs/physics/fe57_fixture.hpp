@@ -116,7 +116,7 @@ inline int addLayer(SteppedModel& st, const Fe57& fe, double t, cdouble chi, int
 }
 
 // Everything one TIMCALU call needs, with the outputs.
-struct Run {
+struct Sample {
   Fe57 fe;
   numlib::Arr1<float, common::NEMAX> grid;
   numlib::Arr1<float, common::NDIST> WDIST;
@@ -125,7 +125,7 @@ struct Run {
   std::unique_ptr<AngleWork> w = std::make_unique<AngleWork>();
   std::unique_ptr<zeprin::TimcaluOut> out = std::make_unique<zeprin::TimcaluOut>();
 
-  Run(float XEST, float fine, double angle, int Jway) {
+  Sample(float XEST, float fine, double angle, int Jway) {
     a.XEST = XEST;
     a.NE = makeGrid(XEST, fine, grid);
     a.grid = grid;
@@ -135,8 +135,8 @@ struct Run {
     a.IBHF = 1;
     a.NM = 1;
   }
-  Run(const Run&) = delete;
-  Run& operator=(const Run&) = delete;
+  Sample(const Sample&) = delete;
+  Sample& operator=(const Sample&) = delete;
 
   void timcalu() { zeprin::TIMCALU(fe.C, a, *st, *out, *w); }
   double channel() const { return fe.channel(a.XEST); }

@@ -12,7 +12,7 @@ using numlib::CMat2;
 
 namespace {
 
-CMat2 reflect(Run& r, double E, int Jway) {
+CMat2 reflect(Sample& r, double E, int Jway) {
   r.a.Jway = Jway;
   common::angleSetup(r.fe.C, r.a, *r.st, *r.w);
   return common::reflectionAt(r.fe.C, r.a, *r.st, *r.w, E, nullptr);
@@ -38,13 +38,13 @@ TEST(ElectronicReflectivity, SubstrateAndFilmFollowFresnelAndAiry) {
   for (int Jway : {1, 2}) {
     for (double mrad : {0.8, 2.0, 3.1, 4.5, 7.0, 12.0}) {
       const double s = std::sin(mrad * 1e-3);
-      Run bare(0.05f, 5.0f, mrad * 1e-3, Jway);
+      Sample bare(0.05f, 5.0f, mrad * 1e-3, Jway);
       addLayer(*bare.st, bare.fe, 0.0, kChiPd);
       const CMat2 Rb = reflect(bare, 0.3, Jway);
       EXPECT_NEAR(std::norm(Rb(1, 1)), std::norm(fresnel(s, kz(s, kChiPd))), 1e-13) << mrad;
       EXPECT_EQ(std::abs(Rb(2, 1)), 0.0);
 
-      Run film(0.05f, 5.0f, mrad * 1e-3, Jway);
+      Sample film(0.05f, 5.0f, mrad * 1e-3, Jway);
       addLayer(*film.st, film.fe, 212.0, kChiFe);
       addLayer(*film.st, film.fe, 0.0, kChiSi);
       const CMat2 Rf = reflect(film, 0.3, Jway);
@@ -60,7 +60,7 @@ TEST(ElectronicReflectivity, TotalReflectionWithoutAbsorption) {
   for (int Jway : {1, 2}) {
     // Below the critical angle of the substrate (sqrt(2e-5) = 4.47 mrad).
     for (double mrad : {0.5, 2.0, 4.0}) {
-      Run r(0.05f, 5.0f, mrad * 1e-3, Jway);
+      Sample r(0.05f, 5.0f, mrad * 1e-3, Jway);
       addLayer(*r.st, r.fe, 150.0, light);
       addLayer(*r.st, r.fe, 70.0, dense);
       addLayer(*r.st, r.fe, 0.0, dense);
@@ -69,23 +69,31 @@ TEST(ElectronicReflectivity, TotalReflectionWithoutAbsorption) {
     // Exactly at the critical angle the substrate's wave number is 0.
     const double angle = 3.0e-3, s = std::sin(angle);
     const cdouble critical(-s * s, 0.0);
-    Run bare(0.05f, 5.0f, angle, Jway);
+    Sample bare(0.05f, 5.0f, angle, Jway);
     addLayer(*bare.st, bare.fe, 0.0, critical);
     const CMat2 Rb = reflect(bare, 0.0, Jway);
     EXPECT_NEAR(std::abs(Rb(1, 1)), 1.0, 1e-8);
-    Run film(0.05f, 5.0f, angle, Jway);
+    Sample film(0.05f, 5.0f, angle, Jway);
     addLayer(*film.st, film.fe, 90.0, light);
     addLayer(*film.st, film.fe, 40.0, critical);
     addLayer(*film.st, film.fe, 0.0, critical);
     const CMat2 Rf = reflect(film, 0.0, Jway);
     EXPECT_NEAR(std::abs(Rf(1, 1)), 1.0, 1e-8);
     EXPECT_TRUE(std::isfinite(std::abs(Rf(2, 1))));
+    // The same with a resonant film: every output finite.
+    Sample res(0.05f, 5.0f, angle, Jway);
+    res.fe.C.Bhf(1) = 33.0f;
+    addLayer(*res.st, res.fe, 40.0, critical, 1, 40.0f, 0.5f, 0.5f);
+    addLayer(*res.st, res.fe, 0.0, critical);
+    res.timcalu();
+    EXPECT_TRUE(std::isfinite(res.out->SUMTfull) && std::isfinite(res.out->SUME) && res.out->SUMTfull > 0);
+    for (int k = 1; k <= res.a.NE; ++k) ASSERT_TRUE(std::isfinite(res.out->RE(k))) << k;
   }
 }
 
 TEST(ElectronicReflectivity, NoResonanceGivesNoDelayedSignal) {
   for (int Jway : {1, 2}) {
-    Run r(0.05f, 5.0f, 3e-3, Jway);
+    Sample r(0.05f, 5.0f, 3e-3, Jway);
     r.fe.C.Bhf(1) = 33.0f;
     addLayer(*r.st, r.fe, 100.0, kChiFe);
     addLayer(*r.st, r.fe, 0.0, kChiSi);
@@ -109,7 +117,7 @@ namespace {
 // quadrupole shift and a random part, a doublet layer, and a resonant
 // substrate, so that every kind of sublayer and both boundary matrices are
 // anisotropic.
-void anisotropicStack(Run& r, int IBHF) {
+void anisotropicStack(Sample& r, int IBHF) {
   NuclearConstants& C = r.fe.C;
   C.Bhf(1) = 33.0f, C.EFG(1) = 0.12f, C.IS(1) = 0.1f, C.GRd(1) = 0.01f;
   C.Bhf(2) = 0.0f, C.EFG(2) = 0.8f, C.IS(2) = 0.4f, C.GRd(2) = 0.03f;
@@ -138,7 +146,7 @@ void anisotropicStack(Run& r, int IBHF) {
 TEST(ResonantReflectivity, MatrixAndParrattPathsAgree) {
   for (int IBHF : {1, 2}) {
     for (double mrad : {2.5, 4.0}) {
-      Run r(0.05f, 8.0f, mrad * 1e-3, 1);
+      Sample r(0.05f, 8.0f, mrad * 1e-3, 1);
       anisotropicStack(r, IBHF);
       const double s = std::sin(mrad * 1e-3);
       double lo = 1e300, hi = 0, worst = 0;
@@ -173,11 +181,40 @@ TEST(ResonantReflectivity, MatrixAndParrattPathsAgree) {
   }
 }
 
+TEST(ResonantReflectivity, AngularParametersPerMultipletOrPerSublayerAgree) {
+  // With one multiplet per sublayer, the same angles given per multiplet
+  // (IBHF = 2) or per sublayer (IBHF = 1) describe the same sample.
+  const float BE[3] = {1.1f, 0.3f, 0.8f}, GA[3] = {0.2f, 1.4f, -0.6f};
+  const float RAND[3] = {0.1f, 0.3f, 0.0f}, PLAN[3] = {0.0f, 0.2f, 0.1f}, WID[3] = {0.0f, 0.3f, 0.1f};
+  Sample one(0.05f, 8.0f, 3.3e-3, 2), two(0.05f, 8.0f, 3.3e-3, 2);
+  for (Sample* r : {&one, &two}) {
+    NuclearConstants& C = r->fe.C;
+    C.Bhf(1) = 33.0f, C.Bhf(2) = 0.0f, C.EFG(2) = 0.9f, C.Bhf(3) = 25.0f, C.EFG(3) = 0.2f;
+    r->a.NM = 3;
+    addLayer(*r->st, r->fe, 10.0, kChiPd);
+    for (int m = 1; m <= 3; ++m)
+      addLayer(*r->st, r->fe, 30.0, kChiFe, m, 30.0f, BE[m - 1], GA[m - 1], RAND[m - 1], PLAN[m - 1], WID[m - 1]);
+    addLayer(*r->st, r->fe, 0.0, kChiSi);
+  }
+  two.a.IBHF = 2;
+  for (int m = 1; m <= 3; ++m) {
+    SteppedModel& st = *two.st;
+    st.BE(m) = BE[m - 1], st.GA(m) = GA[m - 1], st.RAND(m) = RAND[m - 1];
+    st.PLAN(m) = PLAN[m - 1], st.WID(m) = WID[m - 1];
+  }
+  one.timcalu();
+  two.timcalu();
+  float peak = 0;
+  for (int j = 1; j <= 1024; ++j) peak = std::max(peak, one.out->It(j));
+  for (int j = 1; j <= 1024; ++j) ASSERT_NEAR(two.out->It(j), one.out->It(j), 1e-5 * peak) << j;
+  for (int k = 1; k <= one.a.NE; ++k) ASSERT_NEAR(two.out->RE(k), one.out->RE(k), 1e-6) << k;
+}
+
 namespace {
 
 // Cap, block of three sublayers repeated NRR times, substrate; the block
 // either marked for repetition or written out.
-void blockStack(Run& r, int NRR, bool writtenOut) {
+void blockStack(Sample& r, int NRR, bool writtenOut) {
   NuclearConstants& C = r.fe.C;
   C.Bhf(1) = 33.0f, C.IS(1) = 0.0f;
   C.Bhf(2) = 0.0f, C.EFG(2) = 0.6f, C.IS(2) = 0.3f;
@@ -198,7 +235,7 @@ void blockStack(Run& r, int NRR, bool writtenOut) {
 TEST(ResonantReflectivity, RepeatedBlockEqualsStackWrittenOut) {
   for (int Jway : {1, 2}) {
     for (int NRR : {2, 5, 17}) {
-      Run rep(0.05f, 8.0f, 3.2e-3, Jway), full(0.05f, 8.0f, 3.2e-3, Jway);
+      Sample rep(0.05f, 8.0f, 3.2e-3, Jway), full(0.05f, 8.0f, 3.2e-3, Jway);
       blockStack(rep, NRR, false);
       blockStack(full, NRR, true);
       rep.timcalu();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <thread>
 #include <vector>
 
 #include "fe57_fixture.hpp"
@@ -16,13 +17,13 @@ namespace {
 
 // Thin, dilute resonant film on silicon: kinematic scattering, so the delayed
 // intensity is |sum of the line amplitudes|^2 with no speed-up.
-void thinFilm(Run& r, float BE, float GA, float RAND) {
+void thinFilm(Sample& r, float BE, float GA, float RAND) {
   addLayer(*r.st, r.fe, 20.0, kChiFe, 1, 0.02f, BE, GA, RAND);
   addLayer(*r.st, r.fe, 0.0, kChiSi);
 }
 
 // Slope of ln I(t) over [t1, t2] ns, by least squares; returns the decay time.
-double decayTime(const Run& r, double t1, double t2) {
+double decayTime(const Sample& r, double t1, double t2) {
   double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
   for (int j = 1; j <= 1024; ++j) {
     const double t = (j - 1) * r.channel();
@@ -35,7 +36,7 @@ double decayTime(const Run& r, double t1, double t2) {
 
 // Mean spacing (ns) of the minima of I(t) in [t1, t2], each located by a
 // parabola through the three channels around it.
-double minimaPeriod(const Run& r, double t1, double t2, int& count) {
+double minimaPeriod(const Sample& r, double t1, double t2, int& count) {
   const double dt = r.channel();
   std::vector<double> tmin;
   for (int j = 2; j < 1024; ++j) {
@@ -60,7 +61,7 @@ TEST(TimeSpectrum, ThinSingleLineFilmDecaysWithTheNaturalLifetime) {
     // Random orientation, and a single line in an oblique direction: the six
     // coinciding transitions add up to an isotropic tensor.
     for (float RAND : {1.0f, 0.0f}) {
-      Run r(0.05f, 4.0f, 4e-3, Jway);
+      Sample r(0.05f, 4.0f, 4e-3, Jway);
       thinFilm(r, 0.7f, 0.4f, RAND);
       r.timcalu();
       const double t = decayTime(r, 40.0, 500.0);
@@ -78,7 +79,7 @@ TEST(TimeSpectrum, QuantumBeatsOfAlphaIronMatchTheLineSeparation) {
   const double dE = (gG - gE) * kNuclearMagneton * B;  // eV
   const double period = kPlanck / dE * 1e9;             // ns, 13.99
   for (int Jway : {1, 2}) {
-    Run r(0.05f, 6.0f, 4e-3, Jway);
+    Sample r(0.05f, 6.0f, 4e-3, Jway);
     r.fe.C.Bhf(1) = static_cast<float>(B);
     thinFilm(r, 0.0f, 0.0f, 0.0f);
     r.timcalu();
@@ -89,11 +90,59 @@ TEST(TimeSpectrum, QuantumBeatsOfAlphaIronMatchTheLineSeparation) {
   }
 }
 
+TEST(TimeSpectrum, BroadenedLinesShortenTheBeatEnvelope) {
+  // A Lorentzian spread dBhf of the field and an extra half width GRd give
+  // both Delta m = 0 lines the full width |G| dBhf + GE + 2 GRd; the beat
+  // maxima then decay with hbar over that width.
+  const double gG = kMuGround / 0.5, gE = kMuExcited / 1.5;
+  const double G = 0.5 * (gG - gE) * kNuclearMagneton * mmsPerEV();  // mm/s per T
+  for (int Jway : {1, 2}) {
+    Sample r(0.05f, 6.0f, 4e-3, Jway);
+    NuclearConstants& C = r.fe.C;
+    C.Bhf(1) = 33.0f, C.dBhf(1) = 0.6f, C.GRd(1) = 0.01f;
+    thinFilm(r, 0.0f, 0.0f, 0.0f);
+    r.timcalu();
+    const double width = G * C.dBhf(1) + C.GE + 2 * C.GRd(1);
+    const double tau = kHbar / (width / mmsPerEV()) * 1e9;
+    double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+    for (int j = 2; j < 1024; ++j) {
+      const double t = (j - 1) * r.channel();
+      const float a = r.out->It(j - 1), b = r.out->It(j), c = r.out->It(j + 1);
+      if (t < 20 || t > 300 || !(b > a && b >= c)) continue;
+      const double y = std::log(static_cast<double>(b));
+      n += 1, sx += t, sy += y, sxx += t * t, sxy += t * y;
+    }
+    ASSERT_GE(n, 15);
+    const double fitted = -(n * sxx - sx * sx) / (n * sxy - sx * sy);
+    EXPECT_NEAR(fitted, tau, 0.01 * tau) << "tau " << fitted << " ns, expected " << tau;
+  }
+}
+
+TEST(TimeSpectrum, AnglesMayRunInParallel) {
+  // Each angle has its own work storage; nothing else is shared.
+  const double angles[4] = {2.5e-3, 3.0e-3, 3.5e-3, 4.0e-3};
+  std::vector<std::unique_ptr<Sample>> seq, par;
+  for (int i = 0; i < 8; ++i) {
+    auto r = std::make_unique<Sample>(0.05f, 8.0f, angles[i % 4], i % 2 + 1);
+    r->fe.C.Bhf(1) = 33.0f;
+    addLayer(*r->st, r->fe, 10.0, kChiPd);
+    addLayer(*r->st, r->fe, 60.0, kChiFe, 1, 40.0f, 1.2f, 0.5f, 0.2f);
+    addLayer(*r->st, r->fe, 0.0, kChiSi);
+    (i < 4 ? seq : par).push_back(std::move(r));
+  }
+  for (auto& r : seq) r->timcalu();
+  std::vector<std::thread> threads;
+  for (auto& r : par) threads.emplace_back([&r] { r->timcalu(); });
+  for (std::thread& t : threads) t.join();
+  for (int i = 0; i < 4; ++i)
+    for (int j = 1; j <= 1024; ++j) ASSERT_EQ(par[i]->out->It(j), seq[i]->out->It(j));
+}
+
 TEST(TimeSpectrum, QuadrupoleDoubletBeatsWithPlanckOverSplitting) {
   const double QS = 1.6;  // mm/s
   const double period = kPlanck / (QS / mmsPerEV()) * 1e9;  // ns
   for (int Jway : {1, 2}) {
-    Run r(0.05f, 4.0f, 4e-3, Jway);
+    Sample r(0.05f, 4.0f, 4e-3, Jway);
     r.fe.C.EFG(1) = static_cast<float>(QS);
     r.fe.C.IS(1) = 0.3f;
     thinFilm(r, 0.0f, 0.0f, 1.0f);
@@ -107,10 +156,12 @@ TEST(TimeSpectrum, QuadrupoleDoubletBeatsWithPlanckOverSplitting) {
 
 TEST(TimeSpectrum, CommonIsomerShiftLeavesTheTimeSpectrumUnchanged) {
   for (int Jway : {1, 2}) {
-    Run base(0.05f, 8.0f, 3e-3, Jway), shifted(0.05f, 8.0f, 3e-3, Jway);
-    for (Run* r : {&base, &shifted}) {
+    // The grid moves by five steps under the spectrum; what changes is only
+    // the 1/E tails of the lines at the two ends of the Fourier window.
+    Sample base(0.1f, 11.0f, 3e-3, Jway), shifted(0.1f, 11.0f, 3e-3, Jway);
+    for (Sample* r : {&base, &shifted}) {
       NuclearConstants& C = r->fe.C;
-      const float shift = r == &shifted ? 0.5f : 0.0f;  // ten energy steps
+      const float shift = r == &shifted ? 0.5f : 0.0f;
       C.Bhf(1) = 33.0f, C.IS(1) = shift;
       C.Bhf(2) = 0.0f, C.EFG(2) = 0.7f, C.IS(2) = 0.35f + shift;
       r->a.NM = 2;
@@ -122,14 +173,14 @@ TEST(TimeSpectrum, CommonIsomerShiftLeavesTheTimeSpectrumUnchanged) {
     }
     float peak = 0;
     for (int j = 2; j <= 1024; ++j) peak = std::max(peak, base.out->It(j));
-    for (int j = 2; j <= 600; ++j) ASSERT_NEAR(shifted.out->It(j), base.out->It(j), 1e-3 * peak) << j;
+    for (int j = 2; j <= 1024; ++j) ASSERT_NEAR(shifted.out->It(j), base.out->It(j), 3e-3 * peak) << j;
     EXPECT_NEAR(shifted.out->SUME, base.out->SUME, 1e-3 * base.out->SUME);
   }
 }
 
 TEST(TimeSpectrum, ParsevalHoldsAndTheResponseIsCausal) {
   for (int Jway : {1, 2}) {
-    Run r(0.05f, 8.0f, 3.5e-3, Jway);
+    Sample r(0.05f, 8.0f, 3.5e-3, Jway);
     r.fe.C.Bhf(1) = 33.0f;
     addLayer(*r.st, r.fe, 10.0, kChiPd);
     addLayer(*r.st, r.fe, 80.0, kChiFe, 1, 40.0f, 1.0f, 0.8f, 0.1f);
@@ -148,15 +199,17 @@ TEST(TimeSpectrum, ParsevalHoldsAndTheResponseIsCausal) {
     EXPECT_GT(window, 0.0);
     double total = 0;
     for (int j = 1; j <= 1024; ++j) total += r.w->spectrum(j);
-    EXPECT_NEAR(total, 1024 * window, 1e-10 * 1024 * window);
-    EXPECT_NEAR(r.out->SUMTfull, 1024 * window, 1e-5 * 1024 * window);
+    // The transform's twiddle factors are rounded to single precision.
+    EXPECT_NEAR(total, 1024 * window, 1e-6 * 1024 * window);
+    EXPECT_NEAR(r.out->SUMTfull, 1024 * window, 2e-6 * 1024 * window);
 
-    // Nothing comes before the pulse: the channels just below the end of the
-    // window (negative times) hold next to nothing of the delayed signal.
-    float delayed = 0, late = 0;
-    for (int j = 5; j <= 512; ++j) delayed = std::max(delayed, r.out->It(j));
-    for (int j = 1024 - 150; j <= 1024; ++j) late = std::max(late, r.out->It(j));
-    EXPECT_LT(late, 1e-4 * delayed) << late / delayed;
+    // Nothing comes before the pulse: the channels below the end of the
+    // window (negative times, 34 to 250 ns) hold next to nothing compared
+    // with the same times after the pulse.  (The few channels on either side
+    // of t = 0 share the prompt peak, smeared by the finite energy range.)
+    double before = 0, after = 0;
+    for (int k = 20; k <= 150; ++k) before += r.out->It(1024 - k), after += r.out->It(k + 2);
+    EXPECT_LT(before, 1e-3 * after) << before / after;
   }
 }
 
@@ -165,7 +218,7 @@ TEST(TimeSpectrum, SingleLineIsIsotropicInAnyOrientation) {
   // transfer matrices have (nearly) coinciding eigenvalues; the result must
   // not depend on the field direction nor contain NaN.
   for (int Jway : {1, 2}) {
-    Run iso(0.05f, 5.0f, 3e-3, Jway), tilted(0.05f, 5.0f, 3e-3, Jway);
+    Sample iso(0.05f, 5.0f, 3e-3, Jway), tilted(0.05f, 5.0f, 3e-3, Jway);
     addLayer(*iso.st, iso.fe, 150.0, kChiFe, 1, 40.0f, 0.0f, 0.0f, 1.0f);
     addLayer(*iso.st, iso.fe, 0.0, kChiSi);
     addLayer(*tilted.st, tilted.fe, 150.0, kChiFe, 1, 40.0f, 0.9f, 0.35f, 0.0f, 0.0f, 0.2f);
@@ -192,7 +245,7 @@ TEST(TimeSpectrum, SingleLineAbsorptionFollowsTheCrossSection) {
   const double sigma0 = lambda * lambda / (2 * M_PI) * 4.0 / 2.0 / (1 + 8.21);
   const double chiRes = 0.08491 * sigma0 * 0.8 * 0.02119 * lambda / (2 * M_PI);
   for (float RAND : {1.0f, 0.0f}) {
-    Run r(0.05f, 4.0f, 4e-3, 2);
+    Sample r(0.05f, 4.0f, 4e-3, 2);
     const float V = 3.0f;
     const int l = addLayer(*r.st, r.fe, 20.0, kChiFe, 1, V, 0.8f, 0.2f, RAND);
     addLayer(*r.st, r.fe, 0.0, kChiSi);
@@ -211,7 +264,7 @@ TEST(TimeSpectrum, FieldDistribution) {
   // Two weights at the ends of the distribution equal two sharp-field
   // multiplets at Bhf -+ SWD dBhf with half the density each.
   for (int Jway : {1, 2}) {
-    Run dist(0.05f, 7.0f, 3.5e-3, Jway), pair(0.05f, 7.0f, 3.5e-3, Jway);
+    Sample dist(0.05f, 7.0f, 3.5e-3, Jway), pair(0.05f, 7.0f, 3.5e-3, Jway);
     NuclearConstants& C = dist.fe.C;
     C.JAV1 = 3, C.SWD = 0.9f;
     C.Bhf(1) = 30.0f, C.dBhf(1) = 2.0f;
@@ -234,8 +287,8 @@ TEST(TimeSpectrum, FieldDistribution) {
   // JAV1 = 0 leaves no field step: the multiplet is taken without a
   // distribution, its lines broadened by dBhf.
   for (int Jway : {1, 2}) {
-    Run dist(0.05f, 7.0f, 3.5e-3, Jway), plain(0.05f, 7.0f, 3.5e-3, Jway);
-    for (Run* r : {&dist, &plain}) {
+    Sample dist(0.05f, 7.0f, 3.5e-3, Jway), plain(0.05f, 7.0f, 3.5e-3, Jway);
+    for (Sample* r : {&dist, &plain}) {
       r->fe.C.Bhf(1) = 30.0f, r->fe.C.dBhf(1) = 2.0f;
       r->WDIST(1) = 1.0f;
       addLayer(*r->st, r->fe, 40.0, kChiFe, 1, 20.0f, 1.1f, 0.3f);
