@@ -80,7 +80,9 @@ double quadFunction(int m, int i2) {
 void setupLines(const NuclearConstants& C, const AngleArgs& a, AngleWork& w, int m) {
   // A distribution needs at least one point on each side; with JAV1 = 0 the
   // field step would divide by zero, so the multiplet is taken as without one.
-  const bool dist = a.IDIST != 0 && C.JAV1 >= 1 && C.dBhf(m) != 0.0f;
+  // No more points are used than the weight table holds.
+  const int jav = std::min({C.JAV1, (NDIST - 1) / 2, (a.WDIST.size() - 1) / 2});
+  const bool dist = a.IDIST != 0 && jav >= 1 && C.dBhf(m) != 0.0f;
   int n = 0;
   for (int r = 1; r <= std::min(C.I2G + 1, 10); ++r) {
     const int mg = C.I2G - 2 * (r - 1);
@@ -103,11 +105,11 @@ void setupLines(const NuclearConstants& C, const AngleArgs& a, AngleWork& w, int
   }
   w.nLines(m) = n;
   if (dist) {
-    const double step = static_cast<double>(C.SWD) * C.dBhf(m) / C.JAV1;
-    w.nField(m) = 2 * C.JAV1 + 1;
-    for (int j = -C.JAV1; j <= C.JAV1; ++j) {
-      w.Bfield(j + C.JAV1 + 1, m) = C.Bhf(m) + j * step;
-      w.Bweight(j + C.JAV1 + 1, m) = a.WDIST(j + C.JAV1 + 1);
+    const double step = static_cast<double>(C.SWD) * C.dBhf(m) / jav;
+    w.nField(m) = 2 * jav + 1;
+    for (int j = -jav; j <= jav; ++j) {
+      w.Bfield(j + jav + 1, m) = C.Bhf(m) + j * step;
+      w.Bweight(j + jav + 1, m) = a.WDIST(j + jav + 1);
     }
   } else {
     w.nField(m) = 1;
@@ -120,7 +122,7 @@ void setupLines(const NuclearConstants& C, const AngleArgs& a, AngleWork& w, int
 // intensity x weight / ((E - E0) + i h); for angular factors per multiplet
 // also S(e, m) = sum over t of factor(e, t) L(t, m).
 void lineSums(const AngleArgs& a, AngleWork& w, double E) {
-  for (int m = 1; m <= a.NM; ++m) {
+  for (int m = 1; m <= w.nm; ++m) {
     if (!w.active(m)) continue;
     cdouble L[3] = {0.0, 0.0, 0.0};
     for (int n = 1; n <= w.nLines(m); ++n) {
@@ -148,7 +150,7 @@ void nuclearChi(const AngleArgs& a, const SteppedModel& st, const AngleWork& w, 
                 cdouble chi[4]) {
   chi[0] = chi[1] = chi[2] = chi[3] = 0.0;
   if (a.IBHF == 2) {
-    for (int m = 1; m <= a.NM; ++m) {
+    for (int m = 1; m <= w.nm; ++m) {
       const double v = st.V(m, l);
       if (v == 0.0) continue;
       for (int e = 0; e < 4; ++e) chi[e] -= v * w.S(e + 1, m);
@@ -157,7 +159,7 @@ void nuclearChi(const AngleArgs& a, const SteppedModel& st, const AngleWork& w, 
   }
   cdouble U[3] = {0.0, 0.0, 0.0};
   bool any = false;
-  for (int m = 1; m <= a.NM; ++m) {
+  for (int m = 1; m <= w.nm; ++m) {
     const double v = st.V(m, l);
     if (v == 0.0) continue;
     any = true;
@@ -430,14 +432,18 @@ void angleSetup(const NuclearConstants& C, const AngleArgs& a, const SteppedMode
   const bool block = st.N1Nst >= 1 && st.N1Nst <= st.N2Nst && st.N2Nst < st.NNst;
   w.nrr = block ? std::max(st.NRR, 1) : 1;
 
+  // Counts past the fixed capacities are cut to them (the callers stop
+  // before: at most N6 multiplets and NMAX sublayers).
+  w.nm = std::clamp(a.NM, 0, N6);
+  const int NNst = std::clamp(st.NNst, 0, NMAX);
   const double F = 3.0 * C.HF / (C.I2E + 1);
-  w.nItems = a.IBHF == 2 ? a.NM : st.NNst;
+  w.nItems = a.IBHF == 2 ? w.nm : NNst;
   for (int i = 1; i <= w.nItems; ++i)
     w.fac(i) = angularFactors(F, st.BE(i), st.GA(i), st.RAND(i), st.PLAN(i), st.WID(i));
 
-  for (int m = 1; m <= a.NM; ++m) {
+  for (int m = 1; m <= w.nm; ++m) {
     w.active(m) = false;
-    for (int l = 1; l <= st.NNst && !w.active(m); ++l) w.active(m) = st.V(m, l) != 0.0f;
+    for (int l = 1; l <= NNst && !w.active(m); ++l) w.active(m) = st.V(m, l) != 0.0f;
     w.nLines(m) = 0;
     w.nField(m) = 0;
     if (w.active(m)) setupLines(C, a, w, m);
@@ -453,7 +459,8 @@ CMat2 reflectionAt(const NuclearConstants&, const AngleArgs& a, const SteppedMod
 void angleEnergyLoop(const NuclearConstants& C, const AngleArgs& a, const SteppedModel& st,
                      AngleWork& w, AnglePoints& out) {
   angleSetup(C, a, st, w);
-  const int NE = std::clamp(a.NE, 0, NEMAX);
+  // Without a substrate there is no stack to reflect from.
+  const int NE = st.NNst >= 1 && st.NNst <= NMAX ? std::clamp(a.NE, 0, NEMAX) : 0;
   const bool curves = out.E1.size() >= NE && out.E2.size() >= NE && out.RE.size() >= NE;
   out.SUME = 0.0f;
   out.YRELAY = 0.0f;

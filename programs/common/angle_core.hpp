@@ -43,7 +43,7 @@ struct AngleArgs {
   int IBHF = 1;              // 2: angular parameters per multiplet; otherwise per sublayer
   int NM = 0;                // multiplets (at most 8)
   int Jway = 1;              // 1: transfer-matrix product; otherwise Parratt recursion
-  double angle = 0;          // grazing angle, rad
+  double angle = 0;          // grazing angle, rad (> 0)
   float XEST = 0;            // energy step of the Fourier window, mm/s
   int NE = 0;                // energy points (at most 512)
   Span1<const float> grid;   // energy grid, mm/s, ascending
@@ -102,6 +102,7 @@ struct AngleWork {
   // Set once per call.
   double s = 0, s2 = 0;
   int nrr = 1;  // repetitions of the block N1Nst..N2Nst (1 if the block is not usable)
+  int nm = 0;  // multiplets
   int nItems = 0;
   Arr1<AngularFactors, numlib::NMAX> fac;
   Arr1<bool, numlib::N6> active;  // multiplet present in some sublayer

@@ -257,3 +257,20 @@ TEST(ResonantReflectivity, RepeatedBlockEqualsStackWrittenOut) {
     }
   }
 }
+
+TEST(ResonantReflectivity, BlockThatIsNoRangeAboveTheSubstrateIsNotRepeated) {
+  // A block reaching into the substrate, or with its ends crossed, cannot be
+  // repeated; the stack is taken as listed, without walking past its ends.
+  for (int Jway : {1, 2}) {
+    Sample once(0.05f, 8.0f, 3.2e-3, Jway);
+    blockStack(once, 1, true);
+    once.timcalu();
+    for (auto [n1, n2] : {std::pair{2, 5}, std::pair{4, 2}, std::pair{0, 3}}) {
+      Sample bad(0.05f, 8.0f, 3.2e-3, Jway);
+      blockStack(bad, 1, true);
+      bad.st->N1Nst = n1, bad.st->N2Nst = n2, bad.st->NRR = 4;
+      bad.timcalu();
+      for (int j = 1; j <= 1024; ++j) ASSERT_EQ(bad.out->It(j), once.out->It(j)) << n1 << " " << n2;
+    }
+  }
+}
