@@ -92,7 +92,7 @@ void logDerived(fio::Unit& log, const NuclearConstants& nc, const MainConstants&
     log.print(" HF", nc.HF);
     return;
   }
-  log.print();
+  if (kind != ConstantsKind::EnergyOnly) log.print();
   log.print("coeff.for transform of mm/s to kev AT=ER/c = ");
   log.print(mc.AT, "   *10-11 keV/(mm/s)");
   log.print();

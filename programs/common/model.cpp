@@ -176,7 +176,7 @@ void fillTable(const Model& m, const ModelFileRef* f, YVTable& YV) {
   for (int r = 1; r <= 5; ++r) {
     for (int K = 1; K <= N6; ++K) {
       YV(g + r, K) = m.HYP(r, K);
-      YV(g + 7 + r, K) = m.ANGM(r, K);
+      YV(m.NNN + 7 + r, K) = m.ANGM(r, K);
     }
   }
 }
