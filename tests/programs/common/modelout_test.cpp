@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <vector>
 
@@ -17,14 +18,14 @@ struct Stack {
   common::Model m;
   common::SteppedModel st;
   Stack(int n, int nm = 1) {
-    m.NNN = n;
+    m.NNN = std::min(n, numlib::N24);  // the grid may have more sublayers than the model has layers
     m.NM = nm;
     m.N1N = m.N2N = 1;
     st.NNst = n;
     st.N1Nst = st.N2Nst = 1;
     st.NRR = 1;
     for (int i = 1; i <= n; ++i) {
-      m.arrays.thickness(i) = 100.0;
+      if (i <= m.NNN) m.arrays.thickness(i) = 100.0;
       st.thickness(i) = 100.0 * K0;
       st.chi(i) = {-i * 1e-6, 0.5e-6};
       for (int K = 1; K <= nm; ++K) st.V(K, i) = 0.1f * K;
