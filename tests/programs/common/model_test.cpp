@@ -150,6 +150,24 @@ TEST(ModelFile, WrittenModelReadsBackToTheSameTableAndRewritesIdentically) {
   EXPECT_EQ(lines[26], "               Angular parameters for each multiplet if IBHF=2");
 }
 
+TEST(ModelFile, ValuesTooWideForTheirFieldsStillReadBack) {
+  nrstest::TempDir dir;
+  dir.write("m.inf", kModel);
+  Loaded a;
+  load("m.inf", a);
+  a.m.arrays.thickness(3) = 12345678.25;  // F10.4 cannot hold it: the field widens
+  a.YV(1, 19) = -123456.5f;
+  fio::Unit out(3);
+  common::WRMODEL(out, a.m, a.YV, a.nc);
+  out.close();
+  EXPECT_EQ(dir.read("LAYSPC.RES").find('*'), std::string::npos);
+  Loaded b;
+  load("LAYSPC.RES", b);
+  EXPECT_DOUBLE_EQ(b.m.arrays.thickness(3), 12345678.25);
+  EXPECT_FLOAT_EQ(b.YV(1, 19), -123456.5f);
+  EXPECT_EQ(b.m.KSTEP(3), 0);
+}
+
 TEST(ModelFile, TheExampleModelOfTheFrontEndLayoutReads) {
   nrstest::TempDir dir;
   dir.write("Fe57film.inf", nrstest::slurp(nrstest::sourcePath("examples/fe57-film/Fe57film.inf")));
