@@ -97,12 +97,12 @@ TEST(ZeprinRun, FittedModelReadsBackAndRewritesIdentically) {
 TEST(ZeprinRun, ExperimentFilesAreReadAndCompared) {
   nrstest::TempDir dir;
   copyExample(dir);
-  std::string spec;
+  std::string series;
   for (int m = 0; m < 400; ++m) {
     const double t = 199.5 - 0.5 * m;  // decreasing time, ns
-    spec += std::to_string(t) + "   " + std::to_string(1000 * std::exp(-t / 141.0)) + "\n";
+    series += std::to_string(t) + "   " + std::to_string(1000 * std::exp(-t / 141.0)) + "\n";
   }
-  dir.write("a57.dat", spec);
+  dir.write("a57.dat", series);
   dir.write("FilesE.inp", "\t 1 \na57.dat\n");
   const RunResult r = runZeprin();
   ASSERT_EQ(r.status, 0) << r.output;
