@@ -5,6 +5,7 @@
 #include <cmath>
 #include <complex>
 #include <memory>
+#include <vector>
 
 #include "programs/common/angle_core.hpp"
 #include "programs/common/blocks.hpp"
@@ -43,8 +44,10 @@ struct Fe57 {
     C.JE = 1024;
     C.I2G = 1;
     C.I2E = 3;
-    C.GFAC = static_cast<float>(kMuGround / 0.5 * muN);
-    C.EFAC = static_cast<float>(kMuExcited / 1.5 * muN);
+    // Level energy -g muN m B, so the splitting factors are -g muN (mm/s per T)
+    // and G B is the line energy.
+    C.GFAC = static_cast<float>(-kMuGround / 0.5 * muN);
+    C.EFAC = static_cast<float>(-kMuExcited / 1.5 * muN);
     C.QRAT = 0.0f;  // the spin-1/2 ground state has no quadrupole moment
     // Squared Clebsch-Gordan coefficients of the M1 transitions, rows
     // mg = +1/2, -1/2, columns me - mg = +1, 0, -1.
@@ -142,6 +145,11 @@ struct Sample {
   double channel() const { return fe.channel(a.XEST); }
 };
 
-inline double relDiff(double x, double y) { return std::abs(x - y) / std::max(std::abs(x), std::abs(y)); }
+// Least-squares slope of y against x.
+inline double slope(const std::vector<double>& x, const std::vector<double>& y) {
+  double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+  for (size_t i = 0; i < x.size(); ++i) n += 1, sx += x[i], sy += y[i], sxx += x[i] * x[i], sxy += x[i] * y[i];
+  return (n * sxy - sx * sy) / (n * sxx - sx * sx);
+}
 
 }  // namespace physics_test

@@ -22,13 +22,6 @@ void thinFilm(Sample& r, float BE, float GA, float RAND) {
   addLayer(*r.st, r.fe, 0.0, kChiSi);
 }
 
-// Least-squares slope of y against x.
-double slope(const std::vector<double>& x, const std::vector<double>& y) {
-  double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
-  for (size_t i = 0; i < x.size(); ++i) n += 1, sx += x[i], sy += y[i], sxx += x[i] * x[i], sxy += x[i] * y[i];
-  return (n * sxy - sx * sy) / (n * sxx - sx * sx);
-}
-
 // Decay time (ns) of I(t) over [t1, t2] ns from the slope of ln I.
 double decayTime(const Sample& r, double t1, double t2) {
   std::vector<double> t, y;
