@@ -333,6 +333,7 @@ LayerModes layerModes(cdouble c11, cdouble c21, cdouble c12, cdouble c22, double
     m.q1 = csqrt(mean + m.D);
     m.q2 = csqrt(mean - m.D);
     m.W = s2 + c11 + m.q1 * m.q2;
+    m.invW = 1.0 / m.W;
     // Only an exactly isotropic tensor has scalar modes: D = 0 alone also
     // holds at an exceptional point, where K is a Jordan block.
     m.isotropic = c21 == 0.0 && c12 == 0.0 && c11 == c22;
@@ -389,7 +390,7 @@ void layerAdmittance(const LayerModes& m, CMat2& F) {
     F(2, 2) = 1.0 / m.q1;
     return;
   }
-  const cdouble inv = 1.0 / m.W, sum = m.q1 + m.q2;
+  const cdouble inv = m.invW, sum = m.q1 + m.q2;
   F(1, 1) = m.q1 * m.q2 * sum * inv;
   F(2, 1) = -m.c21 * inv;
   F(1, 2) = m.c12 * inv;
@@ -408,15 +409,15 @@ void layerPropagators(const LayerModes& m, double s2, double d, CMat2& Pf, CMat2
   // + i sin(delta d)/delta (Mf - sigma I)], sigma and delta the half sum and
   // half difference of q1 and q2.  Mb = Mf with the diagonal negated gives
   // exp(-i d Mb) = exp(i d Mf) with the off-diagonal negated.
-  const cdouble inv = 1.0 / m.W, sum = m.q1 + m.q2, qq = m.q1 * m.q2;
+  const cdouble inv = m.invW, sum = m.q1 + m.q2, qq = m.q1 * m.q2;
   const cdouble sigma = sum / 2.0, delta = m.D / sum;
-  const cdouble Mf11 = qq * sum * inv, Mf22 = (s2 + m.c11) * sum * inv;
+  const cdouble halfDiff = (qq - s2 - m.c11) * sum * inv / 2.0;  // (Mf11 - Mf22)/2
   const cdouble Mf12 = m.c12 * inv, Mf21 = m.c21 * qq * inv;
   cdouble sd, cd;
   sinc(delta, d, sd, cd);
   const cdouble e = std::exp(I1 * (sigma * d)), ie = I1 * e * sd;
-  Pf(1, 1) = e * cd + ie * (Mf11 - Mf22) / 2.0;
-  Pf(2, 2) = e * cd - ie * (Mf11 - Mf22) / 2.0;
+  Pf(1, 1) = e * cd + ie * halfDiff;
+  Pf(2, 2) = e * cd - ie * halfDiff;
   Pf(1, 2) = ie * Mf12;
   Pf(2, 1) = ie * Mf21;
   Pb = Pf;

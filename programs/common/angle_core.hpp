@@ -66,6 +66,7 @@ struct LayerModes {
   cdouble D;       // half the splitting of the eigenvalues of K
   cdouble q1, q2;  // principal square roots of s^2 + (c11 + c22)/2 +- D
   cdouble W;       // s^2 + c11 + q1 q2
+  cdouble invW;    // 1/W
   bool isotropic;  // c21 = c12 = 0 and c11 = c22: scalar propagation
 };
 
