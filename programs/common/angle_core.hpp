@@ -22,6 +22,7 @@
 #include "numlib/farray.hpp"
 #include "numlib/limits.hpp"
 #include "programs/common/blocks.hpp"
+#include "programs/common/egrid.hpp"
 
 namespace common {
 
@@ -33,7 +34,7 @@ using numlib::CMat2;
 using numlib::CMat4;
 using numlib::Span1;
 
-inline constexpr int NEMAX = 512;   // energy points of one spectrum
+inline constexpr int NEMAX = kMaxEnergy;  // energy points of one spectrum
 inline constexpr int JEMAX = 1024;  // time channels (and FFT length)
 inline constexpr int NDIST = 101;   // points of a field distribution
 inline constexpr int NLINE = 30;    // resonance lines of one multiplet: 10 ground levels x 3
