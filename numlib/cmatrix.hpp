@@ -1,7 +1,7 @@
 // Double-precision complex 2x2 and 4x4 matrices, column order, (row, column)
 // counted from 1.  All routines read their inputs completely before the
-// result is stored, so an output may be one of the inputs (except the addend
-// of CMAD2).  They keep no state between calls.
+// result is stored, so an output may be one of the inputs.  They keep no
+// state between calls and allocate nothing.
 #pragma once
 
 #include <array>
@@ -37,13 +37,14 @@ void CMUL2(const CMat2& A, const CMat2& B, CMat2& C);   // C := A B
 void CMUL4(const CMat4& A, const CMat4& B, CMat4& C);   // C := A B
 void CSUB2(const CMat2& A, const CMat2& B, CMat2& C);   // C := A - B
 void CADD2(const CMat2& A, const CMat2& B, CMat2& C);   // C := A + B
-// C := s (A B) + D; C may be A or B but not D.
+// C := s (A B) + D
 void CMAD2(const CMat2& D, const CMat2& A, const CMat2& B, cdouble s, CMat2& C);
 void CCOPY2(const CMat2& A, CMat2& B);                  // B := A
-// AINV := A^-1.  A zero determinant prints " DEGENERATED MATRIX!" and gives a
-// finite result (see the implementation) so that NaN cannot spread.
+// AINV := A^-1.  A zero determinant prints " DEGENERATED MATRIX!" and gives
+// the (finite) Moore-Penrose pseudo-inverse, so that NaN cannot spread.
 void CINV2(const CMat2& A, CMat2& AINV);
-// T := exp(i D M) in closed form.
+// T := exp(i D M) in closed form, also where M is a multiple of the identity
+// plus a nilpotent part (its eigenvalues coincide).
 void EXPM2(const CMat2& M, double D, CMat2& T);
 
 // Writes " DEGENERATED MATRIX!" to the console.

@@ -8,13 +8,20 @@ namespace numlib {
 
 using CVec4 = Arr1<cdouble, 4>;
 
-// Characteristic matrix of an isotropic layer of (phase) thickness D; only
-// M(2,4) is read.
+// Characteristic matrix exp(i D M) of an isotropic layer of phase thickness
+// D = K0 d; only M(2,4) = s^2 + chi is read (M(2,4) = 0 is allowed).
 void TMAT4I(const CMat4& M, double D, CMat4& T);
 // T := exp(i D M) from the four eigenvalues Q of M (Sylvester's formula).
+// Coinciding eigenvalues (a vanishing denominator of the formula) print
+// " DEGENERATED MATRIX!" once per such eigenvalue; for them and for nearly
+// coinciding ones T comes from expm4Balanced instead.
 void PROPM4(const CMat4& M, const CVec4& Q, double D, CMat4& T);
+// T := exp(i D M) for any M, by balancing and scaling and squaring; PROPM4's
+// method where Sylvester's formula fails.  Slower than PROPM4.
+void expm4Balanced(const CMat4& M, double D, CMat4& T);
 // Reflection matrix R = P^-1 Q of a stack with transfer matrix M between the
-// vacuum boundary matrix X and the substrate boundary matrix Y.
+// vacuum boundary matrix X and the substrate boundary matrix Y.  A singular P
+// prints " DEGENERATED MATRIX!" (see CINV2).  Any output may alias an input.
 void REFL2(const CMat2& X, const CMat4& M, const CMat2& Y, CMat2& R);
 
 }  // namespace numlib

@@ -11,6 +11,10 @@ namespace numlib {
 // arrays out: 1..NMAX.  NNst counts every sublayer the model asks for even
 // when it exceeds NMAX; only the first NMAX are stored, and the caller stops
 // the run when NNst > NMAX.
+// NRN is set to 1 (no repetition) unless 1 <= N1N < N2N < NNN and NRN >= 1.
+// Block marks the walk never reaches (a block outside 1..NNN) are 0.  A
+// negative KSTEP counts as 0; a graded layer of a kind outside 1..5 is graded
+// linearly.  The caller's arrays are not changed.
 void SUBLAY(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
             Span1<const double> value, Span1<const double> WIDTH, Span1<const double> ZD,
             Span1<const int> KIND, Span1<const int> KSTEP, int& NNst, int& N1Nst, int& N2Nst,

@@ -25,6 +25,9 @@ struct ModelArrays {
 
 // selector < 0 smooths all multiplets, otherwise the one of rowCode (4..11);
 // normFlag = 2 skips smoothing and VNORM (the stepped model is normalised).
+// A repeated block (NRN > 1) is rescaled to sum to `period` unless its
+// thicknesses sum to 0.  YV receives the clamped, folded model; the angles go
+// back in the folded degrees, so that a second call changes nothing.
 void YVMOD(YVTable& YV, int NNN, int N1N, int N2N, int NRN, int NM, int IBHF, int INORM, int ISQ,
            Span1<const float> HK, float period, int selector, int rowCode, float SIG, int normFlag,
            ModelArrays& out);

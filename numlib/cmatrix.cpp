@@ -1,0 +1,114 @@
+// Complex 2x2 and 4x4 matrix kit.  Every routine computes its result into
+// locals and stores it last, so any output may be one of the inputs.
+#include "numlib/cmatrix.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "numlib/cscalar.hpp"
+
+namespace numlib {
+
+using detail::cdiv;
+
+void reportDegenerated() {
+  std::fputs(" DEGENERATED MATRIX!\n", stdout);
+  std::fflush(stdout);
+}
+
+void CMUL2(const CMat2& A, const CMat2& B, CMat2& C) {
+  const auto& a = A.e;
+  const auto& b = B.e;
+  const cdouble c11 = a[0] * b[0] + a[2] * b[1];
+  const cdouble c21 = a[1] * b[0] + a[3] * b[1];
+  const cdouble c12 = a[0] * b[2] + a[2] * b[3];
+  const cdouble c22 = a[1] * b[2] + a[3] * b[3];
+  C.e = {c11, c21, c12, c22};
+}
+
+void CMUL4(const CMat4& A, const CMat4& B, CMat4& C) {
+  const auto& a = A.e;
+  const auto& b = B.e;
+  CMat4 P;
+#pragma GCC unroll 4
+  for (int c = 0; c < 4; ++c) {
+    const cdouble b1 = b[4 * c], b2 = b[4 * c + 1], b3 = b[4 * c + 2], b4 = b[4 * c + 3];
+#pragma GCC unroll 4
+    for (int r = 0; r < 4; ++r) P.e[4 * c + r] = a[r] * b1 + a[4 + r] * b2 + a[8 + r] * b3 + a[12 + r] * b4;
+  }
+  C = P;
+}
+
+void CSUB2(const CMat2& A, const CMat2& B, CMat2& C) {
+#pragma GCC unroll 4
+  for (int i = 0; i < 4; ++i) C.e[i] = A.e[i] - B.e[i];
+}
+
+void CADD2(const CMat2& A, const CMat2& B, CMat2& C) {
+#pragma GCC unroll 4
+  for (int i = 0; i < 4; ++i) C.e[i] = A.e[i] + B.e[i];
+}
+
+void CMAD2(const CMat2& D, const CMat2& A, const CMat2& B, cdouble s, CMat2& C) {
+  CMat2 P;
+  CMUL2(A, B, P);
+  // Element i of D is read before element i of C is written, so C may even be D.
+#pragma GCC unroll 4
+  for (int i = 0; i < 4; ++i) C.e[i] = s * P.e[i] + D.e[i];
+}
+
+void CCOPY2(const CMat2& A, CMat2& B) { B = A; }
+
+namespace {
+
+// Moore-Penrose inverse of a 2x2 matrix with zero determinant.  Such a
+// matrix has rank 0 or 1, and then A+ = A^H / |A|_F^2 (zero for A = 0).
+// The entries are scaled by their largest component first so that the
+// Frobenius norm can neither overflow nor underflow.
+CMat2 pseudoInverseRankOne(const CMat2& A) {
+  double big = 0.0;
+  for (const cdouble& z : A.e) big = std::max({big, std::abs(z.real()), std::abs(z.imag())});
+  CMat2 P;  // zero
+  if (big == 0.0) return P;
+  double frob = 0.0;
+  for (const cdouble& z : A.e) frob += std::norm(z / big);
+  const double f = 1.0 / (big * frob);
+  P(1, 1) = std::conj(A(1, 1) / big) * f;
+  P(2, 1) = std::conj(A(1, 2) / big) * f;
+  P(1, 2) = std::conj(A(2, 1) / big) * f;
+  P(2, 2) = std::conj(A(2, 2) / big) * f;
+  return P;
+}
+
+}  // namespace
+
+void CINV2(const CMat2& A, CMat2& AINV) {
+  const cdouble a11 = A.e[0], a21 = A.e[1], a12 = A.e[2], a22 = A.e[3];
+  const cdouble det = a11 * a22 - a21 * a12;
+  if (det == 0.0) {
+    // A singular point must not put infinities or NaN into the spectra that
+    // are Fourier-transformed later: report it and return a finite inverse.
+    reportDegenerated();
+    AINV = pseudoInverseRankOne(A);
+    return;
+  }
+  AINV.e = {cdiv(a22, det), cdiv(-a21, det), cdiv(-a12, det), cdiv(a11, det)};
+}
+
+// exp(i D M) = exp(i D t) [cos(kD) I + i sin(kD)/k (M - t I)], where
+// t = tr M / 2 and k^2 = d^2 + M12 M21 is the square of the eigenvalues of
+// M - t I.  sin(kD)/k goes to D as k goes to 0 (M - t I nilpotent).
+void EXPM2(const CMat2& M, double D, CMat2& T) {
+  constexpr cdouble I{0.0, 1.0};
+  const cdouble m11 = M.e[0], m21 = M.e[1], m12 = M.e[2], m22 = M.e[3];
+  const cdouble t = (m11 + m22) * 0.5;
+  const cdouble d = (m11 - m22) * 0.5;
+  const cdouble k = std::sqrt(d * d + m12 * m21);
+  const cdouble e = std::exp(I * (D * t));
+  const cdouble c = std::cos(k * D);
+  const cdouble s = I * detail::sinOverK(k, D, std::sin(k * D));
+  T.e = {e * (c + s * d), e * (s * m21), e * (s * m12), e * (c - s * d)};
+}
+
+}  // namespace numlib

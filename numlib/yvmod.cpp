@@ -1,0 +1,155 @@
+#include "numlib/yvmod.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "numlib/vnorm.hpp"
+
+namespace numlib {
+namespace {
+
+constexpr float kTwoPi = 6.2831855f;  // 2 pi in single precision
+
+float toRadians(float deg) { return deg * kTwoPi / 360.0f; }
+
+// Angular parameters in degrees as folded; they go back into YV unchanged, so
+// that repeated passes do not drift through degree-radian round trips.
+struct AnglesDeg {
+  Arr1<float, N24> BE, GA, WID;
+};
+
+void unpackLayers(YVTable& YV, int NNN, ModelArrays& m) {
+  for (int l = 1; l <= NNN; ++l) {
+    m.thickness(l) = std::max(static_cast<double>(YV(l, 1)), 0.0);
+    YV(l, 3) = std::abs(YV(l, 3));  // the imaginary susceptibility (absorption) is never negative
+    m.ELD1(l) = YV(l, 2);
+    m.ELD2(l) = YV(l, 3);
+    for (int K = 1; K <= N6; ++K) m.V(K, l) = YV(l, 3 + K) > 0 ? YV(l, 3 + K) : 0.0f;
+  }
+}
+
+// A fit step on a thickness inside the repeated block changes the proportions
+// within the period, not the period.  A block of no thickness has no
+// proportions to keep and is left alone.
+void keepBlockPeriod(int NNN, int N1N, int N2N, int NRN, float period, ModelArrays& m) {
+  if (NRN <= 1 || N1N < 1 || N1N > N2N || N2N > NNN) return;
+  double s = 0;
+  for (int l = N1N; l <= N2N; ++l) s += m.thickness(l);
+  if (s == 0) return;
+  for (int l = N1N; l <= N2N; ++l) m.thickness(l) *= period / s;
+}
+
+// The direction (BE, GA) brought to 0 <= BE <= 180 and |GA| <= 180.  Angles
+// beyond a full turn are first reduced by whole turns (fmod is exact), so
+// that one fold always suffices and a second pass changes nothing.
+void foldDirection(float& BE, float& GA) {
+  if (std::abs(BE) > 360) BE = std::fmod(BE, 360.0f);
+  if (BE < 0) {
+    BE = -BE;
+    GA -= 180;
+  }
+  if (BE > 180) {
+    BE = 360 - BE;
+    GA -= 180;
+  }
+  if (std::abs(GA) > 360) GA = std::fmod(GA, 360.0f);
+  if (std::abs(GA) > 180) GA = GA >= 0 ? GA - 360 : GA + 360;
+}
+
+// Angular parameters of `count` entries, taken from YV by `at(i, column)` with
+// column 0..4 = BE, GA, Rand, Plane, WID.
+template <class At>
+void unpackAngles(int count, At at, ModelArrays& m, AnglesDeg& deg) {
+  for (int i = 1; i <= count; ++i) {
+    float BE = at(i, 0), GA = at(i, 1);
+    foldDirection(BE, GA);
+    deg.BE(i) = BE;
+    deg.GA(i) = GA;
+    deg.WID(i) = std::max(at(i, 4), 0.0f);
+    m.BE(i) = toRadians(BE);
+    m.GA(i) = toRadians(GA);
+    m.WID(i) = toRadians(deg.WID(i));
+    float rand = std::max(at(i, 2), 0.0f), plane = std::max(at(i, 3), 0.0f);
+    if (rand + plane > 1) {
+      const float sum = rand + plane;
+      rand /= sum;
+      plane /= sum;
+    }
+    m.RAND(i) = rand;
+    m.PLAN(i) = plane;
+  }
+}
+
+void unpackGlobals(const YVTable& YV, int NNN, ModelArrays& m) {
+  for (int K = 1; K <= N6; ++K) m.S(K) = std::abs(YV(NNN + 1, K));
+  m.HKMAX = YV(NNN + 1, 9) < 0 ? 0.01f : YV(NNN + 1, 9);
+  for (int i = 1; i <= 4; ++i) m.angles(i) = YV(NNN + 1, 9 + i) / 1000.0;  // mrad -> rad
+  for (int K = 1; K <= N6; ++K) {
+    m.Bhf(K) = std::abs(YV(NNN + 2, K));
+    m.dBhf(K) = std::abs(YV(NNN + 3, K));
+    m.IS(K) = YV(NNN + 4, K);
+    m.EFG(K) = YV(NNN + 5, K);
+    m.GRd(K) = std::max(YV(NNN + 6, K), 0.0f);
+  }
+}
+
+void writeBack(YVTable& YV, int NNN, int NM, int IBHF, const ModelArrays& m,
+               const AnglesDeg& deg) {
+  for (int l = 1; l <= NNN; ++l) {
+    YV(l, 1) = static_cast<float>(m.thickness(l));
+    YV(l, 2) = m.ELD1(l);
+    YV(l, 3) = m.ELD2(l);
+    for (int K = 1; K <= N6; ++K) YV(l, 3 + K) = m.V(K, l);
+  }
+  for (int K = 1; K <= N6; ++K) YV(NNN + 1, K) = m.S(K);
+  YV(NNN + 1, 9) = m.HKMAX;
+  for (int i = 1; i <= 4; ++i) YV(NNN + 1, 9 + i) = static_cast<float>(m.angles(i) * 1000);
+  for (int K = 1; K <= NM; ++K) {
+    YV(NNN + 2, K) = m.Bhf(K);
+    YV(NNN + 3, K) = m.dBhf(K);
+    YV(NNN + 4, K) = m.IS(K);
+    YV(NNN + 5, K) = m.EFG(K);
+    YV(NNN + 6, K) = m.GRd(K);
+  }
+  auto put = [&](int i, auto&& cell) {
+    cell(0) = deg.BE(i);
+    cell(1) = deg.GA(i);
+    cell(2) = m.RAND(i);
+    cell(3) = m.PLAN(i);
+    cell(4) = deg.WID(i);
+  };
+  if (IBHF == 1) {
+    for (int l = 1; l <= NNN; ++l) put(l, [&](int c) -> float& { return YV(l, 12 + c); });
+  } else if (IBHF == 2) {
+    for (int K = 1; K <= N6; ++K) put(K, [&](int c) -> float& { return YV(NNN + 8 + c, K); });
+  }
+}
+
+}  // namespace
+
+void YVMOD(YVTable& YV, int NNN, int N1N, int N2N, int NRN, int NM, int IBHF, int INORM, int ISQ,
+           Span1<const float> HK, float period, int selector, int rowCode, float SIG, int normFlag,
+           ModelArrays& out) {
+  unpackLayers(YV, NNN, out);
+  keepBlockPeriod(NNN, N1N, N2N, NRN, period, out);
+
+  AnglesDeg deg;
+  if (IBHF == 1)
+    unpackAngles(NNN, [&](int l, int c) { return YV(l, 12 + c); }, out, deg);
+  else
+    unpackAngles(N6, [&](int K, int c) { return YV(NNN + 8 + c, K); }, out, deg);
+  unpackGlobals(YV, NNN, out);
+
+  if (normFlag != 2) {
+    if (SIG > 0 && rowCode >= 4 && rowCode <= 11) {
+      if (selector < 0)
+        SMOOTA(NNN, N1N, N2N, 0, NM, out.thickness, out.V, SIG);
+      else
+        SMOOTK(NNN, N1N, N2N, 0, rowCode - 3, out.thickness, out.V, SIG);
+    }
+    VNORM(ISQ, INORM, out.HKMAX, NNN, NM, N1N, N2N, NRN, out.thickness, out.S, out.V, HK, out.F);
+  }
+  writeBack(YV, NNN, NM, IBHF, out, deg);
+}
+
+}  // namespace numlib

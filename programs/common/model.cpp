@@ -1,0 +1,216 @@
+#include "programs/common/model.hpp"
+
+#include <algorithm>
+#include <string>
+
+#include "programs/common/hardstop.hpp"
+
+namespace common {
+
+namespace {
+
+// The repetition count goes through the scratch file "rab.res"; the text
+// read back is not used, the file is left for the user.
+void roundTripRab(int NRN) {
+  fio::Unit rab(8);
+  rab.openNew("rab.res");
+  rab.write("(' ', I2, ' times   ')", NRN);
+  rab.close();
+  rab.openOld("rab.res");
+  (void)rab.readA(10);
+  rab.close();
+}
+
+void checkHead(const Model& m) {
+  if (m.NNN < 1 || m.NNN > N24) hardStop(" number of sublayers NNN in the model file must lie in 1..60 !");
+  if (m.NRN < 1) hardStop(" number of repetitions NRN in the model file must be at least 1 !");
+  if (m.NRN > 1 && (m.N1N < 1 || m.N2N > m.NNN || m.N1N > m.N2N))
+    hardStop(" repeated layers N1N,N2N in the model file must lie within 1..NNN, N1N <= N2N !");
+  if (m.NM < 0 || m.NM > N6) hardStop(" number of multiplets NM in the model file must lie in 0..8 !");
+  // The angular arrays are filled per sublayer for 1 and per multiplet for 2.
+  if (m.IBHF != 1 && m.IBHF != 2) hardStop(" IBHF in the model file must be 1 or 2 !");
+}
+
+// An index (ignored) and n reals from one read.
+void readIndexed(fio::Unit& in, Arr1<float, 14>& rec, int n) { in.readArray(rec.span(), 1, n + 1); }
+
+void echoLayers(fio::Unit& log, const Model& m) {
+  for (int N = 1; N <= m.NNN; ++N)
+    log.write(kLayerForm, N, m.arrays.thickness(N), m.arrays.ELD1(N), m.arrays.ELD2(N), m.ZD1(N), m.ZD2(N),
+              m.WIDTH(N), m.KIND1(N), m.KIND2(N), m.KSTEP(N));
+}
+
+void echoDensities(fio::Unit& log, const Model& m) {
+  log.write(kDensityHeader);
+  for (int N = 1; N <= m.NNN; ++N) {
+    fio::ItemList l = fio::items(N);
+    for (int K = 1; K <= N6; ++K) fio::addItem(l, m.arrays.V(K, N));
+    for (int r = 1; r <= 5; ++r) fio::addItem(l, m.ANGL(r, N));
+    log.writeList(kDensityForm, l);
+  }
+}
+
+void echoHead(fio::Unit& log, const Model& m) {
+  log.write("(/, ' number of layers NNN = ', I3)", m.NNN);
+  log.write("(' limits and number of repetitions ', 3I3)", m.N1N, m.N2N, m.NRN);
+  log.print("now INORM", m.INORM);
+  log.print("now ISQ", m.ISQ);
+  log.write("(/, ' HKMAX=', F10.4)", m.arrays.HKMAX);
+  log.write("(/, ' number of multiplets', I3)", m.NM);
+  log.print("now IBHF", m.IBHF);
+  log.print("    now spc.parameters from Layspc.INF   ");
+}
+
+}  // namespace
+
+void INITYV(YVTable& YV, YVTable& YVS, FitState& fs) {
+  YV.fill(0.0f);
+  YVS.fill(0.0f);
+  fs.mark = '*';
+}
+
+void readModelHead(fio::Unit& in, Model& m, int* JMODEL) {
+  if (JMODEL) {
+    *JMODEL = static_cast<int>(in.readI(2));
+    in.skip();
+  } else {
+    in.skip(2);
+  }
+  in.read(m.NNN);
+  in.read(m.N1N, m.N2N);
+  in.read(m.NRN);
+  roundTripRab(m.NRN);
+  in.read(m.INORM);
+  in.read(m.ISQ);
+  in.read(m.arrays.HKMAX);
+  in.read(m.NM);
+  in.read(m.IBHF);
+  checkHead(m);
+  in.skip();
+}
+
+void readLayerRecords(fio::Unit& in, Model& m) {
+  m.JVN = 1;
+  for (int N = 1; N <= m.NNN; ++N) {
+    int index = 0;
+    in.read(index, m.arrays.thickness(N), m.arrays.ELD1(N), m.arrays.ELD2(N), m.ZD1(N), m.ZD2(N), m.WIDTH(N),
+            m.KIND1(N), m.KIND2(N), m.KSTEP(N));
+    if (m.KSTEP(N) != 0) m.JVN = 2;
+  }
+}
+
+void readDensityRecords(fio::Unit& in, Model& m) {
+  in.skip();
+  Arr1<float, 14> rec;
+  for (int N = 1; N <= m.NNN; ++N) {
+    readIndexed(in, rec, 13);
+    for (int K = 1; K <= N6; ++K) m.arrays.V(K, N) = rec(1 + K);
+    for (int r = 1; r <= 5; ++r) m.ANGL(r, N) = rec(9 + r);
+  }
+}
+
+void readMultipletRecords(fio::Unit& in, Model& m) {
+  const int nm = std::max(m.NM, 0);
+  Arr1<float, 14> rec;
+  in.skip();
+  readIndexed(in, rec, nm);
+  for (int K = 1; K <= nm; ++K) m.arrays.S(K) = rec(1 + K);
+  in.skip();
+  for (int r = 1; r <= 5; ++r) {
+    readIndexed(in, rec, nm);
+    for (int K = 1; K <= nm; ++K) m.HYP(r, K) = rec(1 + K);
+  }
+  in.skip();
+  for (int r = 1; r <= 5; ++r) {
+    readIndexed(in, rec, N6);
+    for (int K = 1; K <= N6; ++K) m.ANGM(r, K) = rec(1 + K);
+  }
+}
+
+void readInterfaceRecords(fio::Unit& in, Model& m) {
+  Arr1<int, 9> kinds;
+  in.skip();
+  for (int N = 1; N <= m.NNN; ++N) {
+    in.readArray(kinds.span(), 1, 9);
+    for (int K = 1; K <= N6; ++K) m.KINDV(K, N) = kinds(1 + K);
+  }
+  Arr1<float, 14> rec;
+  in.skip();
+  for (int N = 1; N <= m.NNN; ++N) {
+    readIndexed(in, rec, N6);
+    for (int K = 1; K <= N6; ++K) m.ZDV(K, N) = rec(1 + K);
+  }
+}
+
+void deriveModel(Model& m) {
+  for (int N = 1; N <= m.NNN; ++N) {
+    m.HKS(N) = 0;
+    for (int K = 1; K <= m.NM; ++K) m.HKS(N) += m.arrays.V(K, N);
+  }
+  m.period = 0;
+  for (int N = std::max(m.N1N, 1); N <= std::min(m.N2N, m.NNN); ++N)
+    m.period += static_cast<float>(m.arrays.thickness(N));
+  // The stepped model is normalised with ISQ at most 1 and INORM 4 as 2.
+  m.ISQn = m.ISQ >= 2 ? 1 : m.ISQ;
+  m.INORMn = m.INORM == 4 ? 2 : m.INORM;
+}
+
+void fillTable(const Model& m, const ModelFileRef* f, YVTable& YV) {
+  const auto& a = m.arrays;
+  for (int N = 1; N <= m.NNN; ++N) {
+    YV(N, 1) = static_cast<float>(a.thickness(N));
+    YV(N, 2) = a.ELD1(N);
+    YV(N, 3) = a.ELD2(N);
+    for (int K = 1; K <= N6; ++K) YV(N, 3 + K) = a.V(K, N);
+    for (int r = 1; r <= 5; ++r) YV(N, 11 + r) = m.ANGL(r, N);
+    YV(N, 17) = m.ZD1(N);
+    YV(N, 18) = m.ZD2(N);
+    YV(N, 19) = static_cast<float>(m.WIDTH(N));
+    for (int K = 1; K <= N6; ++K) YV(N, 19 + K) = m.ZDV(K, N);
+  }
+  const int g = m.NNN + 1;
+  for (int K = 1; K <= N6; ++K) YV(g, K) = a.S(K);
+  YV(g, 9) = a.HKMAX;
+  if (f)
+    for (int i = 1; i <= f->NSPC; ++i) YV(g, 9 + i) = static_cast<float>(f->angle(i) * 1000);
+  for (int r = 1; r <= 5; ++r) {
+    for (int K = 1; K <= N6; ++K) {
+      YV(g + r, K) = m.HYP(r, K);
+      YV(m.NNN + 7 + r, K) = m.ANGM(r, K);
+    }
+  }
+}
+
+void RDMODEL(fio::Unit& log, const ModelFileRef& f, Model& m, NuclearConstants& nc, YVTable& YV,
+             const ModelOptions& opt) {
+  fio::Unit in(1);
+  in.openOld(f.name);
+  readModelHead(in, m);
+  if (opt.headEcho) echoHead(log, m);
+  readLayerRecords(in, m);
+  log.write(std::string("('") + opt.jvnLabel + "', I3)", m.JVN);
+  readDensityRecords(in, m);
+  echoLayers(log, m);
+  echoDensities(log, m);
+  deriveModel(m);
+  for (int N = 1; N <= m.NNN; ++N) log.print(" N,HKS(N)=", N, m.HKS(N));
+  readMultipletRecords(in, m);
+  fio::ItemList wid = fio::items(m.NNN + 12);
+  for (int K = 1; K <= N6; ++K) fio::addItem(wid, m.ANGM(kWID, K));
+  log.writeList("(I3, '  ', 8F9.5, '    WID')", wid);
+  readInterfaceRecords(in, m);
+  in.close();
+  for (int K = 1; K <= N6; ++K) m.arrays.F(K) = 1.0f;
+  if (opt.angles)
+    for (int i = 1; i <= f.NSPC; ++i) m.arrays.angles(i) = f.angle(i);
+  for (int K = 1; K <= N6; ++K) {
+    nc.Bhf(K) = m.HYP(kBhf, K);
+    nc.dBhf(K) = m.HYP(kdBhf, K);
+    nc.IS(K) = m.HYP(kIS, K);
+    nc.EFG(K) = m.HYP(kEFG, K);
+    nc.GRd(K) = m.HYP(kGRd, K);
+  }
+  fillTable(m, opt.angles ? &f : nullptr, YV);
+}
+
+}  // namespace common

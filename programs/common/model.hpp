@@ -1,0 +1,88 @@
+// The model file (also the layout of the fitted model "LAYSPC.RES") and the
+// parameter table YV through which the fit sees every model quantity.
+#pragma once
+
+#include "numlib/farray.hpp"
+#include "numlib/limits.hpp"
+#include "numlib/yvmod.hpp"
+#include "programs/common/blocks.hpp"
+#include "programs/common/fio.hpp"
+#include "programs/common/fitstate.hpp"
+#include "programs/common/params.hpp"
+
+namespace common {
+
+using numlib::N24;
+using numlib::YVTable;
+
+// Record forms of the model file, also used for the run-log tables.
+inline constexpr const char* kLayerHeader =
+    "('       H1A           EL.DENS.        ZD1       ZD2     WIDTHKIND1 KIND2 KSTEP')";
+inline constexpr const char* kLayerForm = "(I2, F10.4, F10.3, F8.3, F11.3, 2F10.3, 3I6)";
+inline constexpr const char* kDensityHeader =
+    "('                       V[N,K]   MULTIPLET DENSITIS and if IBHF=1:  BE    GA   Rand  Plane   WID')";
+inline constexpr const char* kDensityForm = "(I3, '  ', 8F9.5, 2F7.1, 2F6.3, F7.1)";
+
+// Rows of the angular arrays ANGL and ANGM.
+enum AngularRow { kBE = 1, kGA = 2, kRAND = 3, kPLAN = 4, kWID = 5 };
+// Rows of the hyperfine array HYP.
+enum HyperfineRow { kBhf = 1, kdBhf = 2, kIS = 3, kEFG = 4, kGRd = 5 };
+
+// The layered sample.  `arrays` holds the quantities the unpacking of YV
+// rewrites every pass (thicknesses, susceptibilities, densities, S, F, HKMAX,
+// the hyperfine and angular arrays, the grazing angles); they start as read.
+struct Model {
+  int NNN = 0;             // sublayers, substrate included
+  int N1N = 0, N2N = 0;    // repeated block, both included
+  int NRN = 1;             // repetitions of the block
+  int INORM = 1, ISQ = 0;  // normalisation settings of the densities
+  int NM = 0;              // multiplets
+  int IBHF = 1;            // 1 angular parameters per sublayer, 2 per multiplet
+  numlib::ModelArrays arrays;
+  Arr1<float, N24> ZD1, ZD2;    // interface parameters, real and imaginary part
+  Arr1<double, N24> WIDTH;      // interface width, Angstrom
+  Arr1<int, N24> KIND1, KIND2;  // interface kinds 1..5
+  Arr1<int, N24> KSTEP;         // steps of the graded interface (0 = none)
+  Arr2<float, 5, N24> ANGL;     // BE, GA, Rand, Plane, WID per sublayer as read (degrees)
+  Arr2<float, 5, N6> HYP;       // Bhf, dBhf, IS, EFG, GRd per multiplet as read
+  Arr2<float, 5, N6> ANGM;      // BE, GA, Rand, Plane, WID per multiplet as read (degrees)
+  Arr2<int, N6, N24> KINDV;     // interface kind per multiplet and sublayer
+  Arr2<float, N6, N24> ZDV;     // interface parameter per multiplet and sublayer
+  // Derived while reading.
+  int JVN = 1;                  // 2 when any sublayer has steps: normalise the stepped model
+  Arr1<float, N24> HKS;         // nuclear density per sublayer (sum of V)
+  float period = 0;             // thickness of the repeated block, Angstrom
+  int ISQn = 0, INORMn = 1;     // settings for normalising the stepped model
+};
+
+// Clears YV and YVS and sets the progress mark.
+void INITYV(YVTable& YV, YVTable& YVS, FitState& fs);
+
+// How a program reads the model file and echoes it.
+struct ModelOptions {
+  const char* jvnLabel = "JVN=";  // label of the JVN line
+  bool headEcho = false;          // echo the head values (delayed-prompt program)
+  bool angles = true;             // put the grazing angles into YV
+};
+
+// Reads the model file named in "FileM.inp" (unit 1), fills the model, the
+// shared multiplet arrays and YV, and echoes to the run log.  Sizes outside
+// the tables (NNN, NM, IBHF, the repeated block) stop the program.
+void RDMODEL(fio::Unit& log, const ModelFileRef& f, Model& m, NuclearConstants& nc, YVTable& YV,
+             const ModelOptions& opt = {});
+
+// Parts of the reader for programs that echo differently.  Each reads its
+// records from `in` in file order.
+// Records 1..10 and the column header.  With JMODEL given, record 1 is read
+// as the model kind (I2) instead of being skipped.
+void readModelHead(fio::Unit& in, Model& m, int* JMODEL = nullptr);
+void readLayerRecords(fio::Unit& in, Model& m);  // layer records; sets JVN
+void readDensityRecords(fio::Unit& in, Model& m);  // header and NNN density records
+void readMultipletRecords(fio::Unit& in, Model& m);  // S, hyperfine and angular records
+void readInterfaceRecords(fio::Unit& in, Model& m);  // KINDV and ZDV records
+// HKS, the block period and the normalisation settings of the stepped model.
+void deriveModel(Model& m);
+// Copies the model (and the angles of `f`, when given) into YV.
+void fillTable(const Model& m, const ModelFileRef* f, YVTable& YV);
+
+}  // namespace common

@@ -1,0 +1,183 @@
+#include "programs/common/modelout.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace common {
+
+namespace {
+
+// Whether the profile repeats the block: only when it lies above the last
+// sublayer (the substrate cannot repeat).
+bool repeatsBlock(const SteppedModel& st) {
+  return st.NRR > 1 && st.N1Nst >= 1 && st.N1Nst <= st.N2Nst && st.N2Nst <= st.NNst - 1;
+}
+
+struct ProfilePoint {
+  double depth;  // nm
+  int sub;       // stepped sublayer whose values the point takes, 0 for none
+};
+
+// The staircase over the expanded stack: each sublayer gives a point at its
+// bottom with its own values and one with the values of the next sublayer.
+int profileSequence(const SteppedModel& st, const Arr1<double, NMAX>& ZSB, double top, double period,
+                    Arr1<ProfilePoint, kMaxProfile>& pts) {
+  int n = 0;
+  auto emit = [&](double d, int sub) { pts(++n) = {d, sub}; };
+  const bool rep = repeatsBlock(st);
+  emit(top, 0);
+  emit(top, 1);
+  for (int i = 1; i <= st.NNst; ++i) {
+    const double d = ZSB(i) + (rep && i > st.N2Nst ? (st.NRR - 1) * period : 0.0);
+    emit(d, i);
+    if (i != st.NNst) emit(d, rep && i == st.N2Nst ? st.N1Nst : i + 1);
+    if (!rep || i != st.N2Nst) continue;
+    for (int r = 1; r <= st.NRR - 1; ++r) {
+      for (int j = st.N1Nst; j <= st.N2Nst; ++j) {
+        const double dj = ZSB(j) + r * period;
+        emit(dj, j);
+        int next = j + 1;
+        if (j == st.N2Nst) next = r < st.NRR - 1 ? st.N1Nst : st.N2Nst + 1;
+        emit(dj, next);
+      }
+    }
+  }
+  return n;
+}
+
+void writeHyperfine(fio::Unit& out, const Model& m, const YVTable& YV, NuclearConstants& nc) {
+  Arr1<float, N6>* rows[5] = {&nc.Bhf, &nc.dBhf, &nc.IS, &nc.EFG, &nc.GRd};
+  const char* labels[5] = {"'    Bhf(T)'", "'    dBhf(T)'", "'    IS(mm/s)'", "'    EFG(mm/s)'", "'    GRd(mm/s)'"};
+  for (int r = 1; r <= 5; ++r) {
+    const int line = m.NNN + 1 + r;
+    fio::ItemList l = fio::items(line);
+    for (int K = 1; K <= N6; ++K) {
+      (*rows[r - 1])(K) = YV(line, K);
+      fio::addItem(l, YV(line, K));
+    }
+    out.writeList(std::string("(I3, '  ', 8F9.4, ") + labels[r - 1] + ")", l);
+  }
+}
+
+void writeAngularPerMultiplet(fio::Unit& out, const Model& m, const YVTable& YV) {
+  const char* forms[5] = {"(I3, '  ', 8F9.1, '    BE')", "(I3, '  ', 8F9.1, '    GA')", "(I3, '  ', 8F9.3, '    RAND')",
+                          "(I3, '  ', 8F9.3, '    PLAN')", "(I3, '  ', 8F9.1, '    WID')"};
+  for (int r = 1; r <= 5; ++r) {
+    const int line = m.NNN + 7 + r;
+    fio::ItemList l = fio::items(line);
+    for (int K = 1; K <= N6; ++K) fio::addItem(l, YV(line, K));
+    out.writeList(forms[r - 1], l);
+  }
+}
+
+}  // namespace
+
+void ERREXIT(FatalStop what, fio::Unit& log) {
+  if (what == FatalStop::TooManySublayers) fio::console().print(" Number of sublayers is larger than Nmax!");
+  else log.print("Npr.GT.(2*NMAX+1) !!!");
+  fio::stop(1);
+}
+
+int profilePoints(const SteppedModel& st) {
+  if (repeatsBlock(st)) return 2 * (st.NNst + (st.NRR - 1) * (st.N2Nst - st.N1Nst + 1)) + 1;
+  return 2 * st.NNst + 1;
+}
+
+void WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, const ProfileOptions& opt) {
+  const int Npr = profilePoints(st);
+  log.print(opt.nprLabel, Npr);
+  if (Npr > kMaxProfile) ERREXIT(FatalStop::TooManyProfilePoints, log);
+
+  const auto& H1A = m.arrays.thickness;
+  double XM1 = 0, block = 0;
+  for (int N = 1; N <= std::min(m.N1N - 1, m.NNN); ++N) XM1 += H1A(N) / 10;
+  for (int N = std::max(m.N1N, 1); N <= std::min(m.N2N, m.NNN); ++N) block += H1A(N) / 10;
+  const double XM2 = XM1 + block;
+  log.write("(/, ' XM1,XM2 (depths of repeated layers) = ', 2F11.4)", XM1, XM2);
+  const double period = m.N2N <= m.NNN - 1 && m.N1N <= m.N2N ? block : 0.0;
+  log.print(" Period=", period);
+
+  // Thicknesses in nm; the surface lies half the graded top interface above 0.
+  Arr1<double, NMAX> ZSB;
+  const double top = -(m.KSTEP(1) * (st.thickness(1) / K0 / 10) * 0.5);
+  double z = top;
+  for (int i = 1; i <= st.NNst; ++i) ZSB(i) = z += st.thickness(i) / K0 / 10;
+
+  Arr1<ProfilePoint, kMaxProfile> pts;
+  const int n = profileSequence(st, ZSB, top, period, pts);
+
+  fio::Unit el(9);
+  el.openNew("EL_mod.RES");
+  el.write("(2F11.4)", XM1, XM2);
+  el.write("(I6)", n);
+  for (int k = 1; k <= n; ++k) {
+    const int s = pts(k).sub;
+    const double re = s ? std::fabs(st.chi(s).real() * 1e6) : 0.0;
+    const double im = s ? st.chi(s).imag() * 1e6 : 0.0;
+    el.write("(3F9.4)", pts(k).depth, re, im);
+  }
+  el.close();
+  if (!opt.densities) return;
+
+  fio::Unit mn(10);
+  mn.openNew("MODELN.RES");
+  mn.write("(2F11.4)", XM1, XM2);
+  mn.write("(3I6)", 1, m.NM, n);
+  for (int k = 1; k <= n; ++k) {
+    fio::ItemList l = fio::items(pts(k).depth);
+    for (int K = 1; K <= m.NM; ++K) fio::addItem(l, pts(k).sub ? st.V(K, pts(k).sub) : 0.0f);
+    mn.writeList("(9F9.4)", l);
+  }
+  mn.close();
+}
+
+void WRMODEL(fio::Unit& out, Model& m, const YVTable& YV, NuclearConstants& nc) {
+  auto& a = m.arrays;
+  out.openNew("LAYSPC.RES");
+  out.print("                         LAYSPC.INF");
+  out.print("                  PARAMETERS OF SUBLAYERS");
+  out.write("(I3, '      NNN - number of sublayers (max N24=60, including substrate   ')", m.NNN);
+  out.write("(2I3, '      N1N,N2N - limits of repeated layers (from - to, including)   ')", m.N1N, m.N2N);
+  out.write("(I3, '         NRN - number of repetitions')", m.NRN);
+  out.write("(I3, '    INORM=1 - V is norm,=3 -is not ; =2- V norm.from top,=4 for  one larger layer')", m.INORM);
+  out.write("(I3, '   ISQ =0- V is recalculated,=1- S((K) are recalcul.,=2 -keep   HK')", m.ISQ);
+  out.write("(F8.5, '     HKMAX - max value of nuclear density (1.for pure a-57Fe)  ')", a.HKMAX);
+  out.write("(I3, '       NM - number of multiplets (max N6=8)')", m.NM);
+  out.write("(I3, '         IBHF=1: Bhf-EFG we read from here; IBHF=2: BE-WID refer to each multiplet')", m.IBHF);
+  out.write(kLayerHeader);
+  for (int N = 1; N <= m.NNN; ++N)
+    out.write(kLayerForm, N, a.thickness(N), a.ELD1(N), a.ELD2(N), YV(N, 17), YV(N, 18), YV(N, 19), m.KIND1(N),
+              m.KIND2(N), m.KSTEP(N));
+
+  // Without steps the densities are the model's own; with steps only the
+  // stepped densities were normalised, and their factors carry over here.
+  if (m.JVN == 1)
+    for (int K = 1; K <= N6; ++K) a.F(K) = 1.0f;
+  out.write(kDensityHeader);
+  for (int N = 1; N <= m.NNN; ++N) {
+    fio::ItemList l = fio::items(N);
+    for (int K = 1; K <= N6; ++K) fio::addItem(l, a.V(K, N) * a.F(K));
+    for (int c = 12; c <= 16; ++c) fio::addItem(l, YV(N, c));
+    out.writeList(kDensityForm, l);
+  }
+  out.write("('             Corrected S(K)-ratio of partial spectra areas   ')");
+  out.write("(I3, '  ', 8F9.5)", m.NNN + 1, a.S.span());
+  out.write("('                    Hyperfine parameters for each multiplet')");
+  writeHyperfine(out, m, YV, nc);
+  out.print("              Angular parameters for each multiplet if IBHF=2");
+  writeAngularPerMultiplet(out, m, YV);
+  out.write("('   Kind of interface function for each multiplet in each layer KINDV[N,K],N=1,NNN,K=1,N6')");
+  for (int N = 1; N <= m.NNN; ++N) {
+    for (int K = 1; K <= N6; ++K)
+      if (m.KINDV(K, N) == 0) m.KINDV(K, N) = 1;
+    out.write("(I3, 10I9)", N, m.KINDV.col(N));
+  }
+  out.write("('   Parameter of interface function for each multiplet in each layer ZDV[N,K]')");
+  for (int N = 1; N <= m.NNN; ++N) {
+    fio::ItemList l = fio::items(N);
+    for (int K = 1; K <= N6; ++K) fio::addItem(l, YV(N, 19 + K));
+    out.writeList("(I3, '  ', 8F9.3)", l);
+  }
+}
+
+}  // namespace common

@@ -1,0 +1,40 @@
+// What the model has become at the end of a run: the depth profiles of the
+// stepped model ("EL_mod.RES", "MODELN.RES") and the fitted model
+// "LAYSPC.RES"; and the two fatal stops of the shared blocks.
+#pragma once
+
+#include "programs/common/blocks.hpp"
+#include "programs/common/fio.hpp"
+#include "programs/common/model.hpp"
+
+namespace common {
+
+inline constexpr int kMaxProfile = 2 * NMAX + 1;
+
+enum class FatalStop {
+  TooManySublayers,      // stepped model over NMAX sublayers (console message)
+  TooManyProfilePoints,  // depth profile over 2*NMAX+1 points (run-log message)
+};
+
+// Writes the message and ends the program with exit status 1.
+[[noreturn]] void ERREXIT(FatalStop what, fio::Unit& log);
+
+struct ProfileOptions {
+  const char* nprLabel = " Npr=";
+  bool densities = true;  // also write "MODELN.RES"
+};
+
+// Number of depth-profile points of the stepped model: the repeated block,
+// when it lies above the last sublayer, counted NRR times.
+int profilePoints(const SteppedModel& st);
+
+// Writes the depth profiles.  Stepped thicknesses are held multiplied by K0
+// (1/Angstrom); depths in the files are in nm.
+void WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, const ProfileOptions& opt = {});
+
+// Opens "LAYSPC.RES" on `out` and writes the model in the model-file layout;
+// the file stays open for the program's trailer.  Copies the hyperfine lines
+// of YV back into the multiplet arrays of `nc` and turns KINDV of 0 into 1.
+void WRMODEL(fio::Unit& out, Model& m, const YVTable& YV, NuclearConstants& nc);
+
+}  // namespace common

@@ -1,0 +1,175 @@
+#include "programs/common/newstep.hpp"
+
+#include "numlib/sublay.hpp"
+#include "numlib/vnorm.hpp"
+#include "numlib/yvmod.hpp"
+#include "programs/common/modelout.hpp"
+
+namespace common {
+
+namespace {
+
+constexpr float kDeg = 360 / 6.2831855f;  // radians to degrees
+
+// One profiled quantity per layer, staged in the precision the grid takes.
+struct Staged {
+  Arr1<double, N24> value, ZD;
+  Arr1<int, N24> KIND;
+};
+
+// Builds the grid of one quantity; the grid itself (thicknesses, parents,
+// block marks) is the same for every quantity of the pass.
+void buildGrid(fio::Unit& log, Model& m, const Staged& q, SteppedModel& st, Arr1<double, NMAX>& out) {
+  numlib::SUBLAY(m.NNN, m.N1N, m.N2N, m.NRN, m.arrays.thickness, q.value, m.WIDTH, q.ZD, q.KIND, m.KSTEP, st.NNst,
+                 st.N1Nst, st.N2Nst, st.thickness, out, st.parent, st.NRR);
+  if (st.NNst > NMAX) ERREXIT(FatalStop::TooManySublayers, log);
+}
+
+void echoUnpacked(fio::Unit& log, const Model& m, const YVTable& YV) {
+  const auto& a = m.arrays;
+  log.write("(/, ' for first calculation ')");
+  log.print();
+  log.write(kLayerHeader);
+  for (int N = 1; N <= m.NNN; ++N)
+    log.write(kLayerForm, N, a.thickness(N), a.ELD1(N), a.ELD2(N), m.ZD1(N), m.ZD2(N), m.WIDTH(N), m.KIND1(N),
+              m.KIND2(N), m.KSTEP(N));
+  log.write(kDensityHeader);
+  for (int N = 1; N <= m.NNN; ++N) {
+    fio::ItemList l = fio::items(N);
+    for (int K = 1; K <= N6; ++K) fio::addItem(l, a.V(K, N));
+    if (m.IBHF == 1) {
+      fio::addItem(l, a.BE(N) * kDeg);
+      fio::addItem(l, a.GA(N) * kDeg);
+      fio::addItem(l, a.RAND(N));
+      fio::addItem(l, a.PLAN(N));
+      fio::addItem(l, a.WID(N) * kDeg);
+    } else {
+      for (int c = 12; c <= 16; ++c) fio::addItem(l, YV(N, c));
+    }
+    log.writeList(kDensityForm, l);
+  }
+  fio::ItemList s;
+  for (int K = 1; K <= m.NM; ++K) fio::addItem(s, a.S(K));
+  log.writeList("(/, '   corrected S   ', /, 6F9.5)", s);
+}
+
+void echoGrid(fio::Unit& log, const SteppedModel& st) {
+  log.print("   !!!! NEW STEPS !!!! ");
+  log.print(st.NNst, "             NNst");
+  log.print(st.N1Nst, st.N2Nst, "      N1Nst,N2Nst");
+  log.print(st.NRR, "      NRR");
+  log.print(" new MODEL for electronic and nuclear reflectivity");
+  log.write(kLayerHeader);
+  for (int i = 1; i <= st.NNst; ++i)
+    log.write(kLayerForm, i, st.thickness(i), st.chi(i).real() * 1e6, st.chi(i).imag() * 1e6, 0.0f, 0.0f, 0.0, 0, 0,
+              0);
+  log.write(kDensityHeader);
+  for (int i = 1; i <= st.NNst; ++i) {
+    fio::ItemList l = fio::items(i);
+    for (int K = 1; K <= N6; ++K) fio::addItem(l, st.V(K, i));
+    for (float x : {st.BE(i) * kDeg, st.GA(i) * kDeg, st.RAND(i), st.PLAN(i), st.WID(i) * kDeg}) fio::addItem(l, x);
+    log.writeList(kDensityForm, l);
+  }
+}
+
+void unpack(Model& m, YVTable& YV, const CalcParams& p, const FitState& fs, NuclearConstants& nc) {
+  numlib::YVMOD(YV, m.NNN, m.N1N, m.N2N, m.NRN, m.NM, m.IBHF, m.INORM, m.ISQ, m.HKS, m.period, fs.selector, fs.ip1,
+                p.SIG, m.JVN, m.arrays);
+  for (int N = 1; N <= m.NNN; ++N) {
+    m.ZD1(N) = YV(N, 17);
+    m.ZD2(N) = YV(N, 18);
+    m.WIDTH(N) = YV(N, 19);
+    for (int K = 1; K <= N6; ++K) m.ZDV(K, N) = YV(N, 19 + K);
+  }
+  nc.Bhf = m.arrays.Bhf;
+  nc.dBhf = m.arrays.dBhf;
+  nc.IS = m.arrays.IS;
+  nc.EFG = m.arrays.EFG;
+  nc.GRd = m.arrays.GRd;
+}
+
+void stepDensities(fio::Unit& log, Model& m, SteppedModel& st) {
+  Staged q;
+  Arr1<double, NMAX> sub;
+  for (int K = 1; K <= m.NM; ++K) {
+    for (int N = 1; N <= m.NNN; ++N) {
+      q.value(N) = m.arrays.V(K, N);
+      q.ZD(N) = m.ZDV(K, N);
+      q.KIND(N) = m.KINDV(K, N);
+    }
+    buildGrid(log, m, q, st, sub);
+    for (int i = 1; i <= st.NNst; ++i) st.V(K, i) = static_cast<float>(sub(i));
+  }
+}
+
+// The stepped model carries each sublayer's parent density as its HK.
+void normaliseStepped(Model& m, SteppedModel& st) {
+  Arr1<float, NMAX> HK;
+  for (int i = 1; i <= st.NNst; ++i) HK(i) = m.HKS(st.parent(i));
+  numlib::VNORM(m.ISQn, m.INORMn, m.arrays.HKMAX, st.NNst, m.NM, st.N1Nst, st.N2Nst, st.NRR, st.thickness,
+                m.arrays.S, st.V, HK, m.arrays.F);
+}
+
+void stepSusceptibility(fio::Unit& log, Model& m, SteppedModel& st) {
+  Staged q;
+  Arr1<double, NMAX> re, im;
+  for (int N = 1; N <= m.NNN; ++N) {
+    q.value(N) = m.arrays.ELD2(N);
+    q.ZD(N) = m.ZD2(N);
+    q.KIND(N) = m.KIND2(N);
+  }
+  buildGrid(log, m, q, st, im);
+  for (int N = 1; N <= m.NNN; ++N) {
+    q.value(N) = m.arrays.ELD1(N);
+    q.ZD(N) = m.ZD1(N);
+    q.KIND(N) = m.KIND1(N);
+  }
+  buildGrid(log, m, q, st, re);
+  for (int i = 1; i <= st.NNst; ++i) st.chi(i) = {re(i) / 1e6, im(i) / 1e6};
+}
+
+void stepAngles(const Model& m, SteppedModel& st) {
+  const auto& a = m.arrays;
+  if (m.IBHF < 2) {
+    for (int i = 1; i <= st.NNst; ++i) {
+      const int N = st.parent(i);
+      st.BE(i) = a.BE(N);
+      st.GA(i) = a.GA(N);
+      st.RAND(i) = a.RAND(N);
+      st.PLAN(i) = a.PLAN(N);
+      st.WID(i) = a.WID(N);
+    }
+  } else {
+    for (int K = 1; K <= m.NM; ++K) {
+      st.BE(K) = a.BE(K);
+      st.GA(K) = a.GA(K);
+      st.RAND(K) = a.RAND(K);
+      st.PLAN(K) = a.PLAN(K);
+      st.WID(K) = a.WID(K);
+    }
+  }
+}
+
+}  // namespace
+
+void LOOPHEAD(FitState& fs, int ITEST) {
+  if (ITEST == 1) fs.JREP = 1;
+  else fio::console().put(std::string_view(&fs.mark, 1));
+}
+
+void NEWSTEP(fio::Unit& log, Model& m, YVTable& YV, const CalcParams& p, const FitState& fs, NuclearConstants& nc,
+             SteppedModel& st) {
+  unpack(m, YV, p, fs, nc);
+  if (fs.JREP == 0) echoUnpacked(log, m, YV);
+  stepDensities(log, m, st);
+  if (m.JVN == 2) normaliseStepped(m, st);
+  stepSusceptibility(log, m, st);
+  stepAngles(m, st);
+  if (fs.JREP == 0) echoGrid(log, st);
+}
+
+void scaleThicknesses(SteppedModel& st, double K0) {
+  for (int i = 1; i <= st.NNst; ++i) st.thickness(i) *= K0;
+}
+
+}  // namespace common

@@ -1,0 +1,29 @@
+// The head of a fit pass: the parameter table is unpacked into the model and
+// the stepped model (sublayer grid) is built from it.
+#pragma once
+
+#include "programs/common/blocks.hpp"
+#include "programs/common/fio.hpp"
+#include "programs/common/fitstate.hpp"
+#include "programs/common/model.hpp"
+#include "programs/common/params.hpp"
+
+namespace common {
+
+// Loop head: with ITEST = 1 every pass counts as one with the best
+// parameters (JREP = 1); otherwise the progress mark goes to the console.
+void LOOPHEAD(FitState& fs, int ITEST);
+
+// Unpacks YV into m.arrays (and the shared multiplet arrays of `nc`), builds
+// the stepped model `st` (thicknesses in Angstrom), normalises the stepped
+// densities when the model has graded interfaces, and on the first pass
+// (JREP = 0) echoes the model and the grid to the run log.  A grid of more
+// than NMAX sublayers stops the program.
+void NEWSTEP(fio::Unit& log, Model& m, YVTable& YV, const CalcParams& p, const FitState& fs, NuclearConstants& nc,
+             SteppedModel& st);
+
+// Multiplies the stepped thicknesses by K0 (1/Angstrom): every program's
+// pass hands dimensionless phase thicknesses to its per-angle calculation.
+void scaleThicknesses(SteppedModel& st, double K0);
+
+}  // namespace common

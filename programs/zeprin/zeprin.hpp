@@ -1,0 +1,98 @@
+// The time-spectra program ZEPRIN: its static data block and its own phases.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "numlib/farray.hpp"
+#include "programs/common/blocks.hpp"
+#include "programs/common/constants.hpp"
+#include "programs/common/egrid.hpp"
+#include "programs/common/fio.hpp"
+#include "programs/common/fitstate.hpp"
+#include "programs/common/flddist.hpp"
+#include "programs/common/model.hpp"
+#include "programs/common/params.hpp"
+
+namespace zeprin {
+
+using numlib::Arr1;
+using numlib::Arr2;
+
+inline constexpr int JE = 1024;          // time channels
+inline constexpr int kExpSlots = 1024;   // records read per experiment file
+inline constexpr int kMaxCompared = 900;  // compared experimental points
+inline constexpr int kMaxKernel = 41;    // weights of the time-averaging kernel
+inline constexpr float kTheoryLimit = 177.0f;  // ns: the time window shown and compared
+
+// Time axis and the names of the curve files.
+struct TimeAxis {
+  float AN = 0;             // channel width, ns
+  Arr1<float, JE> T;        // T(J) = (J-1)*AN
+  int MTH = 0;              // theory count: channels with T < 177 ns
+  std::array<std::string, 4> BUFFEN, BUFFTN, BUFFTIM;
+};
+
+// Gaussian time-averaging kernel: 2H+1 weights, H <= 20.
+struct TimeKernel {
+  int NAV = 0;
+  int H = 0;
+  Arr1<float, kMaxKernel> W;
+};
+
+// "FilesE.inp".
+struct ExperimentList {
+  int NEXP = 0;
+  std::array<std::string, common::kMaxSpectra> name;
+};
+
+// The time-spectrum experiments, on the compared stretch of the first file.
+struct TimeExperiment {
+  Arr1<float, kExpSlots> XXA, counts;  // raw columns: time (ns), counts
+  int JZ = 0, JZF = 0;                 // first and last slot compared
+  int MEXP = 0;                        // compared points
+  int JZ1 = 0, JZ2 = 0;                // window of the merit, counted from JZ
+  Arr1<float, kMaxCompared> times;     // compared times
+  Arr1<float, common::kMaxSpectra> YEXPM;      // largest count of each file
+  Arr2<float, kMaxCompared, common::kMaxSpectra> YEXP;  // counts / YEXPM
+};
+
+// Everything the program keeps for the life of the process.
+struct ZeprinData {
+  fio::Unit log{4};   // run log "ZEPRIN.RES", open for the whole run
+  fio::Unit next{6};  // fit script "next.INP", open for the whole fit
+  fio::Unit out{3};   // "OLD_ANG.RES", "LAYSPC.RES", "ANGLE.RES" in turn
+  common::NuclearConstants nc;
+  common::MainConstants mc;
+  common::CalcParams par;
+  common::ModelFileRef fileM;
+  common::FitState fs;
+  common::FieldDist dist;
+  common::Model model;
+  numlib::YVTable YV, YVS;
+  common::EnergyGrid grid;
+  common::SteppedModel st;
+  TimeAxis axis;
+  TimeKernel kernel;
+  ExperimentList expList;
+  TimeExperiment exper;
+  int firstScale = 1;  // first-pass flag of the scale search
+};
+
+// Phases of the main program.
+void TAXIS(fio::Unit& log, double LYAMBDA, float XEST, TimeAxis& ax);
+void RDFILESE(fio::Unit& log, ExperimentList& e, int& ITEST);
+void OLDANG(fio::Unit& out, const common::ModelFileRef& f);
+void GAUSTAV(fio::Unit& log, float SIGMA, const TimeAxis& ax, TimeKernel& k);
+void RDEXPER(fio::Unit& log, const ExperimentList& e, float XEXP1, float XEXP2, TimeExperiment& x);
+// The trailer of "LAYSPC.RES" (open on `out`) and "ANGLE.RES".
+void writeTrailer(fio::Unit& out, int NSPC, const Arr1<double, 4>& angles, const common::CalcParams& p, float EPSN);
+void writeAngles(fio::Unit& out, const char* name, int NSPC, const Arr1<double, 4>& angles);
+
+// The run: phases before the fit loop, one pass, and the end.
+void startUp(ZeprinData& d);
+void pass(ZeprinData& d);
+void finish(ZeprinData& d);
+void TIMMAIN(ZeprinData& d);
+
+}  // namespace zeprin
