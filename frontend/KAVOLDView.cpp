@@ -1,0 +1,260 @@
+#include "frontend/KAVOLDView.hpp"
+
+#include <cmath>
+
+#include "frontend/Globals.hpp"
+#include "frontend/resource.hpp"
+#include "frontend/winlayer/platform.hpp"
+
+namespace kavold {
+
+using winlayer::CommandEntry;
+using winlayer::MessageMap;
+using winlayer::UpdateEntry;
+
+const CRuntimeClass CKAVOLDView::classCKAVOLDView{"CKAVOLDView", &winlayer::CreateObjectOf<CKAVOLDView>};
+
+CKAVOLDView::CKAVOLDView() = default;
+
+bool CKAVOLDView::ProcessMessageMap(UINT nID, CCmdUI* pCmdUI) {
+  // Where one handler serves two identifiers, both are listed.
+  static const CommandEntry<CKAVOLDView> commands[] = {
+      {ID_RUN_TIME, &CKAVOLDView::OnRunTimeSpectra},
+      {ID_RUN_TIME_2, &CKAVOLDView::OnRunTimeSpectra},
+      {ID_SHOW_TIME, &CKAVOLDView::OnShowTimeSpectra},
+      {ID_SHOW_TIME_2, &CKAVOLDView::OnShowTimeSpectra},
+      {ID_RUN_DELAYED, &CKAVOLDView::OnRunDelayed},
+      {ID_RUN_DELAYED_2, &CKAVOLDView::OnRunDelayed},
+      {ID_SHOW_DELAYED, &CKAVOLDView::OnShowDelayed},
+      {ID_SHOW_DELAYED_2, &CKAVOLDView::OnShowDelayed},
+      {ID_RUN_PROMPT, &CKAVOLDView::OnRunPrompt},
+      {ID_SHOW_PROMPT, &CKAVOLDView::OnShowPrompt},
+      {ID_RUN_CEMS, &CKAVOLDView::OnRunCems},
+      {ID_RUN_CEMS_2, &CKAVOLDView::OnRunCems},
+      {ID_SHOW_CEMS, &CKAVOLDView::OnShowCems},
+      {ID_SET_BASELINE, &CKAVOLDView::OnSetBaseline},
+      {ID_TOOL_MODEL, &CKAVOLDView::OnCorrections},
+      {ID_CORRECTIONS, &CKAVOLDView::OnCorrections},
+      {ID_TOOL_FIT_PAR, &CKAVOLDView::OnEditNextInp},
+      {ID_CHECK_LIST, &CKAVOLDView::OnCheckList},
+      {ID_TOOL_NEW_M, &CKAVOLDView::OnSaveFittedModel},
+      {ID_NEW_MODEL, &CKAVOLDView::OnNewModel},
+      {ID_SAVE_AXES, &CKAVOLDView::WriteAxisFile},
+      {ID_DIRECTORY, &CKAVOLDView::OnDirectory},
+      {ID_ISOTOPE_FE57, &CKAVOLDView::OnSelect57Fe},
+      {ID_ISOTOPE_SM149, &CKAVOLDView::OnSelect149Sm},
+      {ID_ISOTOPE_EU151, &CKAVOLDView::OnSelect151Eu},
+      {ID_ISOTOPE_SN119, &CKAVOLDView::OnSelect119Sn},
+      {ID_CLEAN_PREVIOUS, &CKAVOLDView::OnCleanPreviousResult},
+      {ID_GET_PREVIOUS, &CKAVOLDView::OnGetPreviousSettings},
+      {ID_START_FROM_ZERO, &CKAVOLDView::OnStartFromZero},
+      {ID_LOAD_EXPER, &CKAVOLDView::OnLoadExper},
+      {ID_CREATE_MODEL, &CKAVOLDView::OnCreateModel},
+      {ID_MODEL_FILE, &CKAVOLDView::OnModelFile},
+      {ID_TIM_FILE, &CKAVOLDView::OnTimFile},
+      {ID_TIM_DIALOG, &CKAVOLDView::OnTimDialog},
+      {ID_DEL_AND_PROMPT, &CKAVOLDView::OnDelAndPrompt},
+      {ID_CEMS_OPTIONS, &CKAVOLDView::OnCemsOptions},
+      {ID_LIST_PAR, &CKAVOLDView::OnListPar},
+      {ID_FIT_TIME, &CKAVOLDView::OnFitTimeSpectra},
+      {ID_FIT_PROMPT, &CKAVOLDView::OnFitPromptCurve},
+      {ID_FIT_DELAYED_PROMPT, &CKAVOLDView::OnFitDelayedPrompt},
+      {ID_JOINT_FIT, &CKAVOLDView::OnJointFit},
+      {ID_STOP_CALCULATIONS, &CKAVOLDView::OnStopCalculations},
+      {ID_ABSORPTION, &CKAVOLDView::OnAbsorption},
+      {ID_REFLECTIVITY, &CKAVOLDView::OnReflectivity},
+      {ID_HFI_GRAPH, &CKAVOLDView::OnHfiGraph},
+      {ID_EL_DENSITY, &CKAVOLDView::OnElDensity},
+      {ID_READ_TIM_PARAMETERS, &CKAVOLDView::ReadTimParameters},
+      {ID_VERSION, &CKAVOLDView::OnVersion},
+      {ID_WRITE_MODEL_FILE, &CKAVOLDView::WriteModelFile},
+      {ID_SAVE_MODEL_AS, &CKAVOLDView::OnSaveModelAs},
+      {ID_MARK_BOX, &CKAVOLDView::OnMarkBox},
+      {ID_NOTHING, &CKAVOLDView::OnNothing},
+      // The framework's exit command does nothing here; closing the window
+      // still ends the application.
+      {winlayer::ID_APP_EXIT, &CKAVOLDView::OnNothing},
+      {winlayer::ID_FILE_PRINT, &CKAVOLDView::OnFilePrint},
+      {winlayer::ID_FILE_PRINT_DIRECT, &CKAVOLDView::OnFilePrint},
+      {winlayer::ID_FILE_PRINT_PREVIEW, &CKAVOLDView::OnFilePrintPreview},
+  };
+  static const UpdateEntry<CKAVOLDView> updates[] = {
+      {ID_INDICATOR_X, &CKAVOLDView::OnUpdateXPane},
+      {ID_INDICATOR_Y, &CKAVOLDView::OnUpdateYPane},
+  };
+  return winlayer::RouteThroughMap(*this, MessageMap<CKAVOLDView>{commands, updates}, nID, pCmdUI);
+}
+
+void CKAVOLDView::OnInitialUpdate() {
+  CView::OnInitialUpdate();
+
+  char dir[256];
+  winlayer::GetCurrentDirectoryA(sizeof dir, dir);
+  m_DirectoryDlg.m_Directory = dir;
+  KavoldGlobals& g = globals();
+  g.startDirectory = m_DirectoryDlg.m_Directory;
+  winlayer::SetCurrentDirectoryA(m_DirectoryDlg.m_Directory);
+
+  g.runCEMS = g.runPrompt = g.runDelayed = g.runTime = 0;
+  g.editFlag = 1;
+  m_mode = 1;
+  m_pressTime = m_pressDelayed = m_pressPrompt = 0;
+  m_maxMultiplets = 8;
+  m_modelKind = 0;
+
+  m_S(1) = {0, 10, 2, 0.0001f, 1.1f, 4000, 1};
+  m_S(2) = {0, 10, 2, 0.0001f, 1.1f, 4000, 1};
+  m_S(3) = {0, 12, 2, 0.0001f, 1.1f, 0.1f, 1};
+  m_S(4) = {-12, 12, 2, -0.2f, 1.1f, 0.2f, 1};
+
+  g.Xmodmin = 0;
+  g.Xmodmax = 100;
+  g.Xmodstep = 20;
+  g.Yhfi = 1.3f;
+  g.Emodmax = 12;
+  g.Emodstep = 6;
+
+  DelayedPromptParameters& d = m_del;
+  d.UT0p = 1;
+  d.Ustepp = 0.02f;
+  d.Nstepp = 400;
+  d.DIV = 0;
+  d.ANGBEAM = 0.5f;
+  d.JFITP = 11;
+  d.ACOMP1 = 2;
+  d.ACOMP2 = 8;
+  d.EPFINP = 0.001f;
+  d.UT0 = 2;
+  d.Ustep = 0.5f;
+  d.Nstep = 15;
+  d.JFITD = 1;
+  d.ACOMP1D = 2;
+  d.ACOMP2D = 8;
+  d.EPFIND = 0.001f;
+  d.FJEPP = 1;
+  d.FJEPD = 1;
+  d.TIMECYCLE = 176.06f;
+  d.TIMINI = 10.17f;
+  d.TIMFIN = 161.4f;
+
+  m_cemsPar.GS = 0.06f;
+  m_cemsPar.EMAX = 12;
+  m_cemsPar.Hmms = 11.46017f;
+  m_cemsPar.Hchan = 168.8f;
+  m_cemsPar.chan0 = 130.19637f;
+  m_cemsPar.E1lim = -7;
+  m_cemsPar.E2lim = 7;
+  m_cemsPar.IMM = 256;
+  m_cemsPar.JEXPC = 256;
+
+  CComputationDlg& c = m_ComputationDlg;
+  c.m_JFIT = 12;
+  c.m_Jway = 1;
+  c.m_AF = 0;
+  c.m_EPFIN = 0.001f;
+  c.m_ITEST = 2;
+  c.m_SIG = 0;
+  c.m_XEXP1 = 18;
+  c.m_XEXP2 = 140;
+  for (int k = 0; k < 5; ++k) c.m_ICORR[k] = c.m_IMAN[k] = 0;
+  for (float& wgt : c.m_Weight) wgt = 1.0f;
+  c.m_ISTOP = 15;
+  c.m_KP = 3;
+  c.m_SIGMA = 0.3f;
+  c.m_JAV1 = 10;
+  c.m_SD = 0.1f;
+  c.m_IDIST = 1;
+
+  for (int m = 1; m <= 8; ++m) {
+    m_multiplet(m) = Multiplet{};
+    m_multiplet(m).Bhf = 33.0f;
+  }
+
+  m_LoadDlg.m_File[0] = "xxx1.dat";
+  m_LoadDlg.m_File[1] = "xxx2.dat";
+  m_LoadDlg.m_File[2] = "xxx3.dat";
+  m_LoadDlg.m_File[3] = "xxx4.dat";
+  m_LoadDlg.m_DelayedFile = "xxxD.dat";
+  m_LoadDlg.m_CemsFile = "xxxC.dat";
+
+  Invalidate();
+}
+
+void CKAVOLDView::OnDraw(CDC* pDC) {
+  winlayer::CClientDC dc(this);
+  DrawCurrentAxes(&dc, pDC);
+}
+
+int CKAVOLDView::DrawCurrentAxes(CDC* client, CDC* labels) {
+  if (m_mode < 1 || m_mode > 4) return 0;
+  const bool timeSpectra = m_mode == 1;
+  int n = 0;
+  if (timeSpectra) {
+    n = m_LoadDlg.m_NFiles;
+    if (n > m_ModelDlg.m_NSPC) n = m_ModelDlg.m_NSPC;
+    if (n == 0) n = m_ModelDlg.m_NSPC;
+    globals().nTimeSpectraDrawn = n;
+  }
+  m_S(m_mode) = {Acorr.Xini, Acorr.Xfin, Acorr.Xstep, Acorr.Yini, Acorr.Yfin, Acorr.Ystep, Acorr.m_Lscale};
+
+  // Time spectra are stacked: the Y range holds n spectra of height Yfin.
+  const float stack = static_cast<float>(n) + 0.5f;
+  m_axes.Xini = Acorr.Xini;
+  m_axes.Xfin = Acorr.Xfin;
+  m_axes.Xstep = Acorr.Xstep;
+  m_axes.Yini = Acorr.Yini;
+  m_axes.Ystep = Acorr.Ystep;
+  m_axes.Yfin = timeSpectra ? stack * Acorr.Yfin : Acorr.Yfin;
+  if (Acorr.m_Lscale == 2) {
+    const float top = static_cast<float>(std::log10(Acorr.Yfin));
+    m_axes.Yfin = timeSpectra ? stack * top : top;
+    const float bottom = Acorr.Yini != 0 ? Acorr.Yini : (timeSpectra ? 0.1f : 0.01f);
+    m_axes.Yini = static_cast<float>(std::log10(bottom));
+    m_axes.Ystep = static_cast<float>(std::fabs(std::log10(Acorr.Ystep)));
+    if (m_axes.Ystep == 0) m_axes.Ystep = 1.0f;
+  }
+  const CurrentAxes& a = m_axes;
+  m_painter.DrawAxes(client, m_width, m_height, a.Xini, a.Xfin, a.Yini, a.Yfin, a.Xstep, a.Ystep);
+  labels->TextOut(m_width / 2 - 40, m_height - 17, timeSpectra ? " Delay time (ns)" : " Glancing angle (mrad)");
+  return n;
+}
+
+void CKAVOLDView::OnSize(UINT nType, int cx, int cy) {
+  CView::OnSize(nType, cx, cy);
+  m_width = cx;
+  m_height = cy;
+}
+
+void CKAVOLDView::OnLButtonDown(UINT nFlags, CPoint point) {
+  m_click = point;
+  CView::OnLButtonDown(nFlags, point);
+}
+
+void CKAVOLDView::OnRButtonDown(UINT nFlags, CPoint point) {
+  CView::OnRButtonDown(nFlags, point);
+  Acorr.DoModal();
+  WriteAxisFile();  // whatever the dialog's result
+  Invalidate();
+}
+
+// The panes follow the last left click in the plot box of the last drawing
+// (left margin 45, bottom margin 40, box w - 65 by h - 60).  A window too
+// small for a box gives what the arithmetic gives.
+void CKAVOLDView::OnUpdateXPane(CCmdUI* pCmdUI) {
+  const CurrentAxes& a = m_axes;
+  const float x = a.Xini + (a.Xfin - a.Xini) / static_cast<float>(m_width - 65) * static_cast<float>(m_click.x - 45);
+  CString text;
+  text.Format("x = %.2f", static_cast<double>(x));
+  pCmdUI->SetText(text);
+}
+
+void CKAVOLDView::OnUpdateYPane(CCmdUI* pCmdUI) {
+  const CurrentAxes& a = m_axes;
+  const float y =
+      a.Yini - (a.Yfin - a.Yini) / static_cast<float>(m_height - 60) * static_cast<float>(m_click.y + 40 - m_height);
+  CString text;
+  text.Format("y = %.2f", static_cast<double>(y));
+  pCmdUI->SetText(text);
+}
+
+}  // namespace kavold

@@ -1,0 +1,207 @@
+#include "frontend/winlayer/gdi.hpp"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <cstring>
+
+#include "frontend/winlayer/hooks.hpp"
+#include "frontend/winlayer/qtbridge.hpp"
+
+namespace winlayer {
+
+namespace detail {
+
+QColor toQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+COLORREF fromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
+
+QFont deviceFont() {
+  QFont f(QStringLiteral("DejaVu Sans"));
+  f.setPixelSize(12);
+  return f;
+}
+
+QFont dialogFont() {
+  QFont f(QStringLiteral("DejaVu Sans"));
+  f.setPixelSize(11);
+  return f;
+}
+
+QString toQString(const char* s) { return QString::fromLocal8Bit(s ? s : ""); }
+CString fromQString(const QString& s) { return CString(s.toLocal8Bit().toStdString()); }
+
+QPainter* Surface::begin() {
+  if (image.isNull()) return nullptr;
+  if (users++ == 0) painter = std::make_unique<QPainter>(&image);
+  return painter.get();
+}
+
+void Surface::end() {
+  if (users > 0 && --users == 0) painter.reset();
+}
+
+void Surface::resize(int w, int h, const QColor& fill) {
+  if (users > 0 || w <= 0 || h <= 0) return;
+  if (image.width() == w && image.height() == h) return;
+  image = QImage(w, h, QImage::Format_RGB32);
+  image.fill(fill);
+}
+
+}  // namespace detail
+
+namespace hooks {
+
+namespace {
+DrawLog*& currentLog() {
+  static DrawLog* log = nullptr;
+  return log;
+}
+}  // namespace
+
+void setDrawLog(DrawLog* log) { currentLog() = log; }
+DrawLog* drawLog() { return currentLog(); }
+
+std::vector<DrawOp> DrawLog::of(DrawOp::Kind kind) const {
+  std::vector<DrawOp> out;
+  for (const auto& op : ops)
+    if (op.kind == kind) out.push_back(op);
+  return out;
+}
+
+}  // namespace hooks
+
+namespace {
+
+// Dash lengths of the platform's cosmetic pens, in pixels.
+QPen toQPen(const CPen& pen) {
+  QPen q(detail::toQColor(pen.m_color));
+  q.setWidth(std::max(1, pen.m_width));
+  q.setCapStyle(Qt::FlatCap);
+  if (pen.m_width <= 1 && pen.m_style == PS_DASH) q.setDashPattern({18, 6});
+  if (pen.m_width <= 1 && pen.m_style == PS_DOT) q.setDashPattern({3, 3});
+  return q;
+}
+
+}  // namespace
+
+bool CPen::CreatePen(int nPenStyle, int nWidth, COLORREF crColor) {
+  if (nPenStyle < PS_SOLID || nPenStyle > PS_DOT || nWidth < 0) return false;
+  m_style = nWidth > 1 ? PS_SOLID : nPenStyle;
+  m_width = nWidth;
+  m_color = crColor;
+  m_created = true;
+  return true;
+}
+
+bool CPen::DeleteObject() {
+  const bool was = m_created;
+  m_created = false;
+  return was;
+}
+
+CDC::CDC() = default;
+
+CDC::~CDC() {
+  if (m_surface) m_surface->end();
+}
+
+// The context keeps the surface's painter open for its whole life, so that
+// a curve of thousands of segments costs no painter set-up per segment.
+void CDC::AttachSurface(detail::Surface* surface) {
+  if (m_surface) m_surface->end();
+  m_surface = surface && surface->begin() ? surface : nullptr;
+}
+
+QPainter* CDC::Painter() const { return m_surface ? m_surface->painter.get() : nullptr; }
+
+CPoint CDC::MoveTo(int x, int y) {
+  const CPoint old = m_pos;
+  m_pos = CPoint(x, y);
+  return old;
+}
+
+bool CDC::LineTo(int x, int y) {
+  const CPoint from = m_pos;
+  m_pos = CPoint(x, y);
+  if (hooks::DrawLog* log = hooks::drawLog()) {
+    hooks::DrawOp op{hooks::DrawOp::Kind::Line, from.x, from.y, x, y, m_pen->m_color, m_bk,
+                     m_pen->m_style, m_pen->m_width, {}};
+    log->ops.push_back(op);
+  }
+  // The end point is not part of a line: a line of zero length draws nothing.
+  if (from == m_pos) return true;
+  if (QPainter* p = Painter()) {
+    p->setPen(toQPen(*m_pen));
+    p->setBackgroundMode(m_bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
+    p->setBackground(QBrush(detail::toQColor(m_bk)));
+    p->drawLine(from.x, from.y, x, y);
+  }
+  return true;
+}
+
+bool CDC::TextOut(int x, int y, const char* text, int nCount) {
+  if (!text || nCount <= 0) return true;
+  const auto n = static_cast<int>(strnlen(text, static_cast<std::size_t>(nCount)));
+  const CString s(text, n);
+  if (hooks::DrawLog* log = hooks::drawLog()) {
+    log->ops.push_back({hooks::DrawOp::Kind::Text, x, y, x, y, m_text, m_bk, 0, 0, s});
+  }
+  if (QPainter* p = Painter()) {
+    const QFont font = detail::deviceFont();
+    const QFontMetrics fm(font);
+    const QString q = detail::toQString(s);
+    const QRect r(x, y, fm.horizontalAdvance(q), fm.height());
+    if (m_bkMode == OPAQUE) p->fillRect(r, detail::toQColor(m_bk));
+    p->setFont(font);
+    p->setPen(detail::toQColor(m_text));
+    p->drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, q);
+  }
+  return true;
+}
+
+void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {
+  m_bk = color;
+  if (hooks::DrawLog* log = hooks::drawLog()) {
+    log->ops.push_back({hooks::DrawOp::Kind::Fill, x, y, x + cx, y + cy, color, color, 0, 0, {}});
+  }
+  if (QPainter* p = Painter()) p->fillRect(QRect(x, y, cx, cy).normalized(), detail::toQColor(color));
+}
+
+CPen* CDC::SelectObject(CPen* pPen) {
+  CPen* old = m_pen;
+  if (pPen && pPen->IsCreated()) m_pen = pPen;
+  return old;
+}
+
+COLORREF CDC::SetBkColor(COLORREF color) { return std::exchange(m_bk, color); }
+COLORREF CDC::SetTextColor(COLORREF color) { return std::exchange(m_text, color); }
+int CDC::SetBkMode(int mode) { return std::exchange(m_bkMode, mode); }
+
+CSize CDC::GetTextExtent(const char* text, int nCount) const {
+  if (!QGuiApplication::instance() || !text || nCount <= 0) return {};
+  const auto n = static_cast<int>(strnlen(text, static_cast<std::size_t>(nCount)));
+  const QFontMetrics fm(detail::deviceFont());
+  return {fm.horizontalAdvance(QString::fromLocal8Bit(text, n)), fm.height()};
+}
+
+CClientDC::CClientDC(CWnd* pWnd) : m_wnd(pWnd) {
+  if (pWnd && pWnd->HasWindow()) {
+    detail::WndImpl& d = detail::WndAccess::impl(*pWnd);
+    d.surface.resize(d.widget->width(), d.widget->height(), d.background);
+    AttachSurface(&d.surface);
+  }
+}
+
+CClientDC::~CClientDC() {
+  // Show what was drawn without asking the window to paint again.
+  if (m_wnd && m_wnd->HasWindow()) detail::WndAccess::impl(*m_wnd).widget->update();
+}
+
+CPaintDC::CPaintDC(CWnd* pWnd) {
+  if (pWnd && pWnd->HasWindow()) {
+    detail::WndImpl& d = detail::WndAccess::impl(*pWnd);
+    d.invalid = false;
+    AttachSurface(&d.surface);
+  }
+}
+
+}  // namespace winlayer

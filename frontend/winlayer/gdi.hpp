@@ -1,0 +1,102 @@
+// Device contexts and pens.  A device context draws into the backing image
+// of a window (or any drawing surface) with the platform's conventions:
+// integer pixel positions, a current position for MoveTo/LineTo, the current
+// pen, a text colour and a background colour that opaque text and the gaps
+// of dashed lines are filled with, and FillSolidRect setting that background
+// colour.  Pens of a width above 1 are always solid, as on the original
+// platform.
+#pragma once
+
+#include <memory>
+
+#include "frontend/winlayer/cmdtarget.hpp"
+
+namespace winlayer {
+
+class CWnd;
+
+namespace detail {
+struct Surface;
+}
+}  // namespace winlayer
+class QPainter;
+namespace winlayer {
+
+inline constexpr int PS_SOLID = 0;
+inline constexpr int PS_DASH = 1;
+inline constexpr int PS_DOT = 2;
+inline constexpr int TRANSPARENT = 1;
+inline constexpr int OPAQUE = 2;
+
+class CGdiObject : public CObject {};
+
+class CPen : public CGdiObject {
+ public:
+  CPen() = default;
+  CPen(int nPenStyle, int nWidth, COLORREF crColor) { CreatePen(nPenStyle, nWidth, crColor); }
+  // False for an unknown style or a negative width; the pen stays unusable.
+  bool CreatePen(int nPenStyle, int nWidth, COLORREF crColor);
+  bool DeleteObject();
+  bool IsCreated() const { return m_created; }
+
+  int m_style = PS_SOLID;
+  int m_width = 1;
+  COLORREF m_color = 0;
+
+ private:
+  bool m_created = false;
+};
+
+class CDC : public CObject {
+ public:
+  CDC();
+  ~CDC() override;
+  CDC(const CDC&) = delete;
+  CDC& operator=(const CDC&) = delete;
+
+  CPoint MoveTo(int x, int y);
+  bool LineTo(int x, int y);
+  bool TextOut(int x, int y, const char* text, int nCount);
+  bool TextOut(int x, int y, const CString& text) { return TextOut(x, y, text, text.GetLength()); }
+  void FillSolidRect(int x, int y, int cx, int cy, COLORREF color);
+  // Selecting a pen that was never created keeps the current one.
+  CPen* SelectObject(CPen* pPen);
+  COLORREF SetBkColor(COLORREF color);
+  COLORREF SetTextColor(COLORREF color);
+  int SetBkMode(int mode);
+  COLORREF GetBkColor() const { return m_bk; }
+  COLORREF GetTextColor() const { return m_text; }
+  CPoint GetCurrentPosition() const { return m_pos; }
+  CSize GetTextExtent(const char* text, int nCount) const;
+
+ protected:
+  void AttachSurface(detail::Surface* surface);
+
+ private:
+  QPainter* Painter() const;
+  detail::Surface* m_surface = nullptr;
+  CPen m_stockPen{PS_SOLID, 1, 0};
+  CPen* m_pen = &m_stockPen;
+  CPoint m_pos;
+  COLORREF m_text = 0;
+  COLORREF m_bk = RGB(255, 255, 255);
+  int m_bkMode = OPAQUE;
+};
+
+// Draws into the client area of a window outside its paint handler.
+class CClientDC : public CDC {
+ public:
+  explicit CClientDC(CWnd* pWnd);
+  ~CClientDC() override;
+
+ private:
+  CWnd* m_wnd;
+};
+
+// The context a paint handler draws with; it validates the window.
+class CPaintDC : public CDC {
+ public:
+  explicit CPaintDC(CWnd* pWnd);
+};
+
+}  // namespace winlayer

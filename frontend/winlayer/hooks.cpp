@@ -1,0 +1,359 @@
+#include "frontend/winlayer/hooks.hpp"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QToolBar>
+#include <QWindow>
+#include <clocale>
+#include <sstream>
+
+#include "frontend/winlayer/qtbridge.hpp"
+
+namespace winlayer {
+
+namespace detail {
+
+void initGui() { SetBuiltinEditor(&openBuiltinEditor); }
+
+namespace {
+
+QWidget* widgetOf(CWnd& wnd) { return WndAccess::impl(wnd).widget; }
+
+void sendClick(QWidget* target, QPoint local, Qt::MouseButton button) {
+  QWidget* top = target->window();
+  QWindow* handle = top->windowHandle();
+  QObject* receiver = handle ? static_cast<QObject*>(handle) : static_cast<QObject*>(target);
+  const QPointF pos = handle ? QPointF(target->mapTo(top, local)) : QPointF(local);
+  const QPointF global = QPointF(target->mapToGlobal(local));
+  QMouseEvent press(QEvent::MouseButtonPress, pos, pos, global, button, button, Qt::NoModifier);
+  QCoreApplication::sendEvent(receiver, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, pos, pos, global, button, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(receiver, &release);
+}
+
+void sendKey(QWidget* target, int key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &release);
+}
+
+void activateLayout(QWidget* w) {
+  if (QLayout* l = w->layout()) l->activate();
+}
+
+void collectMenu(CFrameWnd& frame, QMenu* menu, const QString& prefix, std::vector<hooks::BuiltMenuItem>& out);
+
+void collectAction(CFrameWnd& frame, QAction* a, const QString& prefix, std::vector<hooks::BuiltMenuItem>& out) {
+  const QString path = prefix.isEmpty() ? a->text() : prefix + QStringLiteral(" > ") + a->text();
+  if (a->isSeparator()) return;
+  if (QMenu* sub = a->menu()) {
+    out.push_back({fromQString(path), 0, a->isEnabled(), false});
+    collectMenu(frame, sub, path, out);
+    return;
+  }
+  out.push_back({fromQString(path), a->data().toUInt(), a->isEnabled(), a->isChecked()});
+}
+
+void collectMenu(CFrameWnd& frame, QMenu* menu, const QString& prefix, std::vector<hooks::BuiltMenuItem>& out) {
+  // The framework brings a popup's items up to date when it opens.
+  emit menu->aboutToShow();
+  for (QAction* a : menu->actions()) collectAction(frame, a, prefix, out);
+  emit menu->aboutToHide();
+}
+
+}  // namespace
+
+}  // namespace detail
+
+namespace hooks {
+
+void ensureApplication() {
+  if (QApplication::instance()) return;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "winlayer-test";
+  static char* argv[] = {name, nullptr};
+  // Kept for the life of the process: windows of several tests use it.
+  static QApplication* app = new QApplication(argc, argv);
+  (void)app;
+  std::setlocale(LC_NUMERIC, "C");
+  QStandardPaths::setTestModeEnabled(true);
+  detail::initGui();
+}
+
+void processEvents() {
+  if (QCoreApplication::instance()) QCoreApplication::processEvents();
+}
+
+// ---------------------------------------------------------- dialog driver
+
+UINT DialogDriver::templateId() const { return m_dlg.GetTemplateId(); }
+
+CString DialogDriver::caption() const { return const_cast<CDialog&>(m_dlg).GetWindowText(); }
+
+const DialogTemplate& DialogDriver::dialogTemplate() const { return *AfxFindDialog(m_dlg.GetTemplateId()); }
+
+bool DialogDriver::hasControl(int id) const { return m_dlg.HasControl(id); }
+CString DialogDriver::text(int id) const { return m_dlg.GetDlgItemText(id); }
+
+void DialogDriver::type(int id, const char* text) {
+  if (auto* e = qobject_cast<QLineEdit*>(detail::DialogAccess::control(m_dlg, id))) e->setText(detail::toQString(text));
+}
+
+bool DialogDriver::checked(int id) const { return m_dlg.IsDlgButtonChecked(id) != 0; }
+
+void DialogDriver::setChecked(int id, bool on) {
+  if (auto* b = qobject_cast<QCheckBox*>(detail::DialogAccess::control(m_dlg, id)))
+    if (b->isChecked() != on) b->click();
+}
+
+void DialogDriver::click(int id) {
+  if (auto* b = qobject_cast<QAbstractButton*>(detail::DialogAccess::control(m_dlg, id))) b->click();
+}
+
+void DialogDriver::pressEscape() {
+  if (QWidget* w = detail::WndAccess::impl(m_dlg).widget) detail::sendKey(w, Qt::Key_Escape);
+}
+
+void DialogDriver::pressEnter() {
+  if (QWidget* w = detail::WndAccess::impl(m_dlg).widget) detail::sendKey(w, Qt::Key_Return);
+}
+
+bool DialogDriver::ended() const {
+  const detail::DialogImpl* d = detail::DialogAccess::impl(m_dlg);
+  return d && d->ended;
+}
+
+int DialogDriver::result() const {
+  const detail::DialogImpl* d = detail::DialogAccess::impl(m_dlg);
+  return d ? d->result : IDCANCEL;
+}
+
+bool DialogDriver::renderPng(const std::string& path) const {
+  QWidget* w = detail::WndAccess::impl(m_dlg).widget;
+  return w && w->grab().save(QString::fromStdString(path), "PNG");
+}
+
+// ------------------------------------------------------------ images
+
+ImageDC::ImageDC(int width, int height) : m_surface(std::make_unique<detail::Surface>()) {
+  m_surface->resize(width, height, Qt::white);
+  AttachSurface(m_surface.get());
+}
+
+ImageDC::~ImageDC() { AttachSurface(nullptr); }
+
+COLORREF ImageDC::pixel(int x, int y) const {
+  if (!m_surface->image.valid(x, y)) return 0xFFFFFFFF;
+  return detail::fromQColor(m_surface->image.pixelColor(x, y));
+}
+
+bool ImageDC::savePng(const std::string& path) const {
+  return m_surface->image.save(QString::fromStdString(path), "PNG");
+}
+
+std::optional<Image> loadPng(const std::string& path) {
+  QImage img;
+  if (!img.load(QString::fromStdString(path))) return std::nullopt;
+  Image out;
+  out.width = img.width();
+  out.height = img.height();
+  out.pixels.reserve(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height));
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) out.pixels.push_back(detail::fromQColor(img.pixelColor(x, y)));
+  return out;
+}
+
+bool renderPng(CWnd& wnd, const std::string& path) {
+  QWidget* w = detail::widgetOf(wnd);
+  if (!w) return false;
+  detail::activateLayout(w->window());
+  return w->grab().save(QString::fromStdString(path), "PNG");
+}
+
+void resizeWindow(CWnd& wnd, int width, int height) {
+  QWidget* w = detail::widgetOf(wnd);
+  if (!w) return;
+  QWidget* top = w->window();
+  const QSize extra = top == w ? QSize(0, 0) : top->size() - w->size();
+  top->resize(width + extra.width(), height + extra.height());
+  detail::activateLayout(top);
+  QCoreApplication::processEvents();
+}
+
+void clickWindow(CWnd& wnd, CPoint point, bool right) {
+  if (QWidget* w = detail::widgetOf(wnd)) detail::sendClick(w, QPoint(point.x, point.y), right ? Qt::RightButton : Qt::LeftButton);
+}
+
+// ------------------------------------------------------------ frames
+
+std::vector<BuiltMenuItem> builtMenu(CFrameWnd& frame) {
+  std::vector<BuiltMenuItem> out;
+  auto* win = qobject_cast<QMainWindow*>(detail::widgetOf(frame));
+  if (!win) return out;
+  for (QAction* a : win->menuBar()->actions()) detail::collectAction(frame, a, QString(), out);
+  return out;
+}
+
+std::vector<BuiltShortcut> builtShortcuts(CFrameWnd& frame) {
+  std::vector<BuiltShortcut> out;
+  for (const auto& [action, id] : detail::WndAccess::frame(frame).shortcuts)
+    out.push_back({detail::fromQString(action->shortcut().toString(QKeySequence::PortableText)), id});
+  return out;
+}
+
+void typeShortcut(CFrameWnd& frame, const char* keys) {
+  const QKeySequence wanted(detail::toQString(keys), QKeySequence::PortableText);
+  for (const auto& [action, id] : detail::WndAccess::frame(frame).shortcuts) {
+    if (action->shortcut() == wanted && action->isEnabled()) {
+      action->trigger();
+      return;
+    }
+  }
+}
+
+bool chooseMenuItem(CFrameWnd& frame, const char* path) {
+  auto* win = qobject_cast<QMainWindow*>(detail::widgetOf(frame));
+  if (!win) return false;
+  const QStringList parts = detail::toQString(path).split(QStringLiteral(" > "));
+  QList<QAction*> actions = win->menuBar()->actions();
+  for (int i = 0; i < parts.size(); ++i) {
+    QAction* found = nullptr;
+    for (QAction* a : actions)
+      if (!a->isSeparator() && a->text() == parts[i]) found = a;
+    if (!found) return false;
+    if (i + 1 < parts.size()) {
+      if (!found->menu()) return false;
+      emit found->menu()->aboutToShow();
+      actions = found->menu()->actions();
+      continue;
+    }
+    if (!found->isEnabled() || found->menu()) return false;
+    found->trigger();
+    return true;
+  }
+  return false;
+}
+
+std::vector<BuiltToolButton> builtToolBar(CToolBar& bar) {
+  std::vector<BuiltToolButton> out;
+  auto* tb = qobject_cast<QToolBar*>(detail::widgetOf(bar));
+  if (!tb) return out;
+  for (QAction* a : tb->actions()) {
+    if (a->isSeparator()) {
+      out.push_back({0, 0, 0, false});
+      continue;
+    }
+    const QSize size = a->icon().availableSizes().value(0);
+    out.push_back({a->data().toUInt(), size.width(), size.height(), !a->toolTip().isEmpty()});
+  }
+  return out;
+}
+
+void clickToolBarButton(CToolBar& bar, int position) {
+  auto* tb = qobject_cast<QToolBar*>(detail::widgetOf(bar));
+  if (!tb || position < 0 || position >= tb->actions().size()) return;
+  QAction* a = tb->actions()[position];
+  if (QWidget* button = tb->widgetForAction(a); button && !a->isSeparator())
+    detail::sendClick(button, QPoint(button->width() / 2, button->height() / 2), Qt::LeftButton);
+}
+
+// ------------------------------------------------------------ script
+
+namespace {
+
+struct ScriptRunner {
+  std::vector<std::string> steps;
+  std::size_t next = 0;
+
+  CFrameWnd* frame() const { return dynamic_cast<CFrameWnd*>(AfxGetMainWnd()); }
+
+  void schedule(int delayMs) {
+    QTimer::singleShot(delayMs, qApp, [this] { runNext(); });
+  }
+
+  void runNext() {
+    if (next >= steps.size()) return;
+    std::istringstream in(steps[next++]);
+    std::string verb;
+    in >> verb;
+    int delay = 50;
+    CFrameWnd* f = frame();
+    if (verb == "size") {
+      int w = 0, h = 0;
+      in >> w >> h;
+      if (f) detail::widgetOf(*f)->resize(w, h);
+    } else if (verb == "click" || verb == "rclick") {
+      int x = 0, y = 0;
+      in >> x >> y;
+      if (f && f->GetActiveView()) clickWindow(*f->GetActiveView(), CPoint(x, y), verb == "rclick");
+    } else if (verb == "wait") {
+      in >> delay;
+    } else if (verb == "shot") {
+      std::string path;
+      in >> path;
+      if (f) {
+        QWidget* top = detail::widgetOf(*f);
+        const QRect g = top->frameGeometry();
+        top->screen()->grabWindow(0, g.x(), g.y(), g.width(), g.height()).save(QString::fromStdString(path), "PNG");
+      }
+    } else if (verb == "panes") {
+      std::string path;
+      in >> path;
+      QFile out(QString::fromStdString(path));
+      if (f && f->GetStatusBar() && out.open(QIODevice::WriteOnly)) {
+        CStatusBar* sb = f->GetStatusBar();
+        for (int i = 0; i < sb->GetCount(); ++i) out.write((sb->GetPaneText(i).str() + "\n").c_str());
+      }
+    } else if (verb == "viewsize") {
+      std::string path;
+      in >> path;
+      QFile out(QString::fromStdString(path));
+      if (f && f->GetActiveView() && out.open(QIODevice::WriteOnly)) {
+        CRect r;
+        f->GetActiveView()->GetClientRect(&r);
+        out.write((std::to_string(r.Width()) + " " + std::to_string(r.Height()) + "\n").c_str());
+      }
+    } else if (verb == "quit") {
+      QCoreApplication::quit();
+      return;
+    }
+    schedule(delay);
+  }
+};
+
+}  // namespace
+
+void startScriptFromEnvironment() {
+  const char* script = std::getenv("WINLAYER_SCRIPT");
+  if (!script || !*script) return;
+  static ScriptRunner runner;
+  runner.steps.clear();
+  std::string s(script);
+  std::size_t start = 0;
+  while (start <= s.size()) {
+    const auto semi = s.find(';', start);
+    std::string step = s.substr(start, semi == std::string::npos ? std::string::npos : semi - start);
+    if (step.find_first_not_of(' ') != std::string::npos) runner.steps.push_back(step);
+    if (semi == std::string::npos) break;
+    start = semi + 1;
+  }
+  runner.next = 0;
+  runner.schedule(200);
+}
+
+}  // namespace hooks
+
+}  // namespace winlayer

@@ -1,0 +1,65 @@
+// Process and file services of the platform, in the form the application
+// code calls them: current directory, copy and delete, starting a program and
+// waiting for it or not, the text editor, and a file open that finds names
+// without regard to letter case.  Independent of the toolkit.
+//
+// Mapping onto this system:
+// - A program name such as "ZEPRIN.exe" or "MOLVEC" stands for the
+//   executable of that name in the current directory: the exact name first,
+//   then the same name in any letter case, then the name without ".exe".
+// - Backslashes in paths are folder separators.
+// - The text editor ("notepad.exe" in the system directory, or "Notepad" on
+//   a command line) is the command held in the editor environment variable
+//   when that is set (see SetEditorVariable), otherwise the built-in editor
+//   window that the window part of the layer registers.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "frontend/winlayer/afxdefs.hpp"
+
+namespace winlayer {
+
+BOOL SetCurrentDirectoryA(const char* path);
+// Copies the current directory into `buffer` (cut to nBufferLength - 1
+// characters); returns its full length, or that plus 1 when it was cut.
+DWORD GetCurrentDirectoryA(DWORD nBufferLength, char* buffer);
+BOOL CopyFileA(const char* existingName, const char* newName, BOOL failIfExists);
+BOOL DeleteFileA(const char* name);
+// The system directory, where the text editor "notepad.exe" is looked for.
+UINT GetWindowsDirectoryA(char* buffer, UINT size);
+// Starts the program of the command line (program, blank, arguments) and
+// returns at once; above 31 when it started, 2 when the program was not found.
+UINT WinExec(const char* cmdLine, UINT showCmd);
+
+// The platform's C run-time functions whose behaviour the mapping changes.
+namespace crt {
+inline constexpr int _P_WAIT = 0;
+// Starts `cmdname` with the argument list arg0, ... (ended by a null
+// pointer).  With _P_WAIT it returns the program's exit status after it has
+// ended; no window events are handled meanwhile.  -1 when it cannot start.
+std::intptr_t _spawnl(int mode, const char* cmdname, const char* arg0, ...);
+// fopen with the file name looked up without regard to letter case, and an
+// ".exe" name also found without its extension.
+std::FILE* fopen(const char* name, const char* mode);
+}  // namespace crt
+
+// Building blocks of the mapping, also used by the window part.
+std::string NativePath(std::string_view path);
+std::optional<std::filesystem::path> FindProgram(std::string_view name);
+bool IsTextEditor(std::string_view program);
+
+// The environment variable that may name an external text editor command.
+void SetEditorVariable(std::string name);
+// The editor used when the environment variable is unset: called with the
+// file's path and whether the caller waits for the editor to be closed.
+using EditorFunction = std::function<void(const std::string& path, bool wait)>;
+void SetBuiltinEditor(EditorFunction editor);
+
+}  // namespace winlayer

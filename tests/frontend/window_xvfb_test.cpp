@@ -1,0 +1,83 @@
+// KAVOLD as a real window on an X server (Xvfb): it starts, shows its menu,
+// toolbar, plot and status panes, and a left click in the view moves the
+// coordinate panes.  The window layer's script hook does the clicking.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "frontend/winlayer/hooks.hpp"
+#include "tempdir.hpp"
+
+namespace {
+
+using winlayer::COLORREF;
+using winlayer::RGB;
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) lines.push_back(l);
+  return lines;
+}
+
+// The pane texts of a click at (mx, my) in a view of w x h with the default
+// axes: 0 to 170 across and one stacked spectrum of 300 (450) up.
+std::pair<std::string, std::string> panesFor(int w, int h, int mx, int my) {
+  const float x = 0.0f + (170.0f - 0.0f) / static_cast<float>(w - 65) * static_cast<float>(mx - 45);
+  const float y = 0.0f - (450.0f - 0.0f) / static_cast<float>(h - 60) * static_cast<float>(my + 40 - h);
+  char bx[64], by[64];
+  std::snprintf(bx, sizeof bx, "x = %.2f", static_cast<double>(x));
+  std::snprintf(by, sizeof by, "y = %.2f", static_cast<double>(y));
+  return {bx, by};
+}
+
+TEST(RealWindow, StartsUnderXvfbAndAClickMovesThePanes) {
+  if (std::system("command -v xvfb-run > /dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
+  nrstest::TempDir dir;
+  const std::string script =
+      "size 900 600; wait 500; viewsize size.txt; panes before.txt; click 300 200; wait 300; panes after.txt; "
+      "shot shot.png; quit";
+  const std::string command = "env WINLAYER_SCRIPT='" + script +
+                              "' QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 timeout 120 "
+                              "xvfb-run -a -s '-screen 0 1280x1024x24' " +
+                              std::string(NRS_BIN_DIR) + "/KAVOLD";
+  std::string output;
+  ASSERT_EQ(nrstest::run(command, &output), 0) << output;
+
+  int w = 0, h = 0;
+  std::istringstream(dir.read("size.txt")) >> w >> h;
+  ASSERT_GT(w, 100) << output;
+  ASSERT_GT(h, 100);
+  const auto before = linesOf(dir.read("before.txt"));
+  const auto after = linesOf(dir.read("after.txt"));
+  ASSERT_GE(before.size(), 3u);
+  ASSERT_GE(after.size(), 3u);
+  const auto [x0, y0] = panesFor(w, h, 0, 0);
+  const auto [x1, y1] = panesFor(w, h, 300, 200);
+  EXPECT_EQ(before[0], x0);
+  EXPECT_EQ(before[1], y0);
+  EXPECT_EQ(after[0], x1);
+  EXPECT_EQ(after[1], y1);
+  EXPECT_EQ(after[2], "Ready");
+
+  const auto shot = winlayer::hooks::loadPng((dir.path() / "shot.png").string());
+  ASSERT_TRUE(shot);
+  EXPECT_EQ(shot->width, 900);
+  EXPECT_EQ(shot->height, 600);
+  int background = 0, red = 0, text = 0;
+  for (int y = 0; y < shot->height; ++y)
+    for (int x = 0; x < shot->width; ++x) {
+      const COLORREF c = shot->pixel(x, y);
+      background += c == RGB(200, 200, 255);
+      red += y < 80 && c == RGB(255, 0, 0);  // toolbar labels
+      text += y < 25 && (c & 0xFFFFFF) == 0;  // menu texts in black
+    }
+  EXPECT_GT(background, 10000);
+  EXPECT_GT(red, 20);
+  EXPECT_GT(text, 50);
+}
+
+}  // namespace
