@@ -1,6 +1,4 @@
 // The order of the phases of the time-spectra program.
-#include <cmath>
-
 #include "programs/common/modelout.hpp"
 #include "programs/common/newstep.hpp"
 #include "programs/zeprin/zeprin.hpp"
@@ -44,8 +42,7 @@ common::FitSettings fitSettings(const ZeprinData& d) {
 // best one, not that of the rejected trial.
 void finish(ZeprinData& d, const common::FitState& fs) {
   common::scaleThicknesses(d.st, d.mc.K0);
-  float EPSN = d.passPending && fs.bestFilled ? fs.EPSSS : fs.EPSN;
-  if (!std::isfinite(EPSN)) EPSN = 0;  // reported by the pass that gave it
+  const float EPSN = meritOut(d.passPending && fs.bestFilled ? fs.EPSSS : fs.EPSN);
   common::WRPROF(d.log, d.model, d.st, d.mc.K0);
   common::WRMODEL(d.out, d.model, d.YV, d.nc);
   writeTrailer(d.out, d.fileM.NSPC, d.model.arrays.angles, d.par, EPSN);
@@ -54,9 +51,7 @@ void finish(ZeprinData& d, const common::FitState& fs) {
   d.log.close();
 }
 
-void TIMMAIN(ZeprinData& d) {
-  startUp(d);
-  common::FitLoop loop(d.YV, d.YVS, fitSettings(d), d.Jcalc, d.log, d.next);
+common::FitCallbacks passCallbacks(ZeprinData& d) {
   common::FitCallbacks cb;
   cb.newstep = [&d](const common::FitState& fs) {
     common::NEWSTEP(d.log, d.model, d.YV, d.par, fs, d.nc, d.st);
@@ -66,7 +61,13 @@ void TIMMAIN(ZeprinData& d) {
     d.passPending = false;
     return common::PassResult{TIMPASS(d, fs), false};
   };
-  loop.run(cb);
+  return cb;
+}
+
+void TIMMAIN(ZeprinData& d) {
+  startUp(d);
+  common::FitLoop loop(d.YV, d.YVS, fitSettings(d), d.Jcalc, d.log, d.next);
+  loop.run(passCallbacks(d));
   finish(d, loop.state());
 }
 

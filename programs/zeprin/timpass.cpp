@@ -164,7 +164,7 @@ void writeComparison(ZeprinData& d, int j, float EPSS, PassFiles& f) {
   for (int i = 1; i <= x.MEXP; ++i)
     u.write("(F11.3,2F10.1)", x.times(i), x.YEXP(i, j) * x.YEXPM(j), finite(d.work.Y(i) * x.YEXPM(j)));
   u.close();
-  f.result.write("(I5,F10.3,F15.8)", j, d.model.arrays.angles(j) * 1000, finite(EPSS));
+  f.result.write("(I5,F10.3,F15.8)", j, d.model.arrays.angles(j) * 1000, meritOut(EPSS));
 }
 
 // One angle; returns its share of the pass total (0 without experiment).
@@ -239,7 +239,7 @@ float TIMPASS(ZeprinData& d, const common::FitState& fs) {
   for (int j = 1; j <= d.fileM.NSPC; ++j) EPSN += angle(d, fs, j, f);
 
   if (written && NEXP != 0) {
-    f.result.write("(F15.8)", finite(EPSN));
+    f.result.write("(F15.8)", meritOut(EPSN));
     d.log.write("('                            EPSSS = ',F15.8)", EPSN);
   }
   return EPSN;

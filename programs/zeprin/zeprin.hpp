@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <string>
 
 #include "numlib/farray.hpp"
@@ -109,6 +110,11 @@ void RDEXPER(fio::Unit& log, const ExperimentList& e, float XEXP1, float XEXP2, 
 void writeTrailer(fio::Unit& out, int NSPC, const Arr1<double, 4>& angles, const common::CalcParams& p, float EPSN);
 void writeAngles(fio::Unit& out, const char* name, int NSPC, const Arr1<double, 4>& angles);
 
+// A merit that could not be computed is written as kNoMerit, worse than any
+// real one, so that no reader of the merit files takes it for a good fit.
+inline constexpr float kNoMerit = 99999.0f;
+inline float meritOut(float EPS) { return std::isfinite(EPS) ? EPS : kNoMerit; }
+
 // One calculation pass: spectra of every angle, their comparison with
 // experiment and the result files.  Returns the pass total EPSN.
 float TIMPASS(ZeprinData& d, const common::FitState& fs);
@@ -116,6 +122,8 @@ float TIMPASS(ZeprinData& d, const common::FitState& fs);
 // The run: phases before the fit loop, the loop, and the end.
 void startUp(ZeprinData& d);
 common::FitSettings fitSettings(const ZeprinData& d);
+// NEWSTEP and TIMPASS as the fit loop calls them.
+common::FitCallbacks passCallbacks(ZeprinData& d);
 void finish(ZeprinData& d, const common::FitState& fs);
 void TIMMAIN(ZeprinData& d);
 
