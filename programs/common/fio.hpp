@@ -113,9 +113,27 @@ std::string fieldF(double x, int w, int d);
 std::string fieldI(long long n, int w, int m = 0);
 std::string fieldE(double x, int w, int d);
 
+// write(FORMAT, items...) and print(items...) for anything with put(text).
+template <class Sink>
+class FormattedOutput {
+ public:
+  template <class... Args>
+  void write(std::string_view format, const Args&... args) {
+    sink().put(formatRecords(format, items(args...)));
+  }
+  template <class... Args>
+  void print(const Args&... args) {
+    sink().put(freeFormatLine(items(args...)));
+  }
+  void writeList(std::string_view format, const ItemList& list) { sink().put(formatRecords(format, list)); }
+
+ private:
+  Sink& sink() { return static_cast<Sink&>(*this); }
+};
+
 // ---------------------------------------------------------------- units ---
 
-class Unit {
+class Unit : public FormattedOutput<Unit> {
  public:
   explicit Unit(int number) : number_(number) {}
   Unit(const Unit&) = delete;
@@ -162,16 +180,7 @@ class Unit {
   // An integer from the first `width` characters of the next record (Iw).
   long long readI(int width);
 
-  // ---- writing
-  template <class... Args>
-  void write(std::string_view format, const Args&... args) {
-    put(formatRecords(format, items(args...)));
-  }
-  template <class... Args>
-  void print(const Args&... args) {
-    put(freeFormatLine(items(args...)));
-  }
-  void writeList(std::string_view format, const ItemList& list) { put(formatRecords(format, list)); }
+  // ---- writing (write, print and writeList come from FormattedOutput)
   void put(std::string_view text);
 
   [[noreturn]] void fail(std::string_view what, std::string_view detail = {}) const;
@@ -204,16 +213,8 @@ class Unit {
 };
 
 // The console (unit *): standard output.
-class Console {
+class Console : public FormattedOutput<Console> {
  public:
-  template <class... Args>
-  void write(std::string_view format, const Args&... args) {
-    put(formatRecords(format, items(args...)));
-  }
-  template <class... Args>
-  void print(const Args&... args) {
-    put(freeFormatLine(items(args...)));
-  }
   void put(std::string_view text);  // written and flushed at once
 };
 

@@ -1,0 +1,254 @@
+// Layer matrices of a sublayer with an anisotropic susceptibility tensor,
+// checked against the matrix exponential of the propagation operator and its
+// invariant subspaces, and the angular factors against orientation averages.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <complex>
+
+#include "numlib/layer.hpp"
+#include "programs/common/angle_core.hpp"
+
+namespace {
+
+using numlib::CMat2;
+using numlib::CMat4;
+using cdouble = std::complex<double>;
+using lcomplex = std::complex<long double>;
+
+// exp(A) of an n x n matrix (column order) by scaling and squaring of the
+// Taylor series, in extended precision.
+template <int n>
+std::array<lcomplex, n * n> expm(std::array<lcomplex, n * n> A) {
+  long double norm = 0;
+  for (const lcomplex& x : A) norm = std::max(norm, std::abs(x));
+  int squarings = 0;
+  while (norm * n > 0.25L) norm /= 2, ++squarings;
+  for (lcomplex& x : A) x = std::ldexp(1.0L, -squarings) * x;
+  auto mul = [](const std::array<lcomplex, n * n>& X, const std::array<lcomplex, n * n>& Y) {
+    std::array<lcomplex, n * n> Z{};
+    for (int c = 0; c < n; ++c)
+      for (int k = 0; k < n; ++k)
+        for (int r = 0; r < n; ++r) Z[c * n + r] += X[k * n + r] * Y[c * n + k];
+    return Z;
+  };
+  std::array<lcomplex, n * n> E{}, term{};
+  for (int i = 0; i < n; ++i) E[i * n + i] = term[i * n + i] = 1.0L;
+  for (int k = 1; k <= 30; ++k) {
+    term = mul(term, A);
+    for (lcomplex& x : term) x /= static_cast<long double>(k);
+    for (int i = 0; i < n * n; ++i) E[i] += term[i];
+  }
+  for (int i = 0; i < squarings; ++i) E = mul(E, E);
+  return E;
+}
+
+struct Tensor {
+  cdouble c11, c21, c12, c22;
+};
+
+// The 4x4 propagation operator of a sublayer.
+CMat4 operatorM(const Tensor& t, double s2) {
+  CMat4 M;
+  M(2, 1) = t.c21;
+  M(3, 1) = s2 + t.c22;
+  M(4, 2) = 1.0;
+  M(1, 3) = 1.0;
+  M(2, 4) = s2 + t.c11;
+  M(3, 4) = t.c12;
+  return M;
+}
+
+// exp(i d A) for a 2x2 or 4x4 matrix A.
+template <class Mat, int n>
+Mat expiD(const Mat& A, double d) {
+  std::array<lcomplex, n * n> X;
+  for (int i = 0; i < n * n; ++i) X[i] = lcomplex(0, 1) * static_cast<long double>(d) * lcomplex(A.e[i]);
+  const auto E = expm<n>(X);
+  Mat R;
+  for (int i = 0; i < n * n; ++i) R.e[i] = cdouble(E[i]);
+  return R;
+}
+
+// Largest element of A - B relative to the largest element of B.
+template <class Mat>
+double relDiff(const Mat& A, const Mat& B) {
+  double d = 0, scale = 0;
+  for (size_t i = 0; i < A.e.size(); ++i) {
+    d = std::max(d, std::abs(A.e[i] - B.e[i]));
+    scale = std::max(scale, std::abs(B.e[i]));
+  }
+  return d / scale;
+}
+
+const double kS = std::sin(3.1e-3), kS2 = kS * kS;
+const double kD = 250.0 * 7.3;  // 250 Angstrom
+
+// c11, c22 = m -+ D with s^2 + m = a + ib and D = c + id, ac + bd = 0: then
+// |s^2 + m + D| = |s^2 + m - D| and the two wave numbers have equal moduli.
+Tensor equalModuli(double s2) {
+  const double a = 7.6e-6, b = 1.0e-6, d = 5.0e-7, c = -b * d / a;
+  const cdouble m(a - s2, b), D(c, d);
+  return {m + D, 0.0, 0.0, m - D};
+}
+
+const Tensor kCases[] = {
+    // Generic resonant tensor.
+    {{-1.5e-5, 2.0e-6}, {-3.0e-6, 1.0e-6}, {1.0e-6, -2.0e-6}, {-1.2e-5, 5.0e-6}},
+    // Nearly isotropic: coinciding lines whose polarisations add up to the
+    // unit tensor leave only rounding in the anisotropy.
+    {{-1.4e-5, 3.0e-6}, {2.0e-22, -1.0e-22}, {-1.0e-22, 3.0e-22}, {-1.4e-5, 3.0e-6 + 4e-22}},
+    // Exceptional point: D = 0 but K is a Jordan block.
+    {{-1.3e-5, 1.0e-6}, {2.0e-6, 1.0e-6}, {0.0, 0.0}, {-1.3e-5, 1.0e-6}},
+    // Strong anisotropy near resonance, above the critical angle.
+    {{-2.0e-6, 9.0e-6}, {4.0e-6, -2.0e-6}, {-1.0e-6, -4.0e-6}, {-8.0e-6, 0.5e-6}},
+    // Distinct wave numbers of equal modulus (D at right angles to
+    // s^2 + (c11 + c22)/2 in the complex plane), both modes absorbing.
+    equalModuli(std::sin(3.1e-3) * std::sin(3.1e-3)),
+    // Isotropic, electronic only.
+    {{-1.5e-5, 7.0e-7}, {0.0, 0.0}, {0.0, 0.0}, {-1.5e-5, 7.0e-7}},
+};
+
+}  // namespace
+
+TEST(LayerModes, CharacteristicMatrixIsTheExponentialOfTheOperator) {
+  int n = 0;
+  for (const Tensor& t : kCases) {
+    const common::LayerModes m = common::layerModes(t.c11, t.c21, t.c12, t.c22, kS2);
+    CMat4 T;
+    common::layerMatrix4(m, kS2, kD, T);
+    const CMat4 ref = expiD<CMat4, 4>(operatorM(t, kS2), kD);
+    EXPECT_LT(relDiff(T, ref), 1e-10) << "case " << n;
+    ++n;
+  }
+}
+
+TEST(LayerModes, AdmittanceAndPropagatorsDescribeTheDownGoingModes) {
+  int n = 0;
+  for (const Tensor& t : kCases) {
+    const common::LayerModes m = common::layerModes(t.c11, t.c21, t.c12, t.c22, kS2);
+    CMat2 F, Pf, Pb;
+    common::layerAdmittance(m, F);
+    common::layerPropagators(m, kS2, kD, Pf, Pb);
+    // The vectors (x, F x) span the subspace of the two down-going modes:
+    // M maps it onto itself, and on it M acts on the upper half as Mf.
+    const CMat4 M = operatorM(t, kS2);
+    CMat2 Mf;
+    for (int c = 1; c <= 2; ++c) {
+      cdouble v[4] = {c == 1 ? 1.0 : 0.0, c == 2 ? 1.0 : 0.0, F(1, c), F(2, c)};
+      cdouble y[4] = {};
+      for (int r = 0; r < 4; ++r)
+        for (int k = 0; k < 4; ++k) y[r] += M(r + 1, k + 1) * v[k];
+      for (int r = 0; r < 2; ++r) {
+        const cdouble fy = F(r + 1, 1) * y[0] + F(r + 1, 2) * y[1];
+        EXPECT_LT(std::abs(fy - y[r + 2]), 1e-9 * std::abs(fy) + 1e-15) << "case " << n;
+      }
+      Mf(1, c) = y[0];
+      Mf(2, c) = y[1];
+    }
+    // Down-going waves decay or travel downwards: Mf has eigenvalues q1, q2.
+    const cdouble tr = Mf(1, 1) + Mf(2, 2), det = Mf(1, 1) * Mf(2, 2) - Mf(1, 2) * Mf(2, 1);
+    EXPECT_LT(std::abs(tr - (m.q1 + m.q2)), 1e-9 * std::abs(m.q1));
+    EXPECT_LT(std::abs(det - m.q1 * m.q2), 1e-9 * std::norm(m.q1));
+    EXPECT_GE(m.q1.imag(), 0.0);
+    EXPECT_GE(m.q2.imag(), 0.0);
+
+    CMat2 Mb = Mf;
+    Mb(1, 1) = -Mf(1, 1);
+    Mb(2, 2) = -Mf(2, 2);
+    EXPECT_LT(relDiff(Pf, expiD<CMat2, 2>(Mf, kD)), 1e-10) << "case " << n;
+    EXPECT_LT(relDiff(Pb, expiD<CMat2, 2>(Mb, -kD)), 1e-10) << "case " << n;
+    ++n;
+  }
+}
+
+TEST(LayerModes, EqualModuliDoNotMakeTheModesAlike) {
+  const Tensor& t = kCases[4];
+  const common::LayerModes m = common::layerModes(t.c11, t.c21, t.c12, t.c22, kS2);
+  EXPECT_LT(std::abs(std::abs(m.q1) - std::abs(m.q2)), 1e-12 * std::abs(m.q1));
+  EXPECT_GT(std::abs(m.q1 - m.q2), 0.01 * std::abs(m.q1));
+  CMat2 Pf, Pb, scalar;
+  common::layerPropagators(m, kS2, kD, Pf, Pb);
+  scalar(1, 1) = scalar(2, 2) = std::exp(cdouble(0, kD) * m.q1);
+  EXPECT_GT(relDiff(scalar, Pf), 0.1);  // a scalar propagator would be far off
+}
+
+TEST(LayerModes, PROPM4AgreesWithTheClosedFormOnResonantTensors) {
+  int n = 0;
+  for (const Tensor& t : kCases) {
+    const common::LayerModes m = common::layerModes(t.c11, t.c21, t.c12, t.c22, kS2);
+    if (m.isotropic || std::abs(m.D) == 0.0) continue;  // PROPM4 needs distinct eigenvalues
+    numlib::CVec4 Q;
+    Q(1) = m.q1, Q(2) = -m.q1, Q(3) = m.q2, Q(4) = -m.q2;
+    CMat4 T, P;
+    common::layerMatrix4(m, kS2, kD, T);
+    numlib::PROPM4(operatorM(t, kS2), Q, kD, P);
+    EXPECT_LT(relDiff(P, T), 1e-8) << "case " << n;
+    ++n;
+  }
+}
+
+TEST(AngularFactors, RandomAndInPlaneParts) {
+  // The random part is the average of the aligned part over all field
+  // directions; the in-plane part the average over the directions normal to
+  // the first polarisation (polar angle 90 degrees).
+  const double F = 2.5;
+  const common::AngularFactors rnd = common::angularFactors(F, 0.3f, 0.2f, 1.0f, 0.0f, 0.0f);
+  const common::AngularFactors pln = common::angularFactors(F, 0.3f, 0.2f, 0.0f, 1.0f, 0.0f);
+  std::array<std::array<cdouble, 3>, 4> sphere{}, circle{};
+  const int nb = 200, ng = 64;
+  double wsum = 0;
+  for (int i = 0; i < nb; ++i) {
+    const double b = (i + 0.5) * M_PI / nb, wb = std::sin(b);
+    for (int k = 0; k < ng; ++k) {
+      const double g = (k + 0.5) * 2 * M_PI / ng;
+      const auto f = common::angularFactors(F, static_cast<float>(b), static_cast<float>(g), 0, 0, 0);
+      for (int e = 0; e < 4; ++e)
+        for (int c = 0; c < 3; ++c) sphere[e][c] += wb * f[e][c];
+      wsum += wb;
+    }
+  }
+  for (int k = 0; k < ng; ++k) {
+    const double g = (k + 0.5) * 2 * M_PI / ng;
+    const auto f = common::angularFactors(F, static_cast<float>(M_PI / 2), static_cast<float>(g), 0, 0, 0);
+    for (int e = 0; e < 4; ++e)
+      for (int c = 0; c < 3; ++c) circle[e][c] += f[e][c] / static_cast<double>(ng);
+  }
+  for (int e = 0; e < 4; ++e) {
+    for (int c = 0; c < 3; ++c) {
+      EXPECT_LT(std::abs(sphere[e][c] / wsum - rnd[e][c]), 1e-4 * F) << e << " " << c;
+      EXPECT_LT(std::abs(circle[e][c] - pln[e][c]), 1e-6 * F) << e << " " << c;
+    }
+  }
+  // Random orientation: F/3 on the diagonal, nothing off it.
+  EXPECT_NEAR(rnd[0][0].real(), F / 3, 1e-12);
+  EXPECT_EQ(std::abs(rnd[1][1]), 0.0);
+}
+
+TEST(AngularFactors, AzimuthSpreadIsAGaussianOfStandardDeviationWID) {
+  // The 21 azimuths GA + k WID/4 with weights exp(-k^2/32) sample a Gaussian
+  // of standard deviation WID out to 2.5 WID.
+  const double F = 1.0, GA = 0.5, WID = 0.4;
+  const auto spread = common::angularFactors(F, 0.8f, static_cast<float>(GA), 0, 0, static_cast<float>(WID));
+  const auto sharp = common::angularFactors(F, 0.8f, static_cast<float>(GA), 0, 0, 0.0f);
+  const auto narrow = common::angularFactors(F, 0.8f, static_cast<float>(GA), 0, 0, 1e-6f);
+  std::array<std::array<cdouble, 3>, 4> gauss{};
+  double wsum = 0;
+  for (int i = -4000; i <= 4000; ++i) {
+    const double x = i * 1e-3 * WID, wx = std::exp(-x * x / (2 * WID * WID));
+    const auto f = common::angularFactors(F, 0.8f, static_cast<float>(GA + x), 0, 0, 0);
+    for (int e = 0; e < 4; ++e)
+      for (int c = 0; c < 3; ++c) gauss[e][c] += wx * f[e][c];
+    wsum += wx;
+  }
+  double change = 0;
+  for (int e = 0; e < 4; ++e) {
+    for (int c = 0; c < 3; ++c) {
+      EXPECT_LT(std::abs(spread[e][c] - gauss[e][c] / wsum), 3e-3) << e << " " << c;
+      EXPECT_LT(std::abs(narrow[e][c] - sharp[e][c]), 1e-6);
+      change = std::max(change, std::abs(spread[e][c] - sharp[e][c]));
+    }
+  }
+  EXPECT_GT(change, 0.02);
+}
