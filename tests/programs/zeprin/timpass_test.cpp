@@ -6,7 +6,6 @@
 #include <cmath>
 #include <functional>
 #include <memory>
-#include <regex>
 #include <string>
 
 #include "programs/common/newstep.hpp"
@@ -30,9 +29,7 @@ const Field I3{3, -1}, I5{5, -1};
 bool inFields(const std::string& line, const std::vector<Field>& fields) {
   std::size_t at = 0;
   for (const Field& f : fields) {
-    if (at + f.w > line.size()) return false;
-    const std::string digits = f.d < 0 ? " *-?[0-9]+" : " *-?[0-9]*\\.[0-9]{" + std::to_string(f.d) + "}";
-    if (!std::regex_match(line.substr(at, f.w), std::regex(digits))) return false;
+    if (at + f.w > line.size() || !zeprintest::isField(std::string_view(line).substr(at, f.w), f.d)) return false;
     at += f.w;
   }
   return at == line.size();
@@ -58,10 +55,12 @@ std::string experiment(double first, double last, double step, const std::functi
 double decaying(double t) { return 2000 * std::exp(-t / 60) * (1.2 + std::cos(t / 4)) + 3; }
 
 void expectNoNonFinite(const nrstest::TempDir& dir, const std::vector<std::string>& files) {
-  const std::regex bad("NaN|Inf");  // as the writer spells them
   for (const auto& f : files) {
     ASSERT_TRUE(dir.exists(f)) << f;
-    EXPECT_FALSE(std::regex_search(dir.read(f), bad)) << f;
+    const std::string text = dir.read(f);
+    // as the writer spells them
+    EXPECT_EQ(text.find("NaN"), std::string::npos) << f;
+    EXPECT_EQ(text.find("Inf"), std::string::npos) << f;
   }
 }
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "programtest.hpp"
@@ -132,6 +133,19 @@ inline std::vector<double> values(const std::string& log, const std::string& lab
     if (p != std::string::npos) v.push_back(std::stod(line.substr(p + label.size())));
   }
   return v;
+}
+
+// A fixed-width field as a FORMAT writes it: Iw (d < 0) or Fw.d, i.e.
+// blanks, an optional minus, digits and, for Fw.d, a point and d digits.
+inline bool isField(std::string_view f, int d) {
+  std::size_t i = f.find_first_not_of(' ');
+  if (i == std::string_view::npos) return false;
+  if (f[i] == '-') ++i;
+  const std::size_t digits = f.find_first_not_of("0123456789", i);
+  if (d < 0) return digits == std::string_view::npos && i < f.size();
+  if (digits == std::string_view::npos || f[digits] != '.') return false;
+  const std::string_view decimals = f.substr(digits + 1);
+  return static_cast<int>(decimals.size()) == d && decimals.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 }  // namespace zeprintest
