@@ -256,6 +256,21 @@ TEST(TimePass, AnglesWithoutExperimentAreDropped) {
   EXPECT_FALSE(dir.exists("BUFFTN3.RES"));
 }
 
+// A script whose first record is 0 asks for no calculation: the pass only
+// opens its merit files, and the model output follows.
+TEST(TimePass, NoCalculationWritesOnlyTheEmptyMeritFiles) {
+  nrstest::TempDir dir;
+  Inputs in;
+  in.script = " 0\n 0 0 0 0 0 0\n";
+  run(dir, in);
+  EXPECT_EQ(dir.read("INTEGR.res"), "  JSPC,ANGLE,SUME/XEST,SUMTfull/JE,YRELAY = \n");
+  EXPECT_EQ(dir.read("RESULT.res"), "");
+  for (const char* f : {"ttestF.res", "E_spcN.res", "BUFFEN1.RES", "BUFFTN1.RES"}) EXPECT_FALSE(dir.exists(f)) << f;
+  EXPECT_EQ(dir.read("ZEPRIN.RES").find("TIMCALU"), std::string::npos);
+  EXPECT_TRUE(dir.exists("LAYSPC.RES"));
+  EXPECT_TRUE(dir.exists("MODELN.RES"));
+}
+
 // Without resonant nuclei there are no delayed counts and the reflectivity is
 // flat in energy: nothing to normalise, and zeros are written, not 0/0.
 TEST(TimePass, SampleWithoutResonantNucleiWritesZerosNotNaN) {
