@@ -167,16 +167,7 @@ void writeComparison(ZeprinData& d, int j, float EPSS, PassFiles& f) {
   f.result.write("(I5,F10.3,F15.8)", j, d.model.arrays.angles(j) * 1000, meritOut(EPSS));
 }
 
-// One angle; returns its share of the pass total (0 without experiment).
-float angle(ZeprinData& d, const common::FitState& fs, int j, PassFiles& f) {
-  PassWork& p = d.work;
-  TimcaluOut& o = p.out;
-  const int NSPC = d.fileM.NSPC;
-  const bool written = fs.JREP <= 1;
-  if (j == 1) {
-    if (fs.JREP == 0) d.log.write("(/,/,/,'START !!!',/,/)");
-    d.log.write("('  TIMCALU: JREP =',I5)", fs.JREP);
-  }
+common::AngleArgs angleArgs(const ZeprinData& d, int j) {
   common::AngleArgs a;
   a.IBHF = d.model.IBHF;
   a.NM = d.model.NM;
@@ -187,7 +178,20 @@ float angle(ZeprinData& d, const common::FitState& fs, int j, PassFiles& f) {
   a.grid = d.grid.X.span();
   a.WDIST = d.dist.WDIST.span();
   a.IDIST = d.par.IDIST;
-  TIMCALU(d.nc, a, d.st, o, p.w);
+  return a;
+}
+
+// One angle; returns its share of the pass total (0 without experiment).
+float angle(ZeprinData& d, const common::FitState& fs, int j, PassFiles& f) {
+  PassWork& p = d.work;
+  TimcaluOut& o = p.out;
+  const int NSPC = d.fileM.NSPC;
+  const bool written = fs.JREP <= 1;
+  if (j == 1) {
+    if (fs.JREP == 0) d.log.write("(/,/,/,'START !!!',/,/)");
+    d.log.write("('  TIMCALU: JREP =',I5)", fs.JREP);
+  }
+  TIMCALU(d.nc, angleArgs(d, j), d.st, o, p.w);
 
   const int NE = d.grid.NE;
   const bool sound = allFinite(o.It.span(), JE) && allFinite(o.RE.span(), NE) && allFinite(o.E1.span(), NE) &&
