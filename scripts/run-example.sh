@@ -12,7 +12,7 @@ run=build/example-run/fe57-fit
 rm -rf "$run"
 mkdir -p "$run"
 cp examples/fe57-fit/* "$run"/
-echo "Running ZEPRIN in $run (one * per pass) ..."
+echo "Running ZEPRIN in $run (console output in console.txt) ..."
 (cd "$run" && ../../bin/ZEPRIN > console.txt)
 echo
 echo "Fit of the 57Fe film (data made from 150 Angstrom and 33 T; start 160 Angstrom, 32.5 T):"
