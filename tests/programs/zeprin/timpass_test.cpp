@@ -256,6 +256,26 @@ TEST(TimePass, AnglesWithoutExperimentAreDropped) {
   EXPECT_FALSE(dir.exists("BUFFTN3.RES"));
 }
 
+// With an energy step of 0.015 mm/s the channels are 5.6 ns wide and fewer
+// than the 40 channels of the prompt region lie below 177 ns: the theory is
+// then normalised over the whole window.
+TEST(TimePass, ShortWindowIsNormalisedWhole) {
+  nrstest::TempDir dir;
+  zeprintest::writeInputs(dir, Inputs{});
+  std::string constants = dir.read("Tconst.INI");
+  const auto p = constants.find("   0.1           XEST");
+  ASSERT_NE(p, std::string::npos);
+  constants.replace(p, 6, "   0.015");
+  dir.write("Tconst.INI", constants);
+  ASSERT_EQ(zeprintest::runZeprin().status, 0);
+  EXPECT_TRUE(hasLine(dir.read("ZEPRIN.RES"), "  theor MEXP= 32"));
+  const auto c = columns(dir.read("BUFFTN1.RES"));
+  ASSERT_EQ(c.size(), 32u);
+  double top = 0;
+  for (const auto& r : c) top = std::max(top, r[2]);
+  EXPECT_DOUBLE_EQ(top, 1.0);
+}
+
 // A script whose first record is 0 asks for no calculation: the pass only
 // opens its merit files, and the model output follows.
 TEST(TimePass, NoCalculationWritesOnlyTheEmptyMeritFiles) {
