@@ -36,6 +36,7 @@ struct NuclearConstants {
 struct SteppedModel {
   int NNst = 0, N1Nst = 0, N2Nst = 0, NRR = 1;
   Arr1<double, NMAX> thickness;
+  bool phase = false;  // thicknesses multiplied by K0
   Arr1<std::complex<double>, NMAX> chi;   // electronic susceptibility (not scaled by 1e6)
   Arr2<float, N6, NMAX> V;                // V(K, sublayer)
   Arr1<int, NMAX> parent;                 // model layer of each sublayer

@@ -63,10 +63,9 @@ void echoHead(fio::Unit& log, const Model& m) {
 
 }  // namespace
 
-void INITYV(YVTable& YV, YVTable& YVS, FitState& fs) {
+void INITYV(YVTable& YV, YVTable& YVS) {
   YV.fill(0.0f);
   YVS.fill(0.0f);
-  fs.mark = '*';
 }
 
 void readModelHead(fio::Unit& in, Model& m, int* JMODEL) {

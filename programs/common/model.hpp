@@ -7,7 +7,6 @@
 #include "numlib/yvmod.hpp"
 #include "programs/common/blocks.hpp"
 #include "programs/common/fio.hpp"
-#include "programs/common/fitstate.hpp"
 #include "programs/common/params.hpp"
 
 namespace common {
@@ -55,8 +54,8 @@ struct Model {
   int ISQn = 0, INORMn = 1;     // settings for normalising the stepped model
 };
 
-// Clears YV and YVS and sets the progress mark.
-void INITYV(YVTable& YV, YVTable& YVS, FitState& fs);
+// Clears YV and YVS.
+void INITYV(YVTable& YV, YVTable& YVS);
 
 // How a program reads the model file and echoes it.
 struct ModelOptions {

@@ -73,7 +73,7 @@ void echoGrid(fio::Unit& log, const SteppedModel& st) {
 }
 
 void unpack(Model& m, YVTable& YV, const CalcParams& p, const FitState& fs, NuclearConstants& nc) {
-  numlib::YVMOD(YV, m.NNN, m.N1N, m.N2N, m.NRN, m.NM, m.IBHF, m.INORM, m.ISQ, m.HKS, m.period, fs.selector, fs.ip1,
+  numlib::YVMOD(YV, m.NNN, m.N1N, m.N2N, m.NRN, m.NM, m.IBHF, m.INORM, m.ISQ, m.HKS, m.period, fs.selector, fs.rowCode(),
                 p.SIG, m.JVN, m.arrays);
   for (int N = 1; N <= m.NNN; ++N) {
     m.ZD1(N) = YV(N, 17);
@@ -152,11 +152,6 @@ void stepAngles(const Model& m, SteppedModel& st) {
 
 }  // namespace
 
-void LOOPHEAD(FitState& fs, int ITEST) {
-  if (ITEST == 1) fs.JREP = 1;
-  else fio::console().put(std::string_view(&fs.mark, 1));
-}
-
 void NEWSTEP(fio::Unit& log, Model& m, YVTable& YV, const CalcParams& p, const FitState& fs, NuclearConstants& nc,
              SteppedModel& st) {
   unpack(m, YV, p, fs, nc);
@@ -165,10 +160,13 @@ void NEWSTEP(fio::Unit& log, Model& m, YVTable& YV, const CalcParams& p, const F
   if (m.JVN == 2) normaliseStepped(m, st);
   stepSusceptibility(log, m, st);
   stepAngles(m, st);
+  st.phase = false;
   if (fs.JREP == 0) echoGrid(log, st);
 }
 
 void scaleThicknesses(SteppedModel& st, double K0) {
+  if (st.phase) return;
+  st.phase = true;
   for (int i = 1; i <= st.NNst; ++i) st.thickness(i) *= K0;
 }
 

@@ -4,18 +4,15 @@
 
 #include "programs/common/blocks.hpp"
 #include "programs/common/fio.hpp"
-#include "programs/common/fitstate.hpp"
+#include "programs/common/fitloop.hpp"
 #include "programs/common/model.hpp"
 #include "programs/common/params.hpp"
 
 namespace common {
 
-// Loop head: with ITEST = 1 every pass counts as one with the best
-// parameters (JREP = 1); otherwise the progress mark goes to the console.
-void LOOPHEAD(FitState& fs, int ITEST);
-
-// Unpacks YV into m.arrays (and the shared multiplet arrays of `nc`), builds
-// the stepped model `st` (thicknesses in Angstrom), normalises the stepped
+// Unpacks YV into m.arrays (and the shared multiplet arrays of `nc`) with the
+// smoothing selector and row code of the fit state, builds the stepped model
+// `st` (thicknesses in Angstrom), normalises the stepped
 // densities when the model has graded interfaces, and on the first pass
 // (JREP = 0) echoes the model and the grid to the run log.  A grid of more
 // than NMAX sublayers stops the program.
@@ -23,7 +20,9 @@ void NEWSTEP(fio::Unit& log, Model& m, YVTable& YV, const CalcParams& p, const F
              SteppedModel& st);
 
 // Multiplies the stepped thicknesses by K0 (1/Angstrom): every program's
-// pass hands dimensionless phase thicknesses to its per-angle calculation.
+// pass hands dimensionless phase thicknesses to its per-angle calculation,
+// and the model output reads them so.  A model already scaled since it was
+// built is left as it is.
 void scaleThicknesses(SteppedModel& st, double K0);
 
 }  // namespace common

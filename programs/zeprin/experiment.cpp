@@ -83,6 +83,9 @@ void RDEXPER(fio::Unit& log, const ExperimentList& e, float XEXP1, float XEXP2, 
     if (j == 1) findStretch(log, XEXP1, XEXP2, x);
     float ymin = 0;
     numlib::MINMAX(x.counts.span().tail(x.JZ, x.MEXP), x.MEXP, ymin, x.YEXPM(j));
+    // The spectra are compared in units of their largest count.
+    if (!(x.YEXPM(j) > 0))
+      common::hardStop(" experiment file " + e.name[j - 1] + " has no positive counts in the compared stretch !");
     for (int i = 1; i <= x.MEXP; ++i) x.YEXP(i, j) = x.counts(x.JZ + i - 1) / x.YEXPM(j);
   }
 }

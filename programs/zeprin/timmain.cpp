@@ -1,6 +1,6 @@
 // The order of the phases of the time-spectra program.
-#include "programs/common/newstep.hpp"
 #include "programs/common/modelout.hpp"
+#include "programs/common/newstep.hpp"
 #include "programs/zeprin/zeprin.hpp"
 
 namespace zeprin {
@@ -8,44 +8,67 @@ namespace zeprin {
 void startUp(ZeprinData& d) {
   common::RDCONST(d.log, d.nc, d.mc);
   TAXIS(d.log, d.mc.LYAMBDA, d.mc.XEST, d.axis);
-  common::INITYV(d.YV, d.YVS, d.fs);
+  common::INITYV(d.YV, d.YVS);
   common::RDPARAM(d.log, d.par);
   RDFILESE(d.log, d.expList, d.par.ITEST);
   common::RDFILEM(d.log, d.fileM);
   OLDANG(d.out, d.fileM);
-  common::RDNEXT(d.log, d.next, d.par.ITEST, d.fs.Jcalc);
+  common::RDNEXT(d.log, d.next, d.par.ITEST, d.Jcalc);
   GAUSTAV(d.log, d.par.SIGMA, d.axis, d.kernel);
   common::FLDDIST(d.log, d.par, d.nc, d.dist);
   common::RDMODEL(d.log, d.fileM, d.model, d.nc, d.YV);
   common::EGRID(d.log, d.nc.JE, d.mc.XEST, d.mc.XEMAX, d.grid);
   if (d.expList.NEXP != 0) RDEXPER(d.log, d.expList, d.par.XEXP1, d.par.XEXP2, d.exper);
-  d.fs.JREP = 0;
-  d.firstScale = 1;
+  d.scale.first = 1;
 }
 
-void pass(ZeprinData& d) {
-  common::LOOPHEAD(d.fs, d.par.ITEST);
-  common::NEWSTEP(d.log, d.model, d.YV, d.par, d.fs, d.nc, d.st);
-  // The time-spectra pass starts by turning the stepped thicknesses into
-  // phase thicknesses; its spectra and merit are not computed yet.
+common::FitSettings fitSettings(const ZeprinData& d) {
+  common::FitSettings s;
+  s.NNN = d.model.NNN;
+  s.NM = d.model.NM;
+  s.ITEST = d.par.ITEST;
+  s.hasExperiment = d.expList.NEXP != 0;
+  s.EPFIN = d.par.EPFIN;
+  s.ISTOP = d.par.ISTOP;
+  s.IFC = d.par.IFC;
+  s.ICORR = d.par.ICORR;
+  s.IMAN = d.par.IMAN;
+  return s;
+}
+
+// The model output describes the model of the last unpacking.  When the fit
+// ended right after a rejected step, the loop has rebuilt the model from the
+// best parameters after the last pass: the merit written with it is then the
+// best one, not that of the rejected trial.
+void finish(ZeprinData& d, const common::FitState& fs) {
   common::scaleThicknesses(d.st, d.mc.K0);
-  d.fs.EPSN = 0;
-}
-
-void finish(ZeprinData& d) {
-  d.next.close();
+  const float EPSN = meritOut(d.passPending && fs.bestFilled ? fs.EPSSS : fs.EPSN);
   common::WRPROF(d.log, d.model, d.st, d.mc.K0);
   common::WRMODEL(d.out, d.model, d.YV, d.nc);
-  writeTrailer(d.out, d.fileM.NSPC, d.model.arrays.angles, d.par, d.fs.EPSN);
+  writeTrailer(d.out, d.fileM.NSPC, d.model.arrays.angles, d.par, EPSN);
   d.out.close();
   writeAngles(d.out, "ANGLE.RES", d.fileM.NSPC, d.model.arrays.angles);
   d.log.close();
 }
 
+common::FitCallbacks passCallbacks(ZeprinData& d) {
+  common::FitCallbacks cb;
+  cb.newstep = [&d](const common::FitState& fs) {
+    common::NEWSTEP(d.log, d.model, d.YV, d.par, fs, d.nc, d.st);
+    d.passPending = true;
+  };
+  cb.pass = [&d](const common::FitState& fs) {
+    d.passPending = false;
+    return common::PassResult{TIMPASS(d, fs), false};
+  };
+  return cb;
+}
+
 void TIMMAIN(ZeprinData& d) {
   startUp(d);
-  pass(d);
-  finish(d);
+  common::FitLoop loop(d.YV, d.YVS, fitSettings(d), d.Jcalc, d.log, d.next);
+  loop.run(passCallbacks(d));
+  finish(d, loop.state());
 }
 
 }  // namespace zeprin

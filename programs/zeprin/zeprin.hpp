@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <string>
 
 #include "numlib/farray.hpp"
@@ -9,10 +10,11 @@
 #include "programs/common/constants.hpp"
 #include "programs/common/egrid.hpp"
 #include "programs/common/fio.hpp"
-#include "programs/common/fitstate.hpp"
+#include "programs/common/fitloop.hpp"
 #include "programs/common/flddist.hpp"
 #include "programs/common/model.hpp"
 #include "programs/common/params.hpp"
+#include "programs/zeprin/timcalu.hpp"
 
 namespace zeprin {
 
@@ -57,6 +59,23 @@ struct TimeExperiment {
   Arr2<float, kMaxCompared, common::kMaxSpectra> YEXP;  // counts / YEXPM
 };
 
+// Scale of theory to experiment, per angle, kept from pass to pass: the scale
+// search of a later pass starts from the scale found before.
+struct ScaleSearch {
+  Arr1<float, common::kMaxSpectra> AMAX;  // scale of the normalised theory
+  Arr1<float, common::kMaxSpectra> DS;    // last scale step of SCALBG
+  float AFON = 0;                         // background (normalised counts)
+  int first = 1;                          // 1 until a pass has compared, then 2
+};
+
+// Work curves of one pass.
+struct PassWork {
+  TimcaluOut out;                         // spectra of the current angle
+  common::AngleWork w;                    // scratch of the per-angle calculation
+  Arr1<float, JE> YT;                     // time-averaged spectrum
+  Arr1<float, JE> times, Y, Ylate;        // theory at the compared times
+};
+
 // Everything the program keeps for the life of the process.
 struct ZeprinData {
   fio::Unit log{4};   // run log "ZEPRIN.RES", open for the whole run
@@ -66,7 +85,7 @@ struct ZeprinData {
   common::MainConstants mc;
   common::CalcParams par;
   common::ModelFileRef fileM;
-  common::FitState fs;
+  int Jcalc = 1;  // first record of "next.INP"
   common::FieldDist dist;
   common::Model model;
   numlib::YVTable YV, YVS;
@@ -76,7 +95,9 @@ struct ZeprinData {
   TimeKernel kernel;
   ExperimentList expList;
   TimeExperiment exper;
-  int firstScale = 1;  // first-pass flag of the scale search
+  ScaleSearch scale;
+  PassWork work;
+  bool passPending = false;  // the model was rebuilt after the last pass
 };
 
 // Phases of the main program.
@@ -89,10 +110,21 @@ void RDEXPER(fio::Unit& log, const ExperimentList& e, float XEXP1, float XEXP2, 
 void writeTrailer(fio::Unit& out, int NSPC, const Arr1<double, 4>& angles, const common::CalcParams& p, float EPSN);
 void writeAngles(fio::Unit& out, const char* name, int NSPC, const Arr1<double, 4>& angles);
 
-// The run: phases before the fit loop, one pass, and the end.
+// A merit that could not be computed is written as kNoMerit, worse than any
+// real one, so that no reader of the merit files takes it for a good fit.
+inline constexpr float kNoMerit = 99999.0f;
+inline float meritOut(float EPS) { return std::isfinite(EPS) ? EPS : kNoMerit; }
+
+// One calculation pass: spectra of every angle, their comparison with
+// experiment and the result files.  Returns the pass total EPSN.
+float TIMPASS(ZeprinData& d, const common::FitState& fs);
+
+// The run: phases before the fit loop, the loop, and the end.
 void startUp(ZeprinData& d);
-void pass(ZeprinData& d);
-void finish(ZeprinData& d);
+common::FitSettings fitSettings(const ZeprinData& d);
+// NEWSTEP and TIMPASS as the fit loop calls them.
+common::FitCallbacks passCallbacks(ZeprinData& d);
+void finish(ZeprinData& d, const common::FitState& fs);
 void TIMMAIN(ZeprinData& d);
 
 }  // namespace zeprin

@@ -180,6 +180,9 @@ TEST(TimeExperiment, EmptyComparisonStops) {
   EXPECT_EQ(nrstest::stopStatus([&] { readExp(d, 10, 170); }), 1);
   dir.write("a.dat", "12.0  x\n");
   EXPECT_THROW(readExp(d, 10, 170), fio::RuntimeError);
+  // Spectra are compared in units of their largest count: none, no unit.
+  dir.write("a.dat", "20.0  0\n15.0  0\n10.0  0\n");
+  EXPECT_EQ(nrstest::stopStatus([&] { readExp(d, 10, 170); }), 1);
 }
 
 }  // namespace

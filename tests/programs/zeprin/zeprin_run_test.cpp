@@ -7,6 +7,7 @@
 
 #include "programtest.hpp"
 #include "tempdir.hpp"
+#include "workdir.hpp"
 
 namespace {
 
@@ -21,21 +22,9 @@ void copyExample(const nrstest::TempDir& dir) {
   for (const char* f : kExampleFiles) dir.write(f, nrstest::slurp(nrstest::sourcePath(std::string("examples/fe57-film/") + f)));
 }
 
-struct RunResult {
-  int status;
-  std::string output;
-};
-
-RunResult runZeprin() {
-  RunResult r;
-  r.status = nrstest::run(std::string(NRS_BIN_DIR) + "/ZEPRIN", &r.output);
-  return r;
-}
-
-bool sanitizerReport(const std::string& out) {
-  return out.find("runtime error") != std::string::npos || out.find("AddressSanitizer") != std::string::npos ||
-         out.find("index out of range") != std::string::npos;
-}
+using zeprintest::RunResult;
+using zeprintest::runZeprin;
+using zeprintest::sanitizerReport;
 
 // Replaces the line of `file` that starts with `key`.
 void editLine(const nrstest::TempDir& dir, const std::string& file, const std::string& key, const std::string& line) {
