@@ -98,6 +98,7 @@ struct ZeprinData {
   ScaleSearch scale;
   PassWork work;
   bool passPending = false;  // the model was rebuilt after the last pass
+  bool recursionNoted = false;  // the note on points left to the recursion is written once per run
 };
 
 // Phases of the main program.
