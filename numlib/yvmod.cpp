@@ -3,14 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "numlib/mathconst.hpp"
 #include "numlib/vnorm.hpp"
 
 namespace numlib {
 namespace {
-
-constexpr float kTwoPi = 6.2831855f;  // 2 pi in single precision
-
-float toRadians(float deg) { return deg * kTwoPi / 360.0f; }
 
 // Angular parameters in degrees as folded; they go back into YV unchanged, so
 // that repeated passes do not drift through degree-radian round trips.

@@ -1,5 +1,6 @@
 #include "programs/common/newstep.hpp"
 
+#include "numlib/mathconst.hpp"
 #include "numlib/sublay.hpp"
 #include "numlib/vnorm.hpp"
 #include "numlib/yvmod.hpp"
@@ -7,9 +8,9 @@
 
 namespace common {
 
-namespace {
+using numlib::kDegPerRad;
 
-constexpr float kDeg = 360 / 6.2831855f;  // radians to degrees
+namespace {
 
 // One profiled quantity per layer, staged in the precision the grid takes.
 struct Staged {
@@ -38,11 +39,11 @@ void echoUnpacked(fio::Unit& log, const Model& m, const YVTable& YV) {
     fio::ItemList l = fio::items(N);
     for (int K = 1; K <= N6; ++K) fio::addItem(l, a.V(K, N));
     if (m.IBHF == 1) {
-      fio::addItem(l, a.BE(N) * kDeg);
-      fio::addItem(l, a.GA(N) * kDeg);
+      fio::addItem(l, a.BE(N) * kDegPerRad);
+      fio::addItem(l, a.GA(N) * kDegPerRad);
       fio::addItem(l, a.RAND(N));
       fio::addItem(l, a.PLAN(N));
-      fio::addItem(l, a.WID(N) * kDeg);
+      fio::addItem(l, a.WID(N) * kDegPerRad);
     } else {
       for (int c = 12; c <= 16; ++c) fio::addItem(l, YV(N, c));
     }
@@ -67,7 +68,7 @@ void echoGrid(fio::Unit& log, const SteppedModel& st) {
   for (int i = 1; i <= st.NNst; ++i) {
     fio::ItemList l = fio::items(i);
     for (int K = 1; K <= N6; ++K) fio::addItem(l, st.V(K, i));
-    for (float x : {st.BE(i) * kDeg, st.GA(i) * kDeg, st.RAND(i), st.PLAN(i), st.WID(i) * kDeg}) fio::addItem(l, x);
+    for (float x : {st.BE(i) * kDegPerRad, st.GA(i) * kDegPerRad, st.RAND(i), st.PLAN(i), st.WID(i) * kDegPerRad}) fio::addItem(l, x);
     log.writeList(kDensityForm, l);
   }
 }
