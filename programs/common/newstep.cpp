@@ -51,7 +51,10 @@ void echoUnpacked(fio::Unit& log, const Model& m, const YVTable& YV) {
   }
   fio::ItemList s;
   for (int K = 1; K <= m.NM; ++K) fio::addItem(s, a.S(K));
-  log.writeList("(/, '   corrected S   ', /, 6F9.5)", s);
+  // The heading goes on its own: with more than six multiplets the values
+  // go on in the same fields on the next line, not under a second heading.
+  log.write("(/, '   corrected S   ')");
+  log.writeList("(6F9.5)", s);
 }
 
 void echoGrid(fio::Unit& log, const SteppedModel& st) {
