@@ -146,8 +146,8 @@ void WRMODEL(fio::Unit& out, Model& m, const YVTable& YV, NuclearConstants& nc) 
   out.write("(I3, '         IBHF=1: Bhf-EFG we read from here; IBHF=2: BE-WID refer to each multiplet')", m.IBHF);
   out.write(kLayerHeader);
   for (int N = 1; N <= m.NNN; ++N)
-    out.write(kLayerForm, N, a.thickness(N), a.ELD1(N), a.ELD2(N), YV(N, 17), YV(N, 18), YV(N, 19), m.KIND1(N),
-              m.KIND2(N), m.KSTEP(N));
+    writeLayerLine(out, {N, a.thickness(N), a.ELD1(N), a.ELD2(N), YV(N, 17), YV(N, 18), YV(N, 19), m.KIND1(N),
+                         m.KIND2(N), m.KSTEP(N)});
 
   // Without steps the densities are the model's own; with steps only the
   // stepped densities were normalised, and their factors carry over here.
@@ -155,10 +155,11 @@ void WRMODEL(fio::Unit& out, Model& m, const YVTable& YV, NuclearConstants& nc) 
     for (int K = 1; K <= N6; ++K) a.F(K) = 1.0f;
   out.write(kDensityHeader);
   for (int N = 1; N <= m.NNN; ++N) {
-    fio::ItemList l = fio::items(N);
-    for (int K = 1; K <= N6; ++K) fio::addItem(l, a.V(K, N) * a.F(K));
-    for (int c = 12; c <= 16; ++c) fio::addItem(l, YV(N, c));
-    out.writeList(kDensityForm, l);
+    std::array<float, N6> V;
+    std::array<float, 5> angles;
+    for (int K = 1; K <= N6; ++K) V[K - 1] = a.V(K, N) * a.F(K);
+    for (int c = 12; c <= 16; ++c) angles[c - 12] = YV(N, c);
+    writeDensityLine(out, N, V, angles);
   }
   out.write("('             Corrected S(K)-ratio of partial spectra areas   ')");
   out.write("(I3, '  ', 8F9.5)", m.NNN + 1, a.S.span());

@@ -32,22 +32,18 @@ void echoUnpacked(fio::Unit& log, const Model& m, const YVTable& YV) {
   log.print();
   log.write(kLayerHeader);
   for (int N = 1; N <= m.NNN; ++N)
-    log.write(kLayerForm, N, a.thickness(N), a.ELD1(N), a.ELD2(N), m.ZD1(N), m.ZD2(N), m.WIDTH(N), m.KIND1(N),
-              m.KIND2(N), m.KSTEP(N));
+    writeLayerLine(log, {N, a.thickness(N), a.ELD1(N), a.ELD2(N), m.ZD1(N), m.ZD2(N), m.WIDTH(N), m.KIND1(N),
+                         m.KIND2(N), m.KSTEP(N)});
   log.write(kDensityHeader);
   for (int N = 1; N <= m.NNN; ++N) {
-    fio::ItemList l = fio::items(N);
-    for (int K = 1; K <= N6; ++K) fio::addItem(l, a.V(K, N));
-    if (m.IBHF == 1) {
-      fio::addItem(l, a.BE(N) * kDegPerRad);
-      fio::addItem(l, a.GA(N) * kDegPerRad);
-      fio::addItem(l, a.RAND(N));
-      fio::addItem(l, a.PLAN(N));
-      fio::addItem(l, a.WID(N) * kDegPerRad);
-    } else {
-      for (int c = 12; c <= 16; ++c) fio::addItem(l, YV(N, c));
-    }
-    log.writeList(kDensityForm, l);
+    std::array<float, N6> V;
+    for (int K = 1; K <= N6; ++K) V[K - 1] = a.V(K, N);
+    std::array<float, 5> angles;
+    if (m.IBHF == 1)
+      angles = {a.BE(N) * kDegPerRad, a.GA(N) * kDegPerRad, a.RAND(N), a.PLAN(N), a.WID(N) * kDegPerRad};
+    else
+      for (int c = 12; c <= 16; ++c) angles[c - 12] = YV(N, c);
+    writeDensityLine(log, N, V, angles);
   }
   fio::ItemList s;
   for (int K = 1; K <= m.NM; ++K) fio::addItem(s, a.S(K));
@@ -65,14 +61,13 @@ void echoGrid(fio::Unit& log, const SteppedModel& st) {
   log.print(" new MODEL for electronic and nuclear reflectivity");
   log.write(kLayerHeader);
   for (int i = 1; i <= st.NNst; ++i)
-    log.write(kLayerForm, i, st.thickness(i), st.chi(i).real() * 1e6, st.chi(i).imag() * 1e6, 0.0f, 0.0f, 0.0, 0, 0,
-              0);
+    writeLayerLine(log, {.N = i, .H1A = st.thickness(i), .ELD1 = st.chi(i).real() * 1e6, .ELD2 = st.chi(i).imag() * 1e6});
   log.write(kDensityHeader);
   for (int i = 1; i <= st.NNst; ++i) {
-    fio::ItemList l = fio::items(i);
-    for (int K = 1; K <= N6; ++K) fio::addItem(l, st.V(K, i));
-    for (float x : {st.BE(i) * kDegPerRad, st.GA(i) * kDegPerRad, st.RAND(i), st.PLAN(i), st.WID(i) * kDegPerRad}) fio::addItem(l, x);
-    log.writeList(kDensityForm, l);
+    std::array<float, N6> V;
+    for (int K = 1; K <= N6; ++K) V[K - 1] = st.V(K, i);
+    writeDensityLine(log, i, V,
+                     {st.BE(i) * kDegPerRad, st.GA(i) * kDegPerRad, st.RAND(i), st.PLAN(i), st.WID(i) * kDegPerRad});
   }
 }
 
