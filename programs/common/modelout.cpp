@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "numlib/sublay.hpp"
+
 namespace common {
 
 namespace {
@@ -97,9 +99,14 @@ void WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, c
   const double period = m.N2N <= m.NNN - 1 && m.N1N <= m.N2N ? block : 0.0;
   log.print(" Period=", period);
 
-  // Thicknesses in nm; the surface lies half the graded top interface above 0.
+  // Thicknesses in nm; the surface lies half the graded top interface above
+  // 0.  The grid's first sublayer is then one of its steps, so the top is
+  // counted in the steps the grid applied (KSTEP made even, none without a
+  // width), not in the KSTEP of the model.
+  Arr1<int, numlib::N24> steps;
+  numlib::gradedSteps(m.NNN, m.N1N, m.N2N, m.NRN, m.arrays.thickness, m.WIDTH, m.KSTEP, steps);
   Arr1<double, NMAX> ZSB;
-  const double top = -(m.KSTEP(1) * (st.thickness(1) / K0 / 10) * 0.5);
+  const double top = -(steps(1) * (st.thickness(1) / K0 / 10) * 0.5);
   double z = top;
   for (int i = 1; i <= st.NNst; ++i) ZSB(i) = z += st.thickness(i) / K0 / 10;
 
