@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 #include "numlib/sublay.hpp"
+#include "programs/common/filename.hpp"
 
 namespace common {
 
@@ -72,11 +75,17 @@ void writeAngularPerMultiplet(fio::Unit& out, const Model& m, const YVTable& YV)
   }
 }
 
+void removeProfile(const char* name) {
+  if (const auto path = nrsfile::findExisting(name)) {
+    std::error_code ec;  // a file that cannot be removed stays; the run log tells why it is stale
+    std::filesystem::remove(*path, ec);
+  }
+}
+
 }  // namespace
 
-void ERREXIT(FatalStop what, fio::Unit& log) {
-  if (what == FatalStop::TooManySublayers) fio::console().print(" Number of sublayers is larger than Nmax!");
-  else log.print("Npr.GT.(2*NMAX+1) !!!");
+void ERREXIT() {
+  fio::console().print(" Number of sublayers is larger than Nmax!");
   fio::stop(1);
 }
 
@@ -85,10 +94,15 @@ int profilePoints(const SteppedModel& st) {
   return 2 * st.NNst + 1;
 }
 
-void WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, const ProfileOptions& opt) {
+bool WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, const ProfileOptions& opt) {
   const int Npr = profilePoints(st);
   log.print(opt.nprLabel, Npr);
-  if (Npr > kMaxProfile) ERREXIT(FatalStop::TooManyProfilePoints, log);
+  if (Npr > kMaxProfile) {
+    log.print("Npr.GT.(2*NMAX+1) !!!");
+    removeProfile("EL_mod.RES");
+    if (opt.densities) removeProfile("MODELN.RES");
+    return false;
+  }
 
   const auto& H1A = m.arrays.thickness;
   double XM1 = 0, block = 0;
@@ -124,7 +138,7 @@ void WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, c
     el.write("(3F9.4)", pts(k).depth, re, im);
   }
   el.close();
-  if (!opt.densities) return;
+  if (!opt.densities) return true;
 
   fio::Unit mn(10);
   mn.openNew("MODELN.RES");
@@ -136,6 +150,7 @@ void WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, c
     mn.writeList("(9F9.4)", l);
   }
   mn.close();
+  return true;
 }
 
 void WRMODEL(fio::Unit& out, Model& m, const YVTable& YV, NuclearConstants& nc) {

@@ -20,10 +20,10 @@ struct Staged {
 
 // Builds the grid of one quantity; the grid itself (thicknesses, parents,
 // block marks) is the same for every quantity of the pass.
-void buildGrid(fio::Unit& log, Model& m, const Staged& q, SteppedModel& st, Arr1<double, NMAX>& out) {
+void buildGrid(Model& m, const Staged& q, SteppedModel& st, Arr1<double, NMAX>& out) {
   numlib::SUBLAY(m.NNN, m.N1N, m.N2N, m.NRN, m.arrays.thickness, q.value, m.WIDTH, q.ZD, q.KIND, m.KSTEP, st.NNst,
                  st.N1Nst, st.N2Nst, st.thickness, out, st.parent, st.NRR);
-  if (st.NNst > NMAX) ERREXIT(FatalStop::TooManySublayers, log);
+  if (st.NNst > NMAX) ERREXIT();
 }
 
 void echoUnpacked(fio::Unit& log, const Model& m, const YVTable& YV) {
@@ -87,7 +87,7 @@ void unpack(Model& m, YVTable& YV, const CalcParams& p, const FitState& fs, Nucl
   nc.GRd = m.arrays.GRd;
 }
 
-void stepDensities(fio::Unit& log, Model& m, SteppedModel& st) {
+void stepDensities(Model& m, SteppedModel& st) {
   Staged q;
   Arr1<double, NMAX> sub;
   for (int K = 1; K <= m.NM; ++K) {
@@ -96,7 +96,7 @@ void stepDensities(fio::Unit& log, Model& m, SteppedModel& st) {
       q.ZD(N) = m.ZDV(K, N);
       q.KIND(N) = m.KINDV(K, N);
     }
-    buildGrid(log, m, q, st, sub);
+    buildGrid(m, q, st, sub);
     for (int i = 1; i <= st.NNst; ++i) st.V(K, i) = static_cast<float>(sub(i));
   }
 }
@@ -109,7 +109,7 @@ void normaliseStepped(Model& m, SteppedModel& st) {
                 m.arrays.S, st.V, HK, m.arrays.F);
 }
 
-void stepSusceptibility(fio::Unit& log, Model& m, SteppedModel& st) {
+void stepSusceptibility(Model& m, SteppedModel& st) {
   Staged q;
   Arr1<double, NMAX> re, im;
   for (int N = 1; N <= m.NNN; ++N) {
@@ -117,13 +117,13 @@ void stepSusceptibility(fio::Unit& log, Model& m, SteppedModel& st) {
     q.ZD(N) = m.ZD2(N);
     q.KIND(N) = m.KIND2(N);
   }
-  buildGrid(log, m, q, st, im);
+  buildGrid(m, q, st, im);
   for (int N = 1; N <= m.NNN; ++N) {
     q.value(N) = m.arrays.ELD1(N);
     q.ZD(N) = m.ZD1(N);
     q.KIND(N) = m.KIND1(N);
   }
-  buildGrid(log, m, q, st, re);
+  buildGrid(m, q, st, re);
   for (int i = 1; i <= st.NNst; ++i) st.chi(i) = {re(i) / 1e6, im(i) / 1e6};
 }
 
@@ -155,9 +155,9 @@ void NEWSTEP(fio::Unit& log, Model& m, YVTable& YV, const CalcParams& p, const F
              SteppedModel& st) {
   unpack(m, YV, p, fs, nc);
   if (fs.JREP == 0) echoUnpacked(log, m, YV);
-  stepDensities(log, m, st);
+  stepDensities(m, st);
   if (m.JVN == 2) normaliseStepped(m, st);
-  stepSusceptibility(log, m, st);
+  stepSusceptibility(m, st);
   stepAngles(m, st);
   st.phase = false;
   if (fs.JREP == 0) echoGrid(log, st);

@@ -43,12 +43,15 @@ common::FitSettings fitSettings(const ZeprinData& d) {
 void finish(ZeprinData& d, const common::FitState& fs) {
   common::scaleThicknesses(d.st, d.mc.K0);
   const float EPSN = meritOut(d.passPending && fs.bestFilled ? fs.EPSSS : fs.EPSN);
-  common::WRPROF(d.log, d.model, d.st, d.mc.K0);
+  const bool profiled = common::WRPROF(d.log, d.model, d.st, d.mc.K0);
   common::WRMODEL(d.out, d.model, d.YV, d.nc);
   writeTrailer(d.out, d.fileM.NSPC, d.model.arrays.angles, d.par, EPSN);
   d.out.close();
   writeAngles(d.out, "ANGLE.RES", d.fileM.NSPC, d.model.arrays.angles);
   d.log.close();
+  // A profile too long to write must not cost the fitted model, but the run
+  // did not deliver everything.
+  if (!profiled) fio::stop(1);
 }
 
 common::FitCallbacks passCallbacks(ZeprinData& d) {
