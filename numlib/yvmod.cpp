@@ -30,6 +30,9 @@ void unpackLayers(YVTable& YV, int NNN, ModelArrays& m) {
 // proportions to keep and is left alone.
 void keepBlockPeriod(int NNN, int N1N, int N2N, int NRN, float period, ModelArrays& m) {
   if (NRN <= 1 || N1N < 1 || N1N > N2N || N2N > NNN) return;
+  // Summed over the thicknesses as clamped at 0, not as YV holds them: a
+  // negative entry would shrink the sum, the rescaled block would miss the
+  // period, and the next unpacking would rescale it once more.
   double s = 0;
   for (int l = N1N; l <= N2N; ++l) s += m.thickness(l);
   if (s == 0) return;

@@ -23,11 +23,16 @@ void roundTripRab(int NRN) {
 
 void checkHead(const Model& m) {
   if (m.NNN < 1 || m.NNN > N24) hardStop(" number of sublayers NNN in the model file must lie in 1..60 !");
+  // A block laid down fewer than once describes no stack: the density
+  // normalisation would weigh its layers by 0 or a negative count while the
+  // grid lays it down once.
   if (m.NRN < 1) hardStop(" number of repetitions NRN in the model file must be at least 1 !");
   if (m.NRN > 1 && (m.N1N < 1 || m.N2N > m.NNN || m.N1N > m.N2N))
     hardStop(" repeated layers N1N,N2N in the model file must lie within 1..NNN, N1N <= N2N !");
   if (m.NM < 0 || m.NM > N6) hardStop(" number of multiplets NM in the model file must lie in 0..8 !");
   // The angular arrays are filled per sublayer for 1 and per multiplet for 2.
+  // Other values are not read alike: the unpacking takes anything but 1 as
+  // per multiplet, the pass head anything below 2 as per sublayer.
   if (m.IBHF != 1 && m.IBHF != 2) hardStop(" IBHF in the model file must be 1 or 2 !");
 }
 

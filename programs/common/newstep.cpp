@@ -39,6 +39,9 @@ void echoUnpacked(fio::Unit& log, const Model& m, const YVTable& YV) {
     std::array<float, N6> V;
     for (int K = 1; K <= N6; ++K) V[K - 1] = a.V(K, N);
     std::array<float, 5> angles;
+    // With IBHF = 2 the angular arrays are indexed by multiplet, so line N
+    // would show multiplet N's angles; the sublayer's own columns of YV
+    // (degrees, as in the model file) belong on its line.
     if (m.IBHF == 1)
       angles = {a.BE(N) * kDegPerRad, a.GA(N) * kDegPerRad, a.RAND(N), a.PLAN(N), a.WID(N) * kDegPerRad};
     else
