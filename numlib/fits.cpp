@@ -107,6 +107,8 @@ struct Grid {
   int NB;
 };
 struct Best {
+  // Its own flag, not "eps = 0 means none yet": a criterion of exactly 0
+  // (a perfect fit) is a real best that later points must not replace.
   bool found = false;
   float eps = 0, s = 0, b = 0;
   int k = 3, m = 3;

@@ -154,7 +154,25 @@ void adjustInterfaces(LayerWork& lw, int NNN, int N1N, int N2N, int NRN) {
   }
 }
 
+// A block that does not lie strictly inside the stack above the substrate,
+// or that is inverted, is not repeated.
+int repetitions(int NNN, int N1N, int N2N, int NRN) {
+  return NRN < 1 || N1N < 1 || N1N >= N2N || N2N >= NNN ? 1 : NRN;
+}
+
 }  // namespace
+
+void gradedSteps(int NNN, int N1N, int N2N, int NRN, Span1<const double> thickness, Span1<const double> WIDTH,
+                 Span1<const int> KSTEP, Span1<int> steps) {
+  LayerWork lw;
+  for (int k = 1; k <= NNN; ++k) {
+    lw.H(k) = thickness(k);
+    lw.W(k) = WIDTH(k);
+    lw.nst(k) = KSTEP(k);
+  }
+  adjustInterfaces(lw, NNN, N1N, N2N, repetitions(NNN, N1N, N2N, NRN));
+  for (int k = 1; k <= NNN; ++k) steps(k) = lw.nst(k);
+}
 
 void SUBLAY(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
             Span1<const double> value, Span1<const double> WIDTH, Span1<const double> ZD,
@@ -169,9 +187,7 @@ void SUBLAY(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
     lw.kind(k) = KIND(k);
     lw.nst(k) = KSTEP(k);
   }
-  // A block that does not lie strictly inside the stack above the substrate,
-  // or that is inverted, is not repeated.
-  if (NRN < 1 || N1N < 1 || N1N >= N2N || N2N >= NNN) NRN = 1;
+  NRN = repetitions(NNN, N1N, N2N, NRN);
   NRR = NRN;
 
   adjustInterfaces(lw, NNN, N1N, N2N, NRN);

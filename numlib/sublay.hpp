@@ -20,4 +20,13 @@ void SUBLAY(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
             Span1<const int> KIND, Span1<const int> KSTEP, int& NNst, int& N1Nst, int& N2Nst,
             Span1<double> subThickness, Span1<double> subValue, Span1<int> parent, int& NRR);
 
+// The step count SUBLAY gives the graded interface at the top of each layer
+// 1..NNN: an odd KSTEP raised by one, 0 where the interface has no width
+// left after the clamps (negative WIDTH, the layer's own thickness, the
+// thickness of the layer above, in a repeated block that of its last layer).
+// SUBLAY does not return these counts; whoever needs the grid's geometry
+// (the depth of the surface) takes them from here.
+void gradedSteps(int NNN, int N1N, int N2N, int NRN, Span1<const double> thickness, Span1<const double> WIDTH,
+                 Span1<const int> KSTEP, Span1<int> steps);
+
 }  // namespace numlib

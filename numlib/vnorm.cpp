@@ -174,10 +174,15 @@ void blockPass(int N1N, int N2N, int M, int K1, int K2, Span1<const double> thic
 }
 
 // A kernel of width 0 is the identity: no smoothing at all (the limit of a
-// narrowing Gaussian, without its 0/0 at zero distance).
+// narrowing Gaussian, without its 0/0 at zero distance).  The work arrays
+// hold N24 layers and N6 rows; a longer stack is left unsmoothed as a whole
+// rather than smoothed over a cut-off part of its depth, and rows outside
+// 1..N6 are not smoothed.
 void smoothRows(int n, int K1, int K2, bool withBlock, int N1N, int N2N, int M,
                 Span1<const double> thickness, Span2<float> V, float SIGMA) {
-  if (!(SIGMA > 0) || n < 1) return;
+  if (!(SIGMA > 0) || n < 1 || n > N24) return;
+  K1 = std::max(K1, 1);
+  K2 = std::min(K2, N6);
   LayerRows W;
   gaussPass(n, K1, K2, thickness, V, SIGMA, W);
   if (withBlock && N1N >= 1 && N1N <= N2N && N2N <= n)

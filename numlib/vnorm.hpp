@@ -12,8 +12,8 @@ void VNORM(int ISQ, int INORM, float HKMAX, int n, int NM, int N1N, int N2N, int
            Span1<const double> thickness, Span1<float> S, Span2<float> V, Span1<const float> HK,
            Span1<float> F);
 
-// Gaussian depth smoothing of width SIGMA (Angstrom); SIGMA <= 0 leaves V as
-// it is.  SMOOTK and SMOOTA treat the block N1N..N2N (when it lies within
+// Gaussian depth smoothing of width SIGMA (Angstrom); SIGMA <= 0, and a stack
+// of more than N24 layers, leave V as it is.  SMOOTK and SMOOTA treat the block N1N..N2N (when it lies within
 // 1..n) as periodic with M wrap layers; M = 0 keeps the block's values.
 void SMOOTV(int n, int NM, Span1<const double> thickness, Span2<float> V, float SIGMA);
 void SMOOT1(int n, int K, Span1<const double> thickness, Span2<float> V, float SIGMA);

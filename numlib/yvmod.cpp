@@ -3,14 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "numlib/mathconst.hpp"
 #include "numlib/vnorm.hpp"
 
 namespace numlib {
 namespace {
-
-constexpr float kTwoPi = 6.2831855f;  // 2 pi in single precision
-
-float toRadians(float deg) { return deg * kTwoPi / 360.0f; }
 
 // Angular parameters in degrees as folded; they go back into YV unchanged, so
 // that repeated passes do not drift through degree-radian round trips.
@@ -33,6 +30,9 @@ void unpackLayers(YVTable& YV, int NNN, ModelArrays& m) {
 // proportions to keep and is left alone.
 void keepBlockPeriod(int NNN, int N1N, int N2N, int NRN, float period, ModelArrays& m) {
   if (NRN <= 1 || N1N < 1 || N1N > N2N || N2N > NNN) return;
+  // Summed over the thicknesses as clamped at 0, not as YV holds them: a
+  // negative entry would shrink the sum, the rescaled block would miss the
+  // period, and the next unpacking would rescale it once more.
   double s = 0;
   for (int l = N1N; l <= N2N; ++l) s += m.thickness(l);
   if (s == 0) return;

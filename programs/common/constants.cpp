@@ -1,5 +1,6 @@
 #include "programs/common/constants.hpp"
 
+#include "numlib/mathconst.hpp"
 #include "programs/common/hardstop.hpp"
 
 namespace common {
@@ -10,7 +11,7 @@ namespace {
 // have always been computed with them.
 constexpr double kC = 2.9979246f;       // speed of light, 1e8 m/s (keV / (mm/s) -> 1e-11 keV)
 constexpr double kH = 4.1356673f;       // Planck constant, 1e-15 eV s
-constexpr double kTwoPi = 6.2831855f;
+constexpr double kTwoPi = numlib::kTwoPi;
 constexpr double kHbar = 0.6582119f;    // reduced Planck constant, 1e-15 eV s
 constexpr double kHcDelayed = 12.398418;  // h c, keV Angstrom
 

@@ -56,7 +56,7 @@ void FitLoop::head(const FitCallbacks& cb) {
   else if (s_.jrepOneWhenItestOne)
     st_.JREP = 1;
   cb.newstep(st_);
-  modelStale_ = false;
+  st_.bestRestored = false;
 }
 
 bool FitLoop::judged() const { return st_.JREP != 1 && s_.hasExperiment && s_.ITEST != 1; }
@@ -118,7 +118,7 @@ void FitLoop::reject() {
   log_.print("return ! YV=YVS, sp1=-.7*sp1 or .5*sp1");
   st_.sp1 *= YV_(st_.in1, st_.ip1) == 0 ? 0.5f : -0.7f;
   copyTable(YVS_, YV_);
-  modelStale_ = true;
+  st_.bestRestored = true;
 }
 
 // F1: stop flag, then the next variation record.
@@ -257,12 +257,11 @@ void FitLoop::note(const std::string& text) const {
 void FitLoop::finish(const FitCallbacks& cb) {
   log_.write("('                        E N D  !!!')");
   next_.close();
-  if (!modelStale_) return;
+  if (!st_.bestRestored) return;
   log_.print(" the model is rebuilt from the best parameters");
   st_.JREP = 1;
   st_.ip1 = 1;
   cb.newstep(st_);
-  modelStale_ = false;
 }
 
 }  // namespace common

@@ -22,7 +22,8 @@
 // On return the model arrays always belong to YV: when the fit ends (stop flag
 // 0) right after a rejected step, YV already holds the best set again, and the
 // loop calls newstep once more (JREP = 1, row code 1, no progress mark) so that
-// the model output shows the best parameters, not the rejected trial.  "next.INP"
+// the model output shows the best parameters, not the rejected trial; the
+// state's bestRestored then tells that the last EPSN is the trial's.  "next.INP"
 // is closed on return.
 #pragma once
 
@@ -72,6 +73,10 @@ struct FitState {
   float EPSSS = 0;  // best merit so far
   float EPSD = 0;   // relative change of the latest judged pass
   bool bestFilled = false;  // YVS and EPSSS hold an evaluated set
+  // YV went back to the best set after the last pass built the model from a
+  // rejected trial.  At the end of the run: the loop has rebuilt the model
+  // from the best set, and the merit that goes with it is EPSSS, not EPSN.
+  bool bestRestored = false;
   // Smoothing row code of the unpacking: the stepped column, 1 before the first
   // record and in a pass with the best parameters.
   int rowCode() const { return ip1; }
@@ -121,7 +126,6 @@ class FitLoop {
   fio::Unit& log_;
   fio::Unit& next_;
   FitState st_;
-  bool modelStale_ = false;  // YV was restored after the last newstep
 };
 
 }  // namespace common

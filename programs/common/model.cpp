@@ -23,11 +23,16 @@ void roundTripRab(int NRN) {
 
 void checkHead(const Model& m) {
   if (m.NNN < 1 || m.NNN > N24) hardStop(" number of sublayers NNN in the model file must lie in 1..60 !");
+  // A block laid down fewer than once describes no stack: the density
+  // normalisation would weigh its layers by 0 or a negative count while the
+  // grid lays it down once.
   if (m.NRN < 1) hardStop(" number of repetitions NRN in the model file must be at least 1 !");
   if (m.NRN > 1 && (m.N1N < 1 || m.N2N > m.NNN || m.N1N > m.N2N))
     hardStop(" repeated layers N1N,N2N in the model file must lie within 1..NNN, N1N <= N2N !");
   if (m.NM < 0 || m.NM > N6) hardStop(" number of multiplets NM in the model file must lie in 0..8 !");
   // The angular arrays are filled per sublayer for 1 and per multiplet for 2.
+  // Other values are not read alike: the unpacking takes anything but 1 as
+  // per multiplet, the pass head anything below 2 as per sublayer.
   if (m.IBHF != 1 && m.IBHF != 2) hardStop(" IBHF in the model file must be 1 or 2 !");
 }
 
@@ -36,17 +41,18 @@ void readIndexed(fio::Unit& in, Arr1<float, 14>& rec, int n) { in.readArray(rec.
 
 void echoLayers(fio::Unit& log, const Model& m) {
   for (int N = 1; N <= m.NNN; ++N)
-    log.write(kLayerForm, N, m.arrays.thickness(N), m.arrays.ELD1(N), m.arrays.ELD2(N), m.ZD1(N), m.ZD2(N),
-              m.WIDTH(N), m.KIND1(N), m.KIND2(N), m.KSTEP(N));
+    writeLayerLine(log, {N, m.arrays.thickness(N), m.arrays.ELD1(N), m.arrays.ELD2(N), m.ZD1(N), m.ZD2(N), m.WIDTH(N),
+                         m.KIND1(N), m.KIND2(N), m.KSTEP(N)});
 }
 
 void echoDensities(fio::Unit& log, const Model& m) {
   log.write(kDensityHeader);
   for (int N = 1; N <= m.NNN; ++N) {
-    fio::ItemList l = fio::items(N);
-    for (int K = 1; K <= N6; ++K) fio::addItem(l, m.arrays.V(K, N));
-    for (int r = 1; r <= 5; ++r) fio::addItem(l, m.ANGL(r, N));
-    log.writeList(kDensityForm, l);
+    std::array<float, N6> V;
+    std::array<float, 5> angles;
+    for (int K = 1; K <= N6; ++K) V[K - 1] = m.arrays.V(K, N);
+    for (int r = 1; r <= 5; ++r) angles[r - 1] = m.ANGL(r, N);
+    writeDensityLine(log, N, V, angles);
   }
 }
 
@@ -62,6 +68,18 @@ void echoHead(fio::Unit& log, const Model& m) {
 }
 
 }  // namespace
+
+void writeLayerLine(fio::Unit& out, const LayerLine& l) {
+  out.write("(I2, F10.4, F10.3, F8.3, F11.3, 2F10.3, 3I6)", l.N, l.H1A, l.ELD1, l.ELD2, l.ZD1, l.ZD2, l.WIDTH, l.KIND1,
+            l.KIND2, l.KSTEP);
+}
+
+void writeDensityLine(fio::Unit& out, int N, const std::array<float, N6>& V, const std::array<float, 5>& angles) {
+  fio::ItemList l = fio::items(N);
+  for (float v : V) fio::addItem(l, v);
+  for (float a : angles) fio::addItem(l, a);
+  out.writeList("(I3, '  ', 8F9.5, 2F7.1, 2F6.3, F7.1)", l);
+}
 
 void INITYV(YVTable& YV, YVTable& YVS) {
   YV.fill(0.0f);

@@ -2,6 +2,8 @@
 // parameter table YV through which the fit sees every model quantity.
 #pragma once
 
+#include <array>
+
 #include "numlib/farray.hpp"
 #include "numlib/limits.hpp"
 #include "numlib/yvmod.hpp"
@@ -14,13 +16,25 @@ namespace common {
 using numlib::N24;
 using numlib::YVTable;
 
-// Record forms of the model file, also used for the run-log tables.
+// Column headers of the model file's layer and density records, also used
+// for the run-log tables.
 inline constexpr const char* kLayerHeader =
     "('       H1A           EL.DENS.        ZD1       ZD2     WIDTHKIND1 KIND2 KSTEP')";
-inline constexpr const char* kLayerForm = "(I2, F10.4, F10.3, F8.3, F11.3, 2F10.3, 3I6)";
 inline constexpr const char* kDensityHeader =
     "('                       V[N,K]   MULTIPLET DENSITIS and if IBHF=1:  BE    GA   Rand  Plane   WID')";
-inline constexpr const char* kDensityForm = "(I3, '  ', 8F9.5, 2F7.1, 2F6.3, F7.1)";
+
+// One layer record: thickness and WIDTH in Angstrom, the real and imaginary
+// electronic susceptibility in 1e-6.
+struct LayerLine {
+  int N = 0;
+  double H1A = 0, ELD1 = 0, ELD2 = 0, ZD1 = 0, ZD2 = 0, WIDTH = 0;
+  int KIND1 = 0, KIND2 = 0, KSTEP = 0;
+};
+void writeLayerLine(fio::Unit& out, const LayerLine& l);
+
+// One density record: the eight multiplet densities and the five angular
+// parameters BE, GA, Rand, Plane, WID (angles in degrees).
+void writeDensityLine(fio::Unit& out, int N, const std::array<float, N6>& V, const std::array<float, 5>& angles);
 
 // Rows of the angular arrays ANGL and ANGM.
 enum AngularRow { kBE = 1, kGA = 2, kRAND = 3, kPLAN = 4, kWID = 5 };

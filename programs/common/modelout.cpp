@@ -2,6 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "numlib/sublay.hpp"
+#include "programs/common/filename.hpp"
 
 namespace common {
 
@@ -70,11 +75,17 @@ void writeAngularPerMultiplet(fio::Unit& out, const Model& m, const YVTable& YV)
   }
 }
 
+void removeProfile(const char* name) {
+  if (const auto path = nrsfile::findExisting(name)) {
+    std::error_code ec;  // a file that cannot be removed stays; the run log tells why it is stale
+    std::filesystem::remove(*path, ec);
+  }
+}
+
 }  // namespace
 
-void ERREXIT(FatalStop what, fio::Unit& log) {
-  if (what == FatalStop::TooManySublayers) fio::console().print(" Number of sublayers is larger than Nmax!");
-  else log.print("Npr.GT.(2*NMAX+1) !!!");
+void ERREXIT() {
+  fio::console().print(" Number of sublayers is larger than Nmax!");
   fio::stop(1);
 }
 
@@ -83,10 +94,15 @@ int profilePoints(const SteppedModel& st) {
   return 2 * st.NNst + 1;
 }
 
-void WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, const ProfileOptions& opt) {
+bool WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, const ProfileOptions& opt) {
   const int Npr = profilePoints(st);
   log.print(opt.nprLabel, Npr);
-  if (Npr > kMaxProfile) ERREXIT(FatalStop::TooManyProfilePoints, log);
+  if (Npr > kMaxProfile) {
+    log.print("Npr.GT.(2*NMAX+1) !!!");
+    removeProfile("EL_mod.RES");
+    if (opt.densities) removeProfile("MODELN.RES");
+    return false;
+  }
 
   const auto& H1A = m.arrays.thickness;
   double XM1 = 0, block = 0;
@@ -97,9 +113,14 @@ void WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, c
   const double period = m.N2N <= m.NNN - 1 && m.N1N <= m.N2N ? block : 0.0;
   log.print(" Period=", period);
 
-  // Thicknesses in nm; the surface lies half the graded top interface above 0.
+  // Thicknesses in nm; the surface lies half the graded top interface above
+  // 0.  The grid's first sublayer is then one of its steps, so the top is
+  // counted in the steps the grid applied (KSTEP made even, none without a
+  // width), not in the KSTEP of the model.
+  Arr1<int, numlib::N24> steps;
+  numlib::gradedSteps(m.NNN, m.N1N, m.N2N, m.NRN, m.arrays.thickness, m.WIDTH, m.KSTEP, steps);
   Arr1<double, NMAX> ZSB;
-  const double top = -(m.KSTEP(1) * (st.thickness(1) / K0 / 10) * 0.5);
+  const double top = -(steps(1) * (st.thickness(1) / K0 / 10) * 0.5);
   double z = top;
   for (int i = 1; i <= st.NNst; ++i) ZSB(i) = z += st.thickness(i) / K0 / 10;
 
@@ -117,7 +138,7 @@ void WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, c
     el.write("(3F9.4)", pts(k).depth, re, im);
   }
   el.close();
-  if (!opt.densities) return;
+  if (!opt.densities) return true;
 
   fio::Unit mn(10);
   mn.openNew("MODELN.RES");
@@ -129,6 +150,7 @@ void WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, c
     mn.writeList("(9F9.4)", l);
   }
   mn.close();
+  return true;
 }
 
 void WRMODEL(fio::Unit& out, Model& m, const YVTable& YV, NuclearConstants& nc) {
@@ -146,8 +168,8 @@ void WRMODEL(fio::Unit& out, Model& m, const YVTable& YV, NuclearConstants& nc) 
   out.write("(I3, '         IBHF=1: Bhf-EFG we read from here; IBHF=2: BE-WID refer to each multiplet')", m.IBHF);
   out.write(kLayerHeader);
   for (int N = 1; N <= m.NNN; ++N)
-    out.write(kLayerForm, N, a.thickness(N), a.ELD1(N), a.ELD2(N), YV(N, 17), YV(N, 18), YV(N, 19), m.KIND1(N),
-              m.KIND2(N), m.KSTEP(N));
+    writeLayerLine(out, {N, a.thickness(N), a.ELD1(N), a.ELD2(N), YV(N, 17), YV(N, 18), YV(N, 19), m.KIND1(N),
+                         m.KIND2(N), m.KSTEP(N)});
 
   // Without steps the densities are the model's own; with steps only the
   // stepped densities were normalised, and their factors carry over here.
@@ -155,10 +177,11 @@ void WRMODEL(fio::Unit& out, Model& m, const YVTable& YV, NuclearConstants& nc) 
     for (int K = 1; K <= N6; ++K) a.F(K) = 1.0f;
   out.write(kDensityHeader);
   for (int N = 1; N <= m.NNN; ++N) {
-    fio::ItemList l = fio::items(N);
-    for (int K = 1; K <= N6; ++K) fio::addItem(l, a.V(K, N) * a.F(K));
-    for (int c = 12; c <= 16; ++c) fio::addItem(l, YV(N, c));
-    out.writeList(kDensityForm, l);
+    std::array<float, N6> V;
+    std::array<float, 5> angles;
+    for (int K = 1; K <= N6; ++K) V[K - 1] = a.V(K, N) * a.F(K);
+    for (int c = 12; c <= 16; ++c) angles[c - 12] = YV(N, c);
+    writeDensityLine(out, N, V, angles);
   }
   out.write("('             Corrected S(K)-ratio of partial spectra areas   ')");
   out.write("(I3, '  ', 8F9.5)", m.NNN + 1, a.S.span());

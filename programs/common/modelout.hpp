@@ -1,6 +1,6 @@
 // What the model has become at the end of a run: the depth profiles of the
 // stepped model ("EL_mod.RES", "MODELN.RES") and the fitted model
-// "LAYSPC.RES"; and the two fatal stops of the shared blocks.
+// "LAYSPC.RES"; and the fatal stop of the shared blocks.
 #pragma once
 
 #include "programs/common/blocks.hpp"
@@ -11,13 +11,9 @@ namespace common {
 
 inline constexpr int kMaxProfile = 2 * NMAX + 1;
 
-enum class FatalStop {
-  TooManySublayers,      // stepped model over NMAX sublayers (console message)
-  TooManyProfilePoints,  // depth profile over 2*NMAX+1 points (run-log message)
-};
-
-// Writes the message and ends the program with exit status 1.
-[[noreturn]] void ERREXIT(FatalStop what, fio::Unit& log);
+// A stepped model over NMAX sublayers: the console message, then the end of
+// the program with exit status 1.
+[[noreturn]] void ERREXIT();
 
 struct ProfileOptions {
   const char* nprLabel = " Npr=";
@@ -29,8 +25,12 @@ struct ProfileOptions {
 int profilePoints(const SteppedModel& st);
 
 // Writes the depth profiles.  Stepped thicknesses are held multiplied by K0
-// (1/Angstrom); depths in the files are in nm.
-void WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, const ProfileOptions& opt = {});
+// (1/Angstrom); depths in the files are in nm.  A profile of more than
+// kMaxProfile points is not written: the run log says so, profile files left
+// by an earlier run are removed (a reader then finds none rather than the
+// profile of another model), and the result is false.  The caller still
+// writes the fitted model and reports the failure in its exit status.
+[[nodiscard]] bool WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, const ProfileOptions& opt = {});
 
 // Opens "LAYSPC.RES" on `out` and writes the model in the model-file layout;
 // the file stays open for the program's trailer.  Copies the hyperfine lines

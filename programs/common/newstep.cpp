@@ -1,5 +1,6 @@
 #include "programs/common/newstep.hpp"
 
+#include "numlib/mathconst.hpp"
 #include "numlib/sublay.hpp"
 #include "numlib/vnorm.hpp"
 #include "numlib/yvmod.hpp"
@@ -7,9 +8,9 @@
 
 namespace common {
 
-namespace {
+using numlib::kDegPerRad;
 
-constexpr float kDeg = 360 / 6.2831855f;  // radians to degrees
+namespace {
 
 // One profiled quantity per layer, staged in the precision the grid takes.
 struct Staged {
@@ -19,10 +20,10 @@ struct Staged {
 
 // Builds the grid of one quantity; the grid itself (thicknesses, parents,
 // block marks) is the same for every quantity of the pass.
-void buildGrid(fio::Unit& log, Model& m, const Staged& q, SteppedModel& st, Arr1<double, NMAX>& out) {
+void buildGrid(Model& m, const Staged& q, SteppedModel& st, Arr1<double, NMAX>& out) {
   numlib::SUBLAY(m.NNN, m.N1N, m.N2N, m.NRN, m.arrays.thickness, q.value, m.WIDTH, q.ZD, q.KIND, m.KSTEP, st.NNst,
                  st.N1Nst, st.N2Nst, st.thickness, out, st.parent, st.NRR);
-  if (st.NNst > NMAX) ERREXIT(FatalStop::TooManySublayers, log);
+  if (st.NNst > NMAX) ERREXIT();
 }
 
 void echoUnpacked(fio::Unit& log, const Model& m, const YVTable& YV) {
@@ -31,26 +32,28 @@ void echoUnpacked(fio::Unit& log, const Model& m, const YVTable& YV) {
   log.print();
   log.write(kLayerHeader);
   for (int N = 1; N <= m.NNN; ++N)
-    log.write(kLayerForm, N, a.thickness(N), a.ELD1(N), a.ELD2(N), m.ZD1(N), m.ZD2(N), m.WIDTH(N), m.KIND1(N),
-              m.KIND2(N), m.KSTEP(N));
+    writeLayerLine(log, {N, a.thickness(N), a.ELD1(N), a.ELD2(N), m.ZD1(N), m.ZD2(N), m.WIDTH(N), m.KIND1(N),
+                         m.KIND2(N), m.KSTEP(N)});
   log.write(kDensityHeader);
   for (int N = 1; N <= m.NNN; ++N) {
-    fio::ItemList l = fio::items(N);
-    for (int K = 1; K <= N6; ++K) fio::addItem(l, a.V(K, N));
-    if (m.IBHF == 1) {
-      fio::addItem(l, a.BE(N) * kDeg);
-      fio::addItem(l, a.GA(N) * kDeg);
-      fio::addItem(l, a.RAND(N));
-      fio::addItem(l, a.PLAN(N));
-      fio::addItem(l, a.WID(N) * kDeg);
-    } else {
-      for (int c = 12; c <= 16; ++c) fio::addItem(l, YV(N, c));
-    }
-    log.writeList(kDensityForm, l);
+    std::array<float, N6> V;
+    for (int K = 1; K <= N6; ++K) V[K - 1] = a.V(K, N);
+    std::array<float, 5> angles;
+    // With IBHF = 2 the angular arrays are indexed by multiplet, so line N
+    // would show multiplet N's angles; the sublayer's own columns of YV
+    // (degrees, as in the model file) belong on its line.
+    if (m.IBHF == 1)
+      angles = {a.BE(N) * kDegPerRad, a.GA(N) * kDegPerRad, a.RAND(N), a.PLAN(N), a.WID(N) * kDegPerRad};
+    else
+      for (int c = 12; c <= 16; ++c) angles[c - 12] = YV(N, c);
+    writeDensityLine(log, N, V, angles);
   }
   fio::ItemList s;
   for (int K = 1; K <= m.NM; ++K) fio::addItem(s, a.S(K));
-  log.writeList("(/, '   corrected S   ', /, 6F9.5)", s);
+  // The heading goes on its own: with more than six multiplets the values
+  // go on in the same fields on the next line, not under a second heading.
+  log.write("(/, '   corrected S   ')");
+  log.writeList("(6F9.5)", s);
 }
 
 void echoGrid(fio::Unit& log, const SteppedModel& st) {
@@ -61,14 +64,13 @@ void echoGrid(fio::Unit& log, const SteppedModel& st) {
   log.print(" new MODEL for electronic and nuclear reflectivity");
   log.write(kLayerHeader);
   for (int i = 1; i <= st.NNst; ++i)
-    log.write(kLayerForm, i, st.thickness(i), st.chi(i).real() * 1e6, st.chi(i).imag() * 1e6, 0.0f, 0.0f, 0.0, 0, 0,
-              0);
+    writeLayerLine(log, {.N = i, .H1A = st.thickness(i), .ELD1 = st.chi(i).real() * 1e6, .ELD2 = st.chi(i).imag() * 1e6});
   log.write(kDensityHeader);
   for (int i = 1; i <= st.NNst; ++i) {
-    fio::ItemList l = fio::items(i);
-    for (int K = 1; K <= N6; ++K) fio::addItem(l, st.V(K, i));
-    for (float x : {st.BE(i) * kDeg, st.GA(i) * kDeg, st.RAND(i), st.PLAN(i), st.WID(i) * kDeg}) fio::addItem(l, x);
-    log.writeList(kDensityForm, l);
+    std::array<float, N6> V;
+    for (int K = 1; K <= N6; ++K) V[K - 1] = st.V(K, i);
+    writeDensityLine(log, i, V,
+                     {st.BE(i) * kDegPerRad, st.GA(i) * kDegPerRad, st.RAND(i), st.PLAN(i), st.WID(i) * kDegPerRad});
   }
 }
 
@@ -88,7 +90,7 @@ void unpack(Model& m, YVTable& YV, const CalcParams& p, const FitState& fs, Nucl
   nc.GRd = m.arrays.GRd;
 }
 
-void stepDensities(fio::Unit& log, Model& m, SteppedModel& st) {
+void stepDensities(Model& m, SteppedModel& st) {
   Staged q;
   Arr1<double, NMAX> sub;
   for (int K = 1; K <= m.NM; ++K) {
@@ -97,7 +99,7 @@ void stepDensities(fio::Unit& log, Model& m, SteppedModel& st) {
       q.ZD(N) = m.ZDV(K, N);
       q.KIND(N) = m.KINDV(K, N);
     }
-    buildGrid(log, m, q, st, sub);
+    buildGrid(m, q, st, sub);
     for (int i = 1; i <= st.NNst; ++i) st.V(K, i) = static_cast<float>(sub(i));
   }
 }
@@ -110,7 +112,7 @@ void normaliseStepped(Model& m, SteppedModel& st) {
                 m.arrays.S, st.V, HK, m.arrays.F);
 }
 
-void stepSusceptibility(fio::Unit& log, Model& m, SteppedModel& st) {
+void stepSusceptibility(Model& m, SteppedModel& st) {
   Staged q;
   Arr1<double, NMAX> re, im;
   for (int N = 1; N <= m.NNN; ++N) {
@@ -118,13 +120,13 @@ void stepSusceptibility(fio::Unit& log, Model& m, SteppedModel& st) {
     q.ZD(N) = m.ZD2(N);
     q.KIND(N) = m.KIND2(N);
   }
-  buildGrid(log, m, q, st, im);
+  buildGrid(m, q, st, im);
   for (int N = 1; N <= m.NNN; ++N) {
     q.value(N) = m.arrays.ELD1(N);
     q.ZD(N) = m.ZD1(N);
     q.KIND(N) = m.KIND1(N);
   }
-  buildGrid(log, m, q, st, re);
+  buildGrid(m, q, st, re);
   for (int i = 1; i <= st.NNst; ++i) st.chi(i) = {re(i) / 1e6, im(i) / 1e6};
 }
 
@@ -156,9 +158,9 @@ void NEWSTEP(fio::Unit& log, Model& m, YVTable& YV, const CalcParams& p, const F
              SteppedModel& st) {
   unpack(m, YV, p, fs, nc);
   if (fs.JREP == 0) echoUnpacked(log, m, YV);
-  stepDensities(log, m, st);
+  stepDensities(m, st);
   if (m.JVN == 2) normaliseStepped(m, st);
-  stepSusceptibility(log, m, st);
+  stepSusceptibility(m, st);
   stepAngles(m, st);
   st.phase = false;
   if (fs.JREP == 0) echoGrid(log, st);

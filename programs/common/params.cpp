@@ -81,7 +81,9 @@ void RDFILEM(fio::Unit& log, ModelFileRef& f, const FileMOptions& opt) {
     for (int i = 1; i <= f.NSPC; ++i) {
       double mrad = 0;
       in.read(mrad);
-      // A zero angle gives no reflection at all and NaN in every result.
+      // A zero angle gives no reflection at all and NaN in every result; a
+      // negative one is no grazing incidence.  Stopping here beats a run
+      // that ends in results that mean nothing.
       if (!(mrad > 0)) hardStop(" grazing angle in FileM.inp must be larger than 0 mrad !");
       f.angle(i) = mrad / 1000;
     }

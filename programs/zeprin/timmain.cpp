@@ -42,25 +42,24 @@ common::FitSettings fitSettings(const ZeprinData& d) {
 // best one, not that of the rejected trial.
 void finish(ZeprinData& d, const common::FitState& fs) {
   common::scaleThicknesses(d.st, d.mc.K0);
-  const float EPSN = meritOut(d.passPending && fs.bestFilled ? fs.EPSSS : fs.EPSN);
-  common::WRPROF(d.log, d.model, d.st, d.mc.K0);
+  const float EPSN = meritOut(fs.bestRestored ? fs.EPSSS : fs.EPSN);
+  const bool profiled = common::WRPROF(d.log, d.model, d.st, d.mc.K0);
   common::WRMODEL(d.out, d.model, d.YV, d.nc);
   writeTrailer(d.out, d.fileM.NSPC, d.model.arrays.angles, d.par, EPSN);
   d.out.close();
   writeAngles(d.out, "ANGLE.RES", d.fileM.NSPC, d.model.arrays.angles);
   d.log.close();
+  // A profile too long to write must not cost the fitted model, but the run
+  // did not deliver everything.
+  if (!profiled) fio::stop(1);
 }
 
 common::FitCallbacks passCallbacks(ZeprinData& d) {
   common::FitCallbacks cb;
   cb.newstep = [&d](const common::FitState& fs) {
     common::NEWSTEP(d.log, d.model, d.YV, d.par, fs, d.nc, d.st);
-    d.passPending = true;
   };
-  cb.pass = [&d](const common::FitState& fs) {
-    d.passPending = false;
-    return common::PassResult{TIMPASS(d, fs), false};
-  };
+  cb.pass = [&d](const common::FitState& fs) { return common::PassResult{TIMPASS(d, fs), false}; };
   return cb;
 }
 

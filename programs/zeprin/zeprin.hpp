@@ -97,7 +97,6 @@ struct ZeprinData {
   TimeExperiment exper;
   ScaleSearch scale;
   PassWork work;
-  bool passPending = false;  // the model was rebuilt after the last pass
   bool recursionNoted = false;  // the note on points left to the recursion is written once per run
 };
 

@@ -288,9 +288,9 @@ TEST(Sublay, BlocksThatCannotRepeat) {
   }
 }
 
-TEST(Sublay, WidthCutToZeroDropsItsSteps) {
-  // The block's last layer has no thickness, so every interface touching it
-  // disappears; the marks must not count the steps it asked for.
+// A repeated block whose last layer has no thickness, so every interface
+// touching it disappears.
+Model blockWithEmptyEnd() {
   Model m = Model::layers({40, 20, 0, 30, 100});
   m.N1N = 2;
   m.N2N = 3;
@@ -298,12 +298,33 @@ TEST(Sublay, WidthCutToZeroDropsItsSteps) {
   m.grade(2, 5, 4);
   m.grade(3, 5, 4);
   m.grade(5, 6, 2);
+  return m;
+}
+
+TEST(Sublay, WidthCutToZeroDropsItsSteps) {
+  // The marks must not count the steps the empty layer's interfaces asked for.
+  const Model m = blockWithEmptyEnd();
   const Grid g = build(m);
   EXPECT_EQ(g.NRR, 3);
   EXPECT_EQ(g.N1Nst, 2);
   EXPECT_EQ(g.N2Nst, 3);
   EXPECT_NEAR(g.sum(g.N1Nst, g.N2Nst), m.period(), 1e-12);
   EXPECT_NEAR(g.stack(), m.total() + 2 * m.period(), 1e-12);
+}
+
+TEST(Sublay, StepCountsAreThoseTheGridApplies) {
+  // Odd raised to even; no steps where the block's empty last layer cuts the
+  // widths to 0, nor where a layer has no width.
+  Model m = blockWithEmptyEnd();
+  m.grade(1, 5, 3);
+  m.grade(4, 0, 6);
+  Arr1<int, N24> steps;
+  gradedSteps(m.NNN, m.N1N, m.N2N, m.NRN, m.H, m.W, m.kstep, steps);
+  const int expect[] = {4, 0, 0, 0, 2};
+  for (int k = 1; k <= m.NNN; ++k) EXPECT_EQ(steps(k), expect[k - 1]) << k;
+  const Grid g = build(m);
+  for (int i = 1; i <= 4; ++i) EXPECT_DOUBLE_EQ(g.d(i), 5.0 / 4);
+  EXPECT_DOUBLE_EQ(g.d(5), 40 - 5.0 / 2);
 }
 
 TEST(Sublay, GridBeyondCapacityIsCountedNotStored) {

@@ -192,6 +192,22 @@ TEST(Smooth, WidthSetsHowFarAStepSpreads) {
   EXPECT_GT(mid.V(1, 6), 0.1f);
 }
 
+TEST(Smooth, StackLongerThanTheWorkArraysIsLeftAlone) {
+  constexpr int n = N24 + 1;
+  Arr1<double, n> H;
+  Arr2<float, N6, n> V;
+  for (int l = 1; l <= n; ++l) {
+    H(l) = 5;
+    V(1, l) = l % 2;
+  }
+  const Arr2<float, N6, n> before = V;
+  SMOOTV(n, 1, H, V, 10);
+  SMOOT1(n, 1, H, V, 10);
+  SMOOTK(n, 2, 4, 0, 1, H, V, 10);
+  SMOOTA(n, 2, 4, 0, 1, H, V, 10);
+  EXPECT_EQ(V, before);
+}
+
 TEST(Smooth, BlockWithoutWrapKeepsItsLayers) {
   Stack s = stepProfile();
   const Stack before = s;

@@ -291,7 +291,7 @@ TEST_F(FitLoopTest, StopValueZeroEndsTheFitBeforeTheNextStep) {
   YV(1, 1) = 1.0f;
   merit = [&](int) { return 10.0f - YV(1, 1); };
   stopAtPass = 3;
-  run("1\n1 1 0.5 0 0 0\n0 0 0 0 0 0\n");
+  EXPECT_FALSE(run("1\n1 1 0.5 0 0 0\n0 0 0 0 0 0\n").bestRestored);
   EXPECT_EQ(passStates.size(), 3u);
   EXPECT_EQ(heads.size(), 3u);  // the last pass was accepted: no rebuild
   EXPECT_FLOAT_EQ(YV(1, 1), 2.0f);
@@ -303,7 +303,7 @@ TEST_F(FitLoopTest, StopRightAfterARejectedStepRebuildsTheBestModel) {
   YV(1, 1) = 1.0f;
   merit = [&](int) { return YV(1, 1); };
   stopAtPass = 2;
-  run("1\n1 1 0.5 0 0 0\n0 0 0 0 0 0\n");
+  EXPECT_TRUE(run("1\n1 1 0.5 0 0 0\n0 0 0 0 0 0\n").bestRestored);
   ASSERT_EQ(heads.size(), 3u);
   EXPECT_EQ(seen, (std::vector<float>{1.0f, 1.5f, 1.0f}));
   EXPECT_EQ(heads[2].JREP, 1);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -122,6 +123,22 @@ TEST(PassHead, SteppedDensitiesAreNormalisedAndTheFactorIsWrittenBack) {
   out.close();
   EXPECT_TRUE(hasLine(dir.read("LAYSPC.RES"),
                       "  1    1.00000  0.00000  0.00000  0.00000  0.00000  0.00000  0.00000  0.00000   90.0   30.0 0.100 0.200    4.0"));
+}
+
+TEST(PassHead, EightCorrectedSGoOnTheNextLineUnderOneHeading) {
+  nrstest::TempDir dir;
+  auto x = std::make_unique<Pass>();
+  x->read(model(1, 1.0f));
+  x->m.NM = 8;
+  x->step();
+  x->log.close();
+  const auto lines = nrstest::splitLines(dir.read("log"));
+  const auto head = std::find(lines.begin(), lines.end(), "   corrected S   ");
+  ASSERT_NE(head, lines.end());
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "   corrected S   "), 1);
+  ASSERT_GE(lines.end() - head, 3);
+  EXPECT_EQ(head[1].size(), 6 * 9u);
+  EXPECT_EQ(head[2], "  0.00000  0.00000");
 }
 
 TEST(PassHead, GridOverNmaxStops) {

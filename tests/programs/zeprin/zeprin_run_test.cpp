@@ -100,6 +100,48 @@ TEST(ZeprinRun, ExperimentFilesAreReadAndCompared) {
   EXPECT_TRUE(hasLine(log, " JZ1,JZ2 - points for comparison exp. with theor.   19  339"));
 }
 
+// Four layers, the middle two repeated 40 times, every interface graded in 4
+// steps: the grid lays the block down twice (NNst = 6 layers x 5 sublayers,
+// a period of 10, NRR = 39) and fits, but its depth profile would need
+// 2 * (30 + 38 * 10) + 1 = 821 points.
+std::string longProfileModel() {
+  std::string s =
+      " 0  LAYSPC.INF\n sublayers\n 4  NNN\n 2 3  N1N,N2N\n 40  NRN\n 1  INORM\n 0  ISQ\n 1.0  HKMAX\n 1  NM\n"
+      " 1  IBHF\n column header\n";
+  const char* layers[] = {" 20.0 -6.0 0.1", " 15.0 -14.66 0.62", " 25.0 -8.0 0.2", " 1000.0 -4.64 0.045"};
+  for (int N = 1; N <= 4; ++N) s += " " + std::to_string(N) + layers[N - 1] + "  0 0 5.0  1 1 4\n";
+  s += " V header\n";
+  for (int N = 1; N <= 4; ++N) s += " " + std::to_string(N) + (N == 2 ? " 1" : " 0") + " 0 0 0 0 0 0 0  90 0 0 0 0\n";
+  s += " S\n 5 1 0 0 0 0 0 0 0\n hyperfine\n 6 33 0 0 0 0 0 0 0\n";
+  for (int l = 7; l <= 10; ++l) s += " " + std::to_string(l) + " 0 0 0 0 0 0 0 0\n";
+  s += " angular\n";
+  for (int l = 12; l <= 16; ++l) s += " " + std::to_string(l) + " 0 0 0 0 0 0 0 0\n";
+  s += " KINDV\n";
+  for (int N = 1; N <= 4; ++N) s += " " + std::to_string(N) + " 1 1 1 1 1 1 1 1\n";
+  s += " ZDV\n";
+  for (int N = 1; N <= 4; ++N) s += " " + std::to_string(N) + " 0 0 0 0 0 0 0 0\n";
+  return s;
+}
+
+TEST(ZeprinRun, ProfileTooLongStillLeavesTheFittedModel) {
+  nrstest::TempDir dir;
+  copyExample(dir);
+  dir.write("Fe57film.inf", longProfileModel());
+  dir.write("EL_mod.RES", "profile of an earlier run\n");
+  const RunResult r = runZeprin();
+  EXPECT_EQ(r.status, 1) << r.output;
+  EXPECT_FALSE(sanitizerReport(r.output)) << r.output;
+  const std::string log = dir.read("ZEPRIN.RES");
+  EXPECT_TRUE(hasLine(log, "  Npr= 821"));
+  EXPECT_TRUE(hasLine(log, " Npr.GT.(2*NMAX+1) !!!"));
+  EXPECT_FALSE(dir.exists("EL_mod.RES"));
+  EXPECT_FALSE(dir.exists("MODELN.RES"));
+  const std::string model = dir.read("LAYSPC.RES");
+  EXPECT_TRUE(hasLine(model, " 40         NRN - number of repetitions"));
+  EXPECT_TRUE(hasLine(model, " NSPC,ANGLES (mrad) =     3   2.500   3.000   3.500"));
+  EXPECT_EQ(dir.read("ANGLE.RES"), dir.read("OLD_ANG.RES"));
+}
+
 struct BadCase {
   const char* what;
   const char* file;  // file to change
