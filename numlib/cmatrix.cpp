@@ -17,16 +17,6 @@ void reportDegenerated() {
   std::fflush(stdout);
 }
 
-void CMUL2(const CMat2& A, const CMat2& B, CMat2& C) {
-  const auto& a = A.e;
-  const auto& b = B.e;
-  const cdouble c11 = a[0] * b[0] + a[2] * b[1];
-  const cdouble c21 = a[1] * b[0] + a[3] * b[1];
-  const cdouble c12 = a[0] * b[2] + a[2] * b[3];
-  const cdouble c22 = a[1] * b[2] + a[3] * b[3];
-  C.e = {c11, c21, c12, c22};
-}
-
 void CMUL4(const CMat4& A, const CMat4& B, CMat4& C) {
   const auto& a = A.e;
   const auto& b = B.e;
@@ -38,16 +28,6 @@ void CMUL4(const CMat4& A, const CMat4& B, CMat4& C) {
     for (int r = 0; r < 4; ++r) P.e[4 * c + r] = a[r] * b1 + a[4 + r] * b2 + a[8 + r] * b3 + a[12 + r] * b4;
   }
   C = P;
-}
-
-void CSUB2(const CMat2& A, const CMat2& B, CMat2& C) {
-#pragma GCC unroll 4
-  for (int i = 0; i < 4; ++i) C.e[i] = A.e[i] - B.e[i];
-}
-
-void CADD2(const CMat2& A, const CMat2& B, CMat2& C) {
-#pragma GCC unroll 4
-  for (int i = 0; i < 4; ++i) C.e[i] = A.e[i] + B.e[i];
 }
 
 void CMAD2(const CMat2& D, const CMat2& A, const CMat2& B, cdouble s, CMat2& C) {

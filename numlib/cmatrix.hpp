@@ -33,10 +33,24 @@ struct CMat4 {
   }
 };
 
-void CMUL2(const CMat2& A, const CMat2& B, CMat2& C);   // C := A B
+// The 2x2 products and sums are inline: the recursion over the sublayers
+// calls them a dozen times per sublayer and energy point.
+inline void CMUL2(const CMat2& A, const CMat2& B, CMat2& C) {  // C := A B
+  const auto& a = A.e;
+  const auto& b = B.e;
+  const cdouble c11 = a[0] * b[0] + a[2] * b[1];
+  const cdouble c21 = a[1] * b[0] + a[3] * b[1];
+  const cdouble c12 = a[0] * b[2] + a[2] * b[3];
+  const cdouble c22 = a[1] * b[2] + a[3] * b[3];
+  C.e = {c11, c21, c12, c22};
+}
 void CMUL4(const CMat4& A, const CMat4& B, CMat4& C);   // C := A B
-void CSUB2(const CMat2& A, const CMat2& B, CMat2& C);   // C := A - B
-void CADD2(const CMat2& A, const CMat2& B, CMat2& C);   // C := A + B
+inline void CSUB2(const CMat2& A, const CMat2& B, CMat2& C) {  // C := A - B
+  for (int i = 0; i < 4; ++i) C.e[i] = A.e[i] - B.e[i];
+}
+inline void CADD2(const CMat2& A, const CMat2& B, CMat2& C) {  // C := A + B
+  for (int i = 0; i < 4; ++i) C.e[i] = A.e[i] + B.e[i];
+}
 // C := s (A B) + D
 void CMAD2(const CMat2& D, const CMat2& A, const CMat2& B, cdouble s, CMat2& C);
 void CCOPY2(const CMat2& A, CMat2& B);                  // B := A

@@ -254,7 +254,7 @@ void PROPM4(const CMat4& M, const CVec4& Q, double D, CMat4& T) {
 // reflected amplitudes r; below it (t, Y t) for the transmitted t.  With
 // M = [A B; C E] mapping the top state to the bottom one this gives
 // P r = -Q a, so r = -R a.
-void REFL2(const CMat2& X, const CMat4& M, const CMat2& Y, CMat2& R) {
+void reflSystem(const CMat2& X, const CMat4& M, const CMat2& Y, double sign, CMat2& P) {
   CMat2 A, B, C, E;
   for (int c = 1; c <= 2; ++c) {
     for (int r = 1; r <= 2; ++r) {
@@ -264,14 +264,17 @@ void REFL2(const CMat2& X, const CMat4& M, const CMat2& Y, CMat2& R) {
       E(r, c) = M(r + 2, c + 2);
     }
   }
-  CMat2 w1, w2, P, Qm;
-  CMAD2(A, B, X, -1.0, w1);  // A - B X
-  CMAD2(C, E, X, -1.0, w2);  // C - E X
+  CMat2 w1, w2;
+  CMAD2(A, B, X, sign, w1);  // A + sign B X
+  CMAD2(C, E, X, sign, w2);  // C + sign E X
   CMAD2(w2, Y, w1, -1.0, P);
+}
+
+void REFL2(const CMat2& X, const CMat4& M, const CMat2& Y, CMat2& R) {
+  CMat2 P, Qm;
+  reflSystem(X, M, Y, -1.0, P);
+  reflSystem(X, M, Y, 1.0, Qm);
   CINV2(P, P);
-  CMAD2(A, B, X, 1.0, w1);  // A + B X
-  CMAD2(C, E, X, 1.0, w2);  // C + E X
-  CMAD2(w2, Y, w1, -1.0, Qm);
   CMUL2(P, Qm, R);
 }
 

@@ -23,5 +23,8 @@ void expm4Balanced(const CMat4& M, double D, CMat4& T);
 // vacuum boundary matrix X and the substrate boundary matrix Y.  A singular P
 // prints " DEGENERATED MATRIX!" (see CINV2).  Any output may alias an input.
 void REFL2(const CMat2& X, const CMat4& M, const CMat2& Y, CMat2& R);
+// The 2x2 matrix (C + sign E X) - Y (A + sign B X) of the blocks
+// M = [A B; C E]: for sign = -1 the P that REFL2 inverts, for +1 its Q.
+void reflSystem(const CMat2& X, const CMat4& M, const CMat2& Y, double sign, CMat2& P);
 
 }  // namespace numlib

@@ -116,6 +116,7 @@ struct AngleWork {
   Arr2<cdouble, 3, numlib::N6> L;  // line sums per transition type and multiplet
   Arr2<cdouble, 4, numlib::N6> S;  // per-multiplet tensors (angular factors per multiplet)
   Arr1<CMat2, numlib::NMAX> F, Pf, Pb;  // Parratt: admittance and propagators per sublayer
+  bool recursive = false;  // the matrix path left the point to the recursion
 
   // Per-point amplitude differences: R11 - Rref11 and (R21 - Rref21)/s.
   Arr1<double, NEMAX> a1, b1, a2, b2;
@@ -140,7 +141,10 @@ void angleSetup(const NuclearConstants& C, const AngleArgs& a, const SteppedMode
 // Reflection matrix of the stack at energy E (mm/s), after angleSetup, by the
 // path that a.Jway selects.  The matrix path gives P^-1 Q of the transfer
 // matrix, which is the negative of the Parratt amplitude; intensities and
-// amplitude differences squared are the same.  Adds to *abs when given.
+// amplitude differences squared are the same.  Where absorbing layers are too
+// thick for the transfer-matrix product to keep the precision of R, the
+// matrix path takes R from the recursion (with its own sign) and sets
+// w.recursive.  Adds to *abs when given.
 CMat2 reflectionAt(const NuclearConstants& C, const AngleArgs& a, const SteppedModel& st,
                    AngleWork& w, double E, Absorption* abs);
 
@@ -149,6 +153,7 @@ CMat2 reflectionAt(const NuclearConstants& C, const AngleArgs& a, const SteppedM
 struct AnglePoints {
   float YRELAY = 0;  // |R11|^2 + (|R21|/s)^2 at the first energy point
   float SUME = 0;    // delayed reflectivity integrated over energy, mm/s
+  int recursivePoints = 0;  // points the matrix path left to the recursion
   Span1<float> E1, E2, RE;
 };
 

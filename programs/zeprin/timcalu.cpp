@@ -13,6 +13,7 @@ void TIMCALU(const common::NuclearConstants& C, const common::AngleArgs& a,
   common::angleEnergyLoop(C, a, st, w, pts);
   out.SUME = pts.SUME;
   out.YRELAY = pts.YRELAY;
+  out.recursivePoints = pts.recursivePoints;
 
   common::angleTimeSpectrum(C, a, w, w.spectrum);
   const int JE = std::clamp(C.JE, 1, common::JEMAX);

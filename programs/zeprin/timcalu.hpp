@@ -15,6 +15,7 @@ struct TimcaluOut {
   float SUME = 0;      // delayed reflectivity integrated over energy, mm/s
   float SUMTfull = 0;  // sum of the time spectrum
   float YRELAY = 0;    // reflectivity at the first (off-resonance) energy point
+  int recursivePoints = 0;  // energy points the matrix path left to the recursion
 };
 
 // The angle's inputs are in a (IBHF, NM, Jway, angle, XEST, NE, energy grid,

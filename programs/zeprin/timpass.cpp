@@ -3,6 +3,7 @@
 // the comparison with the measured spectrum, and the curve and merit files.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -167,6 +168,18 @@ void writeComparison(ZeprinData& d, int j, float EPSS, PassFiles& f) {
   f.result.write("(I5,F10.3,F15.8)", j, d.model.arrays.angles(j) * 1000, meritOut(EPSS));
 }
 
+// Where thick absorbing layers make the transfer-matrix product lose the
+// precision of R, those energy points are computed by the recursion; the
+// run says so once.
+void noteRecursivePoints(ZeprinData& d, int j, int n) {
+  char text[160];
+  std::snprintf(text, sizeof text,
+                " spectrum %d (%.3f mrad), matrix path: %d energy points too thick for the transfer matrices,"
+                " computed recursively",
+                j, d.model.arrays.angles(j) * 1000, n);
+  report(d.log, text);
+}
+
 common::AngleArgs angleArgs(const ZeprinData& d, int j) {
   common::AngleArgs a;
   a.IBHF = d.model.IBHF;
@@ -197,6 +210,10 @@ float angle(ZeprinData& d, const common::FitState& fs, int j, PassFiles& f) {
   const bool sound = allFinite(o.It.span(), JE) && allFinite(o.RE.span(), NE) && allFinite(o.E1.span(), NE) &&
                      allFinite(o.E2.span(), NE);
   if (!sound) report(d.log, " spectrum " + std::to_string(j) + ": the calculation gave values that are not finite");
+  if (o.recursivePoints > 0 && !d.recursionNoted) {
+    noteRecursivePoints(d, j, o.recursivePoints);
+    d.recursionNoted = true;
+  }
   if (written) {
     f.integr.write("(I3,4F14.6)", j, d.model.arrays.angles(j) * 1000, finite(o.SUME / d.mc.XEST),
                    finite(o.SUMTfull / JE), finite(o.YRELAY));

@@ -97,6 +97,7 @@ struct ZeprinData {
   TimeExperiment exper;
   ScaleSearch scale;
   PassWork work;
+  bool recursionNoted = false;  // the note on points left to the recursion is written once per run
 };
 
 // Phases of the main program.

@@ -145,6 +145,28 @@ struct Sample {
   double channel() const { return fe.channel(a.XEST); }
 };
 
+// Reflection matrix of the sample at energy E (mm/s) by path Jway.
+inline numlib::CMat2 reflect(Sample& r, double E, int Jway) {
+  r.a.Jway = Jway;
+  common::angleSetup(r.fe.C, r.a, *r.st, *r.w);
+  return common::reflectionAt(r.fe.C, r.a, *r.st, *r.w, E, nullptr);
+}
+
+// Reflected intensity for the first polarisation incident; s = sin(angle).
+inline double intensity(const numlib::CMat2& R, double s) {
+  return std::norm(R(1, 1)) + std::norm(R(2, 1)) / (s * s);
+}
+
+// TIMCALU by the transfer matrices (returned) and by the recursion (left in r.out).
+inline zeprin::TimcaluOut timcaluBothPaths(Sample& r) {
+  r.a.Jway = 1;
+  r.timcalu();
+  const zeprin::TimcaluOut m = *r.out;
+  r.a.Jway = 2;
+  r.timcalu();
+  return m;
+}
+
 // Least-squares slope of y against x.
 inline double slope(const std::vector<double>& x, const std::vector<double>& y) {
   double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;

@@ -346,6 +346,40 @@ TEST(TimePass, NonFiniteMeritInAFitIsRejected) {
   expectNoNonFinite(dir, {"LAYSPC.RES", "RESULT.res", "BUFFTN1.RES", "EL_mod.RES"});
 }
 
+// A film too thick for the transfer-matrix product near the lines: the
+// points computed by the recursion instead are noted once in the run, in the
+// log and on the console, naming the first angle where it happened.
+TEST(TimePass, PointsLeftToTheRecursionAreNotedOncePerRun) {
+  const std::string note = "energy points too thick for the transfer matrices, computed recursively";
+  auto count = [](const std::string& text, const std::string& what) {
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+  };
+  struct Case {
+    int Jway;
+    const char* film;
+    int notes;
+  };
+  for (const Case c : {Case{1, "3000.0", 1}, Case{2, "3000.0", 0}, Case{1, "150.0", 0}}) {
+    SCOPED_TRACE(testing::Message() << "Jway " << c.Jway << ", film " << c.film);
+    nrstest::TempDir dir;
+    Inputs in;
+    in.Jway = c.Jway;
+    in.film = c.film;
+    in.V = 20;  // enriched
+    in.script = " 1\n 4 1 0.5 0 0 0\n 0 0 0 0 0 0\n";  // a second pass, with both angles
+    const auto r = run(dir, in);
+    const std::string log = dir.read("ZEPRIN.RES");
+    EXPECT_EQ(count(log, "  TIMCALU: JREP ="), 2);
+    EXPECT_EQ(count(log, note), c.notes);
+    EXPECT_EQ(count(r.output, note), c.notes);
+    if (c.notes > 0) {
+      EXPECT_NE(log.find(" spectrum 1 (2.800 mrad), matrix path: "), std::string::npos) << log;
+    }
+  }
+}
+
 // The program's own pieces on one working directory.
 struct Program {
   nrstest::TempDir dir;
