@@ -4,6 +4,7 @@
 
 #include "numlib/farray.hpp"
 #include "numlib/limits.hpp"
+#include "numlib/yvlayout.hpp"
 
 namespace numlib {
 
