@@ -6,6 +6,7 @@
 
 #include "numlib/interp.hpp"
 #include "numlib/layer.hpp"
+#include "programs/common/hyperfine.hpp"
 
 namespace common {
 
@@ -41,20 +42,10 @@ constexpr double K2[4][2] = {{1, 1}, {0, 0}, {0, 0}, {1, 1}};
 // Aligned polarisation matrix, averaged over the azimuth spread: 21 azimuths
 // GA + k WID/4 with Gaussian weights exp(-k^2/32), or GA alone when WID = 0.
 std::array<std::array<cdouble, 2>, 4> alignedMatrix(float BE, float GA, float WID) {
-  std::array<float, 21> gam{}, wt{};
-  int n = 1;
-  gam[0] = GA;
-  wt[0] = 1.0f;
-  if (WID != 0.0f) {
-    n = 21;
-    float sum = 0.0f;
-    for (int k = -10; k <= 10; ++k) {
-      gam[k + 10] = GA + static_cast<float>(k) * WID * 5.0f / 20.0f;
-      wt[k + 10] = std::exp(-static_cast<float>(k * k) / 32.0f);
-      sum += wt[k + 10];
-    }
-    for (int i = 0; i < n; ++i) wt[i] /= sum;
-  }
+  const AzimuthSpread spread = azimuthSpread(GA, WID);
+  const int n = spread.n;
+  const auto& gam = spread.gamma;
+  const auto& wt = spread.weight;
   const double sb = std::sin(static_cast<double>(BE)), cb = std::cos(static_cast<double>(BE));
   double a11c1 = 0, a11c2 = 0, a21c2 = 0;
   cdouble a21c1 = 0;
@@ -69,54 +60,10 @@ std::array<std::array<cdouble, 2>, 4> alignedMatrix(float BE, float GA, float WI
   return {{{a11c1, a11c2}, {a21c1, a21c2}, {std::conj(a21c1), a21c2}, {sb * sb / 2, cb * cb}}};
 }
 
-// Quadrupole function of the doubled magnetic quantum number m of a state of
-// doubled spin i2: (3m^2 - i2(i2+2)) / (2 i2 (2 i2 - 2)); 0 without a
-// quadrupole moment (spin 1/2 or 0).
-double quadFunction(int m, int i2) {
-  if (i2 <= 1) return 0.0;
-  return (3.0 * m * m - i2 * (i2 + 2.0)) / (2.0 * i2 * (2.0 * i2 - 2.0));
-}
-
 // The resonance lines of multiplet m and its field points.
 void setupLines(const NuclearConstants& C, const AngleArgs& a, AngleWork& w, int m) {
-  // A distribution needs at least one point on each side; with JAV1 = 0 the
-  // field step would divide by zero, so the multiplet is taken as without one.
-  // No more points are used than the weight table holds.
-  const int jav = std::min({C.JAV1, (NDIST - 1) / 2, (a.WDIST.size() - 1) / 2});
-  const bool dist = a.IDIST != 0 && jav >= 1 && C.dBhf(m) != 0.0f;
-  int n = 0;
-  for (int r = 1; r <= std::min(C.I2G + 1, 10); ++r) {
-    const int mg = C.I2G - 2 * (r - 1);
-    for (int t = 1; t <= 3; ++t) {
-      const int me = mg + 4 - 2 * t;  // mg+2, mg, mg-2
-      if (std::abs(me) > C.I2E) continue;
-      AngleWork::Line& ln = w.lines(++n, m);
-      ln.G = me * static_cast<double>(C.EFAC) / 2 - mg * static_cast<double>(C.GFAC) / 2;
-      ln.base = static_cast<double>(C.IS(m)) + static_cast<double>(C.EFG(m)) * quadFunction(me, C.I2E) -
-                static_cast<double>(C.QRAT) * C.EFG(m) * quadFunction(mg, C.I2G);
-      double h = C.GE / 2;
-      if (C.dBhf(m) != 0.0f && !dist) {
-        const float W = static_cast<float>(std::abs(ln.G) * C.dBhf(m) + C.GE);
-        h = static_cast<double>(W) / 2;
-      }
-      ln.h = h + C.GRd(m);
-      ln.weight = C.CTRANS(r, t);
-      ln.col = t;
-    }
-  }
-  w.nLines(m) = n;
-  if (dist) {
-    const double step = static_cast<double>(C.SWD) * C.dBhf(m) / jav;
-    w.nField(m) = 2 * jav + 1;
-    for (int j = -jav; j <= jav; ++j) {
-      w.Bfield(j + jav + 1, m) = C.Bhf(m) + j * step;
-      w.Bweight(j + jav + 1, m) = a.WDIST(j + jav + 1);
-    }
-  } else {
-    w.nField(m) = 1;
-    w.Bfield(1, m) = C.Bhf(m);
-    w.Bweight(1, m) = 1.0;
-  }
+  w.nField(m) = fieldPoints(C, m, a.WDIST, a.IDIST, w.Bfield.col(m), w.Bweight.col(m));
+  w.nLines(m) = resonanceLines(C, m, w.nField(m) > 1, w.lines.col(m));
 }
 
 // Line sums at energy E: L(t, m) = sum over the lines of type t of

@@ -23,6 +23,7 @@
 #include "numlib/limits.hpp"
 #include "programs/common/blocks.hpp"
 #include "programs/common/egrid.hpp"
+#include "programs/common/hyperfine.hpp"
 
 namespace common {
 
@@ -93,13 +94,7 @@ void layerPropagators(const LayerModes& m, double s2, double d, CMat2& Pf, CMat2
 
 // Work storage of one angle.  Large (a few hundred kB): keep one per thread.
 struct AngleWork {
-  struct Line {
-    double G;       // magnetic factor: line energy per tesla, mm/s/T
-    double base;    // isomer shift plus quadrupole shifts, mm/s
-    double h;       // half width, mm/s
-    double weight;  // line intensity from the intensity table
-    int col;        // transition type 1, 2, 3
-  };
+  using Line = HyperfineLine;
 
   // Set once per call.
   double s = 0, s2 = 0;
