@@ -52,7 +52,6 @@ struct Kernel {
   std::unique_ptr<Spectra> A = std::make_unique<Spectra>(), B = std::make_unique<Spectra>();
   numlib::Arr1<float, brinax::kMaxPoints> X;
   numlib::Arr1<float, 101> WDIST;
-  numlib::Arr1<float, 8> S;
   brinax::CemsArgs a;
 
   Kernel() {
@@ -62,7 +61,6 @@ struct Kernel {
     a.NM = 1;
     a.XXM = X;
     a.WDIST = WDIST;
-    a.S = S;
   }
   void addLayer(double t, int K, float V, float BEdeg = 90, float GAdeg = 0, float R = 0, float Q = 0, float WIDdeg = 0) {
     const int l = ++st->NNst;
@@ -98,30 +96,6 @@ struct Kernel {
   }
 };
 
-// Solves M c = y by Gaussian elimination with partial pivoting.
-template <std::size_t N>
-std::array<double, N> solve(std::array<std::array<double, N>, N> M, std::array<double, N> y) {
-  for (std::size_t i = 0; i < N; ++i) {
-    std::size_t p = i;
-    for (std::size_t r = i + 1; r < N; ++r)
-      if (std::abs(M[r][i]) > std::abs(M[p][i])) p = r;
-    std::swap(M[i], M[p]);
-    std::swap(y[i], y[p]);
-    for (std::size_t r = i + 1; r < N; ++r) {
-      const double f = M[r][i] / M[i][i];
-      for (std::size_t c = i; c < N; ++c) M[r][c] -= f * M[i][c];
-      y[r] -= f * y[i];
-    }
-  }
-  std::array<double, N> c{};
-  for (std::size_t i = N; i-- > 0;) {
-    double s = y[i];
-    for (std::size_t j = i + 1; j < N; ++j) s -= M[i][j] * c[j];
-    c[i] = s / M[i][i];
-  }
-  return c;
-}
-
 TEST(CEMScal, AlphaIronLinesStandAtTheSplittingOfTheConstantsFile) {
   Kernel k;
   k.grid(1024, -6.5, 6.5);
@@ -135,23 +109,8 @@ TEST(CEMScal, AlphaIronLinesStandAtTheSplittingOfTheConstantsFile) {
   }
 }
 
-// Heights at the six line positions, freed of the other lines' tails (all
-// lines share one Lorentzian width), give the line areas.
-std::array<double, 6> lineAreas(Kernel& k) {
-  std::array<double, 6> x, y;
-  for (int i = 0; i < 6; ++i) x[i] = lineEnergy(k.C, kSextet[i], 33.0);
-  k.a.IMM = 6;
-  for (int i = 0; i < 6; ++i) k.X(i + 1) = static_cast<float>(x[i]);
-  k.run();
-  const double h = k.C.GE / 2 + k.C.GRd(1);
-  std::array<std::array<double, 6>, 6> M;
-  for (int i = 0; i < 6; ++i) {
-    y[i] = k.total(i + 1);
-    for (int j = 0; j < 6; ++j) M[i][j] = h * h / ((x[i] - x[j]) * (x[i] - x[j]) + h * h);
-  }
-  return solve(M, y);
-}
-
+// Areas from the heights at the six line positions: every line has the
+// natural width, and the other lines' tails add less than 0.5 %.
 TEST(CEMScal, SextetAreasFollowTheFieldDirectionAgainstTheBeam) {
   struct Case {
     const char* what;
@@ -171,7 +130,12 @@ TEST(CEMScal, SextetAreasFollowTheFieldDirectionAgainstTheBeam) {
     Kernel k;
     k.st->NNst = 0;
     k.addLayer(1.0, 1, 1.0f, c.BE, c.GA, c.R, c.Q, c.WID);
-    const std::array<double, 6> s = lineAreas(k);
+    k.C.GRd(1) = 0;
+    k.a.IMM = 6;
+    for (int i = 0; i < 6; ++i) k.X(i + 1) = static_cast<float>(lineEnergy(k.C, kSextet[i], 33.0));
+    k.run();
+    std::array<double, 6> s;
+    for (int i = 0; i < 6; ++i) s[i] = k.total(i + 1);
     const double unit = s[0] / 3;
     EXPECT_NEAR(s[1] / unit, c.r2, 0.01 * std::max(c.r2, 1.0));
     EXPECT_NEAR(s[2] / unit, c.r3, 0.01);
@@ -201,23 +165,23 @@ TEST(CEMScal, QuadrupoleDoubletStandsAtIsomerShiftPlusMinusHalfTheGradient) {
 // The sum over the two polarisations sees only the angle between field and
 // beam; the azimuth and its spread move intensity between the polarisations.
 TEST(CEMScal, AzimuthAndItsSpreadChangeNothingInTheUnpolarisedSum) {
+  Kernel k;
+  k.grid(512, -6, 6);
   for (float BE : {0.0f, 30.0f, 90.0f}) {
-    Kernel ref;
-    ref.grid(512, -6, 6);
-    ref.st->BE(1) = toRadians(BE);
-    ref.run();
+    k.st->BE(1) = toRadians(BE);
+    k.st->GA(1) = k.st->WID(1) = 0;
+    k.run();
+    std::vector<double> sum(513), pol1(513);
+    for (int i = 1; i <= 512; ++i) sum[i] = k.total(i), pol1[i] = (*k.A)(i, 0);
     const float variants[][2] = {{30, 0}, {90, 0}, {0, 15}, {60, 40}};  // GA, WID
     for (const auto& v : variants) {
-      Kernel k;
-      k.grid(512, -6, 6);
-      k.st->BE(1) = toRadians(BE);
       k.st->GA(1) = toRadians(v[0]);
       k.st->WID(1) = toRadians(v[1]);
       k.run();
       double worst = 0, moved = 0;
       for (int i = 1; i <= 512; ++i) {
-        worst = std::max(worst, std::abs(k.total(i) - ref.total(i)) / ref.total(i));
-        moved = std::max(moved, std::abs((*k.A)(i, 0) - (*ref.A)(i, 0)) / ref.total(i));
+        worst = std::max(worst, std::abs(k.total(i) - sum[i]) / sum[i]);
+        moved = std::max(moved, std::abs((*k.A)(i, 0) - pol1[i]) / sum[i]);
       }
       EXPECT_LT(worst, 1e-5) << BE << " " << v[0] << " " << v[1];
       if (BE != 0 && v[0] == 90) {
@@ -255,43 +219,6 @@ TEST(CEMScal, SublayersWeighByThicknessTimesDensityAndTheBlockRepeats) {
   k.st->NRR = 3;
   k.run();
   EXPECT_NEAR(area(k, 0), 3 * once, 1e-5 * once);
-}
-
-// Per multiplet (IBHF = 2) the area ratios S weigh the multiplets and the
-// sublayers do not count.
-TEST(CEMScal, PerMultipletAreaRatiosReplaceTheSublayers) {
-  Kernel k;
-  k.grid(256, -7, 7);
-  k.a.IBHF = 2;
-  k.S(1) = 0.4f;
-  k.st->BE(1) = toRadians(90);  // multiplet 1's angles
-  k.run();
-  const double first = area(k, 1);
-  k.st->thickness(1) = 55;
-  k.st->V(1, 1) = 0.1f;
-  k.S(1) = 0.8f;
-  k.run();
-  EXPECT_NEAR(area(k, 1), 2 * first, 1e-5 * first);
-}
-
-// A field distribution needs points on each side: with JAV1 = 0 the line is
-// broadened by the spread, as without a distribution, and stays finite.
-TEST(CEMScal, FieldDistributionWithoutPointsFallsBackToTheBroadenedLine) {
-  Kernel plain, none;
-  for (Kernel* k : {&plain, &none}) {
-    k->C.dBhf(1) = 1.0f;
-    k->grid(512, -6, 6);
-  }
-  none.C.JAV1 = 0;
-  none.C.SWD = 0;
-  none.WDIST(1) = 1;
-  none.a.IDIST = 1;
-  plain.run();
-  none.run();
-  for (int i = 1; i <= 512; ++i) {
-    ASSERT_TRUE(std::isfinite(none.total(i)));
-    EXPECT_FLOAT_EQ(none.total(i), plain.total(i));
-  }
 }
 
 }  // namespace
