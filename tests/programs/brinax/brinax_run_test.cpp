@@ -192,6 +192,19 @@ TEST(BrinaxRun, ShortExperimentIsCutNotPadded) {
   EXPECT_GT(after(dir.read("TOLPEK.RES"), "YEN,YEM=").at(0)[0], 9e5);  // no zero counts
 }
 
+// A channel without counts leaves nothing for counts relative to the smallest
+// count to be relative to: "CEMorig.res" stays empty instead of infinite.
+TEST(BrinaxRun, ZeroCountLeavesTheRelativeCountsEmpty) {
+  nrstest::TempDir dir;
+  copyExample(dir);
+  setRecord(dir, "fe57_cems.dat", 1, "         0");
+  const auto r = runBrinax();
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_NE(r.output.find("YEN = 0"), std::string::npos) << r.output;
+  EXPECT_EQ(dir.read("CEMorig.res"), "");
+  EXPECT_NEAR(modelValue(dir.read("LAYSPC.RES"), "Bhf(T)"), 33.0, 0.05);
+}
+
 // A spectrum without absorption has no scale: a message, zeros in the
 // result files; in a fit, a step that empties the film is never kept.
 TEST(BrinaxRun, SpectrumWithoutResonantNucleiIsReportedAndNotKept) {
