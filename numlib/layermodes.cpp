@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numlib/cscalar.hpp"
 #include "numlib/layer.hpp"
 
 namespace numlib {
@@ -35,20 +36,14 @@ void expPair(cdouble x, cdouble& ep, cdouble& em) {
   em = cdouble(gi * c, -gi * s);
 }
 
-// sin(z d)/z and cos(z d), also for z d near 0 (the series to x^6 leaves an
-// error below 1e-24 for |x| < 1e-3).
+// sin(z d)/z and cos(z d) from exp(+-i z d); near z d = 0 the quotient
+// comes from the series of sinOverK, without the cancellation in the
+// difference of the two exponentials.
 void sinc(cdouble z, double d, cdouble& sz, cdouble& cz) {
-  const cdouble x = z * d;
-  if (std::norm(x) < 1e-6) {
-    const cdouble x2 = x * x;
-    sz = d * (1.0 - x2 / 6.0 * (1.0 - x2 / 20.0 * (1.0 - x2 / 42.0)));
-    cz = 1.0 - x2 / 2.0 * (1.0 - x2 / 12.0 * (1.0 - x2 / 30.0));
-    return;
-  }
   cdouble ep, em;
-  expPair(x, ep, em);
+  expPair(z * d, ep, em);
   cz = (ep + em) / 2.0;
-  sz = (ep - em) * kHalfOverI / z;
+  sz = detail::sinOverK(z, d, (ep - em) * kHalfOverI);
 }
 
 // e^(i sigma d) cos(delta d) and i e^(i sigma d) sin(delta d)/delta for the
