@@ -149,7 +149,9 @@ void readInterfaceRecords(fio::Unit& in, Model& m) {
   in.skip();
   for (int N = 1; N <= m.NNN; ++N) {
     in.readArray(kinds.span(), 1, 9);
-    for (int K = 1; K <= N6; ++K) m.KINDV(K, N) = kinds(1 + K);
+    // Kind 0 grades linearly, as kind 1 does; it is held as 1, so that the
+    // fitted model names the kind it was computed with.
+    for (int K = 1; K <= N6; ++K) m.KINDV(K, N) = kinds(1 + K) == 0 ? 1 : kinds(1 + K);
   }
   Arr1<float, 14> rec;
   in.skip();

@@ -94,7 +94,7 @@ void readModelHead(fio::Unit& in, Model& m, int* JMODEL = nullptr);
 void readLayerRecords(fio::Unit& in, Model& m);  // layer records; sets JVN
 void readDensityRecords(fio::Unit& in, Model& m);  // header and NNN density records
 void readMultipletRecords(fio::Unit& in, Model& m);  // S, hyperfine and angular records
-void readInterfaceRecords(fio::Unit& in, Model& m);  // KINDV and ZDV records
+void readInterfaceRecords(fio::Unit& in, Model& m);  // KINDV (0 held as 1) and ZDV records
 // HKS, the block period and the normalisation settings of the stepped model.
 void deriveModel(Model& m);
 // Copies the model (and the angles of `f`, when given) into YV.

@@ -252,14 +252,11 @@ float TIMPASS(ZeprinData& d, const common::FitState& fs) {
     f.integr.openNew("INTEGR.res");
     f.integr.write("('  JSPC,ANGLE,SUME/XEST,SUMTfull/JE,YRELAY = ')");
   }
-  // Angles without an experiment file are not computed, in this pass or later.
-  const int NEXP = d.expList.NEXP;
-  if (NEXP != 0 && NEXP < d.fileM.NSPC) d.fileM.NSPC = NEXP;
   if (fs.Jcalc == 0) return EPSN;
 
   for (int j = 1; j <= d.fileM.NSPC; ++j) EPSN += angle(d, fs, j, f);
 
-  if (written && NEXP != 0) {
+  if (written && d.expList.NEXP != 0) {
     f.result.write("(F15.8)", meritOut(EPSN));
     d.log.write("('                            EPSSS = ',F15.8)", EPSN);
   }
