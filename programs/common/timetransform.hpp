@@ -7,10 +7,9 @@
 #include "numlib/cmatrix.hpp"
 #include "numlib/farray.hpp"
 #include "programs/common/angleargs.hpp"
+#include "programs/common/timing.hpp"
 
 namespace common {
-
-inline constexpr int JEMAX = 1024;  // time channels (and FFT length)
 
 // Per-point amplitude differences on the energy grid: R11 - Rref11 and
 // (R21 - Rref21)/s, real and imaginary parts.
