@@ -56,13 +56,20 @@ class Scratch {
 
 std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
 
+// Puts the file of this run beside the stored one; says so when it cannot.
+void keepNew(const fs::path& fresh, const fs::path& newer) {
+  std::error_code ec;
+  fs::copy_file(fresh, newer, fs::copy_options::overwrite_existing, ec);
+  if (ec) std::cout << "  (the new file could not be written to " << newer << ": " << ec.message() << ")\n";
+}
+
 // Compares one result file; returns false on a disagreement or a missing file.
 bool check(const std::string& name, const fs::path& fresh, const fs::path& stored) {
   const fs::path newer = stored.string() + ".new";
   if (!fs::exists(stored)) {
-    fs::copy_file(fresh, newer, fs::copy_options::overwrite_existing);
     std::cout << name << ": no stored reference " << stored << "; the new file is " << newer
               << " (scripts/update-references.sh stores the references)\n";
+    keepNew(fresh, newer);
     return false;
   }
   const auto d = nrstest::firstDifference(slurp(stored), slurp(fresh));
@@ -71,12 +78,12 @@ bool check(const std::string& name, const fs::path& fresh, const fs::path& store
     fs::remove(newer, ec);  // a file left by an earlier failure
     return true;
   }
-  fs::copy_file(fresh, newer, fs::copy_options::overwrite_existing);
   std::cout << name << ": line " << d->line << " differs from the stored reference beyond the last printed digit\n"
             << "  stored: " << d->stored << "\n"
             << "  new:    " << d->fresh << "\n"
             << "  stored file: " << stored << "\n"
             << "  new file:    " << newer << "\n";
+  keepNew(fresh, newer);
   return false;
 }
 
@@ -85,14 +92,11 @@ int usage() {
   return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+int refcheck(std::vector<std::string> args) {
   const bool update = !args.empty() && args[0] == "--update";
   if (update) args.erase(args.begin());
   if (args.size() != 3) return usage();
-  const fs::path source = args[0], bin = args[2];
+  const fs::path source = fs::absolute(args[0]).lexically_normal(), bin = fs::absolute(args[2]).lexically_normal();
   const std::string example = args[1];
   const fs::path refDir = source / "tests" / "reference" / example;
   const auto manifest = nrstest::parseManifest(slurp(refDir / "manifest.txt"));
@@ -132,4 +136,15 @@ int main(int argc, char** argv) {
               << " result files of " << manifest->program << " agree with the stored references\n";
   }
   return bad == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return refcheck(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::exception& e) {
+    std::cerr << "refcheck: " << e.what() << "\n";
+    return 2;
+  }
 }
