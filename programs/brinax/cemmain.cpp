@@ -57,7 +57,7 @@ void finish(BrinaxData& d, const common::FitState& fs) {
   WRCEMS(d, fs);
   common::scaleThicknesses(d.st, d.mc.K0);
   const bool profiled = common::WRPROF(d.log, d.model, d.st, d.mc.K0);
-  common::WRMODEL(d.out, d.model, d.YV, d.nc);
+  common::WRMODEL(d.out, d.model, d.YV);
   d.out.close();
   d.log.close();
   // A profile too long to write must not cost the fitted model, but the run
