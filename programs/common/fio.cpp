@@ -233,14 +233,15 @@ void Unit::assign(const Target& t, std::string_view token) {
   }
 }
 
-bool Unit::readList(std::vector<Target>& targets, bool eofAllowed) {
+bool Unit::readList(std::vector<Target>& targets, bool eofAllowed, std::size_t* reached) {
   requireReading();
+  std::size_t next = 0;
   auto atEof = [&]() -> bool {
+    if (reached) *reached = next;
     if (eofAllowed) return false;
     fail("end of file");
   };
   if (!nextRecord()) return atEof();
-  std::size_t next = 0;
   std::size_t pos = 0;
   bool afterComma = false;  // a comma met since the last value
   while (next < targets.size()) {
@@ -257,7 +258,10 @@ bool Unit::readList(std::vector<Target>& targets, bool eofAllowed) {
       ++pos;
       continue;
     }
-    if (c == '/') return true;  // the read ends; remaining targets keep their values
+    if (c == '/') {  // the read ends; remaining targets keep their values
+      if (reached) *reached = next;
+      return true;
+    }
     std::size_t end = pos;
     while (end < record_.size() && !isSeparatorBlank(record_[end]) && record_[end] != ',' && record_[end] != '/') ++end;
     std::string_view tok(record_.data() + pos, end - pos);
@@ -278,6 +282,7 @@ bool Unit::readList(std::vector<Target>& targets, bool eofAllowed) {
     }
     assign(targets[next++], tok);
   }
+  if (reached) *reached = next;
   return true;
 }
 

@@ -172,6 +172,16 @@ class Unit : public FormattedOutput<Unit> {
     for (int k = 0; k < n; ++k) t.push_back(makeTarget(a(first + k)));
     readList(t, false);
   }
+  // As readArray, but the end of the file ends the read early without
+  // failing.  Returns how many elements the read reached.
+  template <class T>
+  int readArrayUpTo(numlib::Span1<T> a, int first, int n) {
+    std::vector<Target> t;
+    for (int k = 0; k < n; ++k) t.push_back(makeTarget(a(first + k)));
+    std::size_t reached = 0;
+    readList(t, true, &reached);
+    return static_cast<int>(reached);
+  }
   // An empty read: consumes n records.
   void skip(int n = 1);
   // The first `width` characters of the next record, trailing blanks dropped
@@ -197,7 +207,8 @@ class Unit : public FormattedOutput<Unit> {
   static Target makeTarget(float& x) { return {Type::Real, &x}; }
   static Target makeTarget(double& x) { return {Type::Double, &x}; }
 
-  bool readList(std::vector<Target>& targets, bool eofAllowed);
+  // `reached`, when given, receives how many targets the read got to.
+  bool readList(std::vector<Target>& targets, bool eofAllowed, std::size_t* reached = nullptr);
   bool nextRecord();
   void assign(const Target& t, std::string_view token);
   void requireReading() const;

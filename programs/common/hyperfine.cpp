@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace common {
 
@@ -18,26 +19,13 @@ constexpr double K2[4][2] = {{1, 1}, {0, 0}, {0, 0}, {1, 1}};
 // Aligned polarisation matrix, averaged over the azimuth spread: 21 azimuths
 // GA + k WID/4 with Gaussian weights exp(-k^2/32), or GA alone when WID = 0.
 std::array<std::array<cdouble, 2>, 4> alignedMatrix(float BE, float GA, float WID) {
-  std::array<float, 21> gam{}, wt{};
-  int n = 1;
-  gam[0] = GA;
-  wt[0] = 1.0f;
-  if (WID != 0.0f) {
-    n = 21;
-    float sum = 0.0f;
-    for (int k = -10; k <= 10; ++k) {
-      gam[k + 10] = GA + static_cast<float>(k) * WID * 5.0f / 20.0f;
-      wt[k + 10] = std::exp(-static_cast<float>(k * k) / 32.0f);
-      sum += wt[k + 10];
-    }
-    for (int i = 0; i < n; ++i) wt[i] /= sum;
-  }
+  const AzimuthSpread spread = azimuthSpread(GA, WID);
   const double sb = std::sin(static_cast<double>(BE)), cb = std::cos(static_cast<double>(BE));
   double a11c1 = 0, a11c2 = 0, a21c2 = 0;
   cdouble a21c1 = 0;
-  for (int i = 0; i < n; ++i) {
-    const double sg = std::sin(static_cast<double>(gam[i])), cg = std::cos(static_cast<double>(gam[i]));
-    const double w = wt[i];
+  for (int i = 0; i < spread.n; ++i) {
+    const double sg = std::sin(static_cast<double>(spread.gamma[i])), cg = std::cos(static_cast<double>(spread.gamma[i]));
+    const double w = spread.weight[i];
     a11c1 += w * (sg * sg + cb * cb * cg * cg) / 2;
     a11c2 += w * sb * sb * cg * cg;
     a21c1 += w * cdouble(-sb * cb * cg, sb * sg) / 2.0;
@@ -46,33 +34,51 @@ std::array<std::array<cdouble, 2>, 4> alignedMatrix(float BE, float GA, float WI
   return {{{a11c1, a11c2}, {a21c1, a21c2}, {std::conj(a21c1), a21c2}, {sb * sb / 2, cb * cb}}};
 }
 
-// Quadrupole function of the doubled magnetic quantum number m of a state of
-// doubled spin i2: (3m^2 - i2(i2+2)) / (2 i2 (2 i2 - 2)); 0 without a
-// quadrupole moment (spin 1/2 or 0).
+// The resonance lines of multiplet m and its field points.
+void setupLines(const NuclearConstants& C, const AngleArgs& a, HyperfineWork& w, int m) {
+  w.nField(m) = fieldPoints(C, m, a.WDIST, a.IDIST, w.Bfield.col(m), w.Bweight.col(m));
+  w.nLines(m) = resonanceLines(C, m, w.nField(m) > 1, w.lines.col(m));
+}
+
+}  // namespace
+
 double quadFunction(int m, int i2) {
   if (i2 <= 1) return 0.0;
   return (3.0 * m * m - i2 * (i2 + 2.0)) / (2.0 * i2 * (2.0 * i2 - 2.0));
 }
 
-// The resonance lines of multiplet m and its field points.
-void setupLines(const NuclearConstants& C, const AngleArgs& a, HyperfineWork& w, int m) {
-  // A distribution needs at least one point on each side; with JAV1 = 0 the
-  // field step would divide by zero, so the multiplet is taken as without one.
-  // No more points are used than the weight table holds.
-  const int jav = std::min({C.JAV1, (NDIST - 1) / 2, (a.WDIST.size() - 1) / 2});
-  const bool dist = a.IDIST != 0 && jav >= 1 && C.dBhf(m) != 0.0f;
+int fieldPoints(const NuclearConstants& C, int m, Span1<const float> WDIST, int IDIST, Span1<double> B,
+                Span1<double> weight) {
+  const int room = std::min({B.size(), weight.size(), WDIST.size()});
+  const int jav = std::min(C.JAV1, (room - 1) / 2);
+  if (IDIST == 0 || jav < 1 || C.dBhf(m) == 0.0f) {
+    B(1) = C.Bhf(m);
+    weight(1) = 1.0;
+    return 1;
+  }
+  const double step = static_cast<double>(C.SWD) * C.dBhf(m) / jav;
+  for (int j = -jav; j <= jav; ++j) {
+    B(j + jav + 1) = C.Bhf(m) + j * step;
+    weight(j + jav + 1) = WDIST(j + jav + 1);
+  }
+  return 2 * jav + 1;
+}
+
+int resonanceLines(const NuclearConstants& C, int m, bool distributed, Span1<HyperfineLine> out) {
   int n = 0;
   for (int r = 1; r <= std::min(C.I2G + 1, 10); ++r) {
     const int mg = C.I2G - 2 * (r - 1);
     for (int t = 1; t <= 3; ++t) {
       const int me = mg + 4 - 2 * t;  // mg+2, mg, mg-2
-      if (std::abs(me) > C.I2E) continue;
-      HyperfineWork::Line& ln = w.lines(++n, m);
+      if (std::abs(me) > C.I2E || n >= out.size()) continue;
+      HyperfineLine& ln = out(++n);
       ln.G = me * static_cast<double>(C.EFAC) / 2 - mg * static_cast<double>(C.GFAC) / 2;
       ln.base = static_cast<double>(C.IS(m)) + static_cast<double>(C.EFG(m)) * quadFunction(me, C.I2E) -
                 static_cast<double>(C.QRAT) * C.EFG(m) * quadFunction(mg, C.I2G);
       double h = C.GE / 2;
-      if (C.dBhf(m) != 0.0f && !dist) {
+      if (C.dBhf(m) != 0.0f && !distributed) {
+        // The full width is formed in single precision, as the widths of the
+        // model file are.
         const float W = static_cast<float>(std::abs(ln.G) * C.dBhf(m) + C.GE);
         h = static_cast<double>(W) / 2;
       }
@@ -81,22 +87,24 @@ void setupLines(const NuclearConstants& C, const AngleArgs& a, HyperfineWork& w,
       ln.col = t;
     }
   }
-  w.nLines(m) = n;
-  if (dist) {
-    const double step = static_cast<double>(C.SWD) * C.dBhf(m) / jav;
-    w.nField(m) = 2 * jav + 1;
-    for (int j = -jav; j <= jav; ++j) {
-      w.Bfield(j + jav + 1, m) = C.Bhf(m) + j * step;
-      w.Bweight(j + jav + 1, m) = a.WDIST(j + jav + 1);
-    }
-  } else {
-    w.nField(m) = 1;
-    w.Bfield(1, m) = C.Bhf(m);
-    w.Bweight(1, m) = 1.0;
-  }
+  return n;
 }
 
-}  // namespace
+AzimuthSpread azimuthSpread(float GA, float WID) {
+  AzimuthSpread s;
+  s.gamma[0] = GA;
+  s.weight[0] = 1.0f;
+  if (WID == 0.0f) return s;
+  s.n = 21;
+  float sum = 0.0f;
+  for (int k = -10; k <= 10; ++k) {
+    s.gamma[k + 10] = GA + static_cast<float>(k) * WID * 5.0f / 20.0f;
+    s.weight[k + 10] = std::exp(-static_cast<float>(k * k) / 32.0f);
+    sum += s.weight[k + 10];
+  }
+  for (int i = 0; i < s.n; ++i) s.weight[i] /= sum;
+  return s;
+}
 
 AngularFactors angularFactors(double F, float BE, float GA, float RAND, float PLAN, float WID) {
   const auto A = alignedMatrix(BE, GA, WID);

@@ -2,6 +2,8 @@
 // project the transitions of a multiplet onto the polarisation matrix, the
 // resonance lines of every multiplet with its field distribution, the line
 // sums at one energy and the nuclear susceptibility tensor of a sublayer.
+// The resonance lines, field points and azimuth spread also serve the
+// conversion-electron spectra, whose angular factors are their own.
 //
 // Conventions.  Energies in mm/s.  The tensor elements are numbered 11, 21,
 // 12, 22 (row, column of the 2x2 polarisation matrix) and the transition
@@ -20,6 +22,7 @@
 namespace common {
 
 using numlib::cdouble;
+using numlib::Span1;
 
 inline constexpr int NDIST = 101;  // points of a field distribution
 inline constexpr int NLINE = 30;   // resonance lines of one multiplet: 10 ground levels x 3
@@ -31,15 +34,45 @@ using AngularFactors = std::array<std::array<cdouble, 3>, 4>;
 // random fraction RAND and in-plane fraction PLAN, scaled by F = 3 HF/(I2E+1).
 AngularFactors angularFactors(double F, float BE, float GA, float RAND, float PLAN, float WID);
 
+// One resonance line: at field B it lies at E0 = G B + base, half width h.
+struct HyperfineLine {
+  double G;       // magnetic factor: line energy per tesla, mm/s/T
+  double base;    // isomer shift plus quadrupole shifts, mm/s
+  double h;       // half width, mm/s
+  double weight;  // line intensity from the intensity table
+  int col;        // transition type 1, 2, 3
+};
+
+// Quadrupole function of the doubled magnetic quantum number m in a state of
+// doubled spin i2: (3m^2 - i2(i2+2)) / (2 i2 (2 i2 - 2)), formed in reals;
+// 0 without a quadrupole moment (spin 1/2 or 0).
+double quadFunction(int m, int i2);
+
+// The field points of multiplet m: 2 JAV1 + 1 fields Bhf + j SWD dBhf / JAV1
+// with the weights WDIST when a distribution is in use (IDIST not 0, dBhf not
+// 0, JAV1 >= 1), otherwise Bhf alone with weight 1.  A JAV1 of 0 would divide
+// by zero in the field step: the multiplet is then taken as without one.  No
+// more points are used than B, weight and WDIST hold.  Returns their number.
+int fieldPoints(const NuclearConstants& C, int m, Span1<const float> WDIST, int IDIST, Span1<double> B,
+                Span1<double> weight);
+
+// The resonance lines of multiplet m (at most 3 (I2G + 1)).  Without a field
+// distribution (`distributed` false) a non-zero dBhf widens each line by
+// |G| dBhf; with one, every line keeps the natural width.  Returns their number.
+int resonanceLines(const NuclearConstants& C, int m, bool distributed, Span1<HyperfineLine> out);
+
+// Azimuths and weights of the field direction's spread: GA alone with weight
+// 1 when WID = 0, otherwise 21 azimuths GA + k WID/4 (k = -10..10) with the
+// Gaussian weights exp(-k^2/32) normalised to 1 (angles in radians).
+struct AzimuthSpread {
+  int n = 1;
+  std::array<float, 21> gamma{}, weight{};
+};
+AzimuthSpread azimuthSpread(float GA, float WID);
+
 // Lines and line sums of one angle.
 struct HyperfineWork {
-  struct Line {
-    double G;       // magnetic factor: line energy per tesla, mm/s/T
-    double base;    // isomer shift plus quadrupole shifts, mm/s
-    double h;       // half width, mm/s
-    double weight;  // line intensity from the intensity table
-    int col;        // transition type 1, 2, 3
-  };
+  using Line = HyperfineLine;
 
   // Set once per angle.
   int nm = 0;  // multiplets

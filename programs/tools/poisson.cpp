@@ -51,16 +51,22 @@ int addNoise(const std::string& in, const std::string& out, const NoiseSettings&
   fio::Unit src(1);
   src.openOld(in);
   for (float t = 0, x = 0, y = 0; src.tryRead(t, x, y);)
-    if (t >= s.tmin) pts.push_back({t, y});
+    if (s.countsOnly || t >= s.tmin) pts.push_back({t, y});
   src.close();
   float top = 0;
   for (const Point& p : pts) top = std::max(top, p.y);
   if (pts.empty() || !(top > 0)) common::hardStop(" no positive theory values to draw counts from in " + in);
-  std::sort(pts.begin(), pts.end(), [](const Point& p, const Point& q) { return p.t > q.t; });
+  if (!s.countsOnly) std::sort(pts.begin(), pts.end(), [](const Point& p, const Point& q) { return p.t > q.t; });
   PoissonSampler gen(s.seed);
   fio::Unit dst(2);
   dst.openNew(out);
-  for (const Point& p : pts) dst.write("(F11.3,I10)", p.t, gen.sample(s.peak * p.y / top));
+  for (const Point& p : pts) {
+    const long long n = gen.sample(s.background + s.peak * p.y / top);
+    if (s.countsOnly)
+      dst.write("(I10)", n);
+    else
+      dst.write("(F11.3,I10)", p.t, n);
+  }
   dst.close();
   return static_cast<int>(pts.size());
 }

@@ -27,13 +27,19 @@ struct NoiseSettings {
   double peak = 1e4;   // expected counts at the largest theory value kept
   std::uint64_t seed = 1;
   double tmin = 0;     // ns; earlier records are dropped (detector dead time)
+  // A spectrum of counts per channel (conversion electrons against velocity):
+  // every record is kept, in file order, and `background` expected counts
+  // are added to each.
+  bool countsOnly = false;
+  double background = 0;
 };
 
-// Reads a time-spectrum file of three columns (time in ns, anything, theory),
-// keeps the records at or after tmin, scales the theory so that its largest
-// kept value becomes `peak` expected counts, draws the counts, and writes the
-// experiment file: one record per time, "(F11.3,I10)", in decreasing time.
-// Returns the number of records written.
+// Reads a spectrum file of three columns (abscissa, anything, theory), scales
+// the theory so that its largest kept value becomes `peak` expected counts,
+// draws the counts, and writes the experiment file.  A time spectrum keeps the
+// records at or after tmin (ns) and is written one record per time,
+// "(F11.3,I10)", in decreasing time; with countsOnly, one count per record,
+// "(I10)", in the order of the file.  Returns the number of records written.
 int addNoise(const std::string& in, const std::string& out, const NoiseSettings& s);
 
 }  // namespace tools

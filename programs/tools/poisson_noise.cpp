@@ -1,10 +1,16 @@
 // poisson_noise THEORY OUT [PEAK [SEED [TMIN]]]
+// poisson_noise --counts BASE THEORY OUT [PEAK [SEED]]
 //
 // Turns a calculated time spectrum (a "BUFFTN" file of ZEPRIN: time, -,
 // theory) into a synthetic experiment file for ZEPRIN: Poisson counts with
 // PEAK (default 10000) expected counts at the largest theory value, from
 // records at or after TMIN ns (default 0), in decreasing time.  The same SEED
 // (default 1) gives the same file.
+//
+// With --counts, a calculated conversion-electron spectrum (a "CEMfit.res" of
+// BRINAX: velocity, -, theory) becomes a synthetic experiment file for BRINAX:
+// one count per channel in the order of the file, BASE expected counts of
+// background plus PEAK at the largest theory value.
 #include <cstdlib>
 #include <string>
 
@@ -30,15 +36,22 @@ std::uint64_t seed(const char* text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3 || argc > 6) {
+  const bool counts = argc > 1 && std::string(argv[1]) == "--counts";
+  const int shift = counts ? 2 : 0;  // --counts BASE
+  if (argc < 3 + shift || argc > (counts ? 7 : 6)) {
     fio::console().print("usage: poisson_noise THEORY OUT [PEAK [SEED [TMIN]]]");
+    fio::console().print("       poisson_noise --counts BASE THEORY OUT [PEAK [SEED]]");
     return 2;
   }
   return fio::runMain("poisson_noise", [&] {
     tools::NoiseSettings s;
-    if (argc > 3) s.peak = number(argv[3], "PEAK");
-    if (argc > 4) s.seed = seed(argv[4]);
-    if (argc > 5) s.tmin = number(argv[5], "TMIN");
-    tools::addNoise(argv[1], argv[2], s);
+    s.countsOnly = counts;
+    if (counts) s.background = number(argv[2], "BASE");
+    char** arg = argv + shift;
+    const int n = argc - shift;
+    if (n > 3) s.peak = number(arg[3], "PEAK");
+    if (n > 4) s.seed = seed(arg[4]);
+    if (n > 5) s.tmin = number(arg[5], "TMIN");
+    tools::addNoise(arg[1], arg[2], s);
   });
 }

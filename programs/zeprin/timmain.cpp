@@ -27,17 +27,7 @@ void startUp(ZeprinData& d) {
 }
 
 common::FitSettings fitSettings(const ZeprinData& d) {
-  common::FitSettings s;
-  s.NNN = d.model.NNN;
-  s.NM = d.model.NM;
-  s.ITEST = d.par.ITEST;
-  s.hasExperiment = d.expList.NEXP != 0;
-  s.EPFIN = d.par.EPFIN;
-  s.ISTOP = d.par.ISTOP;
-  s.IFC = d.par.IFC;
-  s.ICORR = d.par.ICORR;
-  s.IMAN = d.par.IMAN;
-  return s;
+  return common::fitSettings(d.model, d.par, d.expList.NEXP != 0);
 }
 
 // The model output describes the model of the last unpacking.  When the fit

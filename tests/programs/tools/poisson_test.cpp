@@ -78,6 +78,24 @@ TEST(AddNoise, WritesCountsInDecreasingTimeScaledToThePeak) {
   EXPECT_EQ(dir.read("again.dat"), first);
 }
 
+// A conversion-electron spectrum keeps every channel (negative velocities
+// too) in file order, one count per line, background plus the scaled theory.
+TEST(AddNoise, CountsPerChannelKeepFileOrderOverABackground) {
+  nrstest::TempDir dir;
+  dir.write("CEMfit.res", "     -2.000   0.000000   0.000000   0.000000\n     -1.000   0.000000   1.000000   0.700000\n"
+                          "      0.000   0.000000   0.500000   0.100000\n");
+  const std::string tool = std::string(NRS_BIN_DIR) + "/poisson_noise";
+  ASSERT_EQ(nrstest::run(tool + " --counts 4e6 CEMfit.res exp.dat 2e6 9"), 0);
+  const auto lines = nrstest::splitLines(dir.read("exp.dat"));
+  ASSERT_EQ(lines.size(), 3u);
+  const double expected[] = {4e6, 6e6, 5e6};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(lines[i].size(), 10u);
+    EXPECT_NEAR(std::stod(lines[i]), expected[i], 6 * std::sqrt(expected[i]));
+  }
+  EXPECT_NE(nrstest::run(tool + " --counts CEMfit.res exp.dat"), 0);
+}
+
 TEST(AddNoise, ToolRunsAndRefusesUnusableInput) {
   nrstest::TempDir dir;
   const std::string tool = std::string(NRS_BIN_DIR) + "/poisson_noise";

@@ -1,0 +1,227 @@
+// The BRINAX executable on copies of the example working directory.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "programs/zeprin/workdir.hpp"
+#include "programtest.hpp"
+#include "tempdir.hpp"
+
+namespace {
+
+using nrstest::splitLines;
+using zeprintest::columns;
+
+const char* kExampleFiles[] = {"Tconst.INI", "ZEPRIN.INP", "FilCEM.inp",    "FileM.inp",    "next.INP",
+                               "stop.inp",   "fe57_cems.dat", "Fe57start.inf", "Fe57true.inf"};
+
+void copyExample(const nrstest::TempDir& dir) {
+  for (const char* f : kExampleFiles)
+    dir.write(f, nrstest::slurp(nrstest::sourcePath(std::string("examples/fe57-cems/") + f)));
+}
+
+// Replaces record n (from 1) of a file.
+void setRecord(const nrstest::TempDir& dir, const std::string& file, int n, const std::string& text) {
+  std::vector<std::string> lines = splitLines(dir.read(file));
+  ASSERT_LE(n, static_cast<int>(lines.size()));
+  lines[n - 1] = text;
+  std::string out;
+  for (const auto& l : lines) out += l + "\n";
+  dir.write(file, out);
+}
+
+zeprintest::RunResult runBrinax() {
+  zeprintest::RunResult r;
+  r.status = nrstest::run(std::string(NRS_BIN_DIR) + "/BRINAX", &r.output);
+  return r;
+}
+
+// The numbers after `label` on every log line that holds it.
+std::vector<std::vector<double>> after(const std::string& log, const std::string& label) {
+  std::vector<std::vector<double>> v;
+  for (const auto& line : splitLines(log)) {
+    const auto p = line.find(label);
+    if (p != std::string::npos) v.push_back(columns(line.substr(p + label.size()))[0]);
+  }
+  return v;
+}
+
+// "EpsCEM.res" holding the merit EPS.
+std::string epsFile(double EPS) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%10.4f\n", EPS);
+  return text;
+}
+
+// The value of model-file row `label` (the first multiplet's column).
+double modelValue(const std::string& model, const std::string& label) {
+  for (const auto& line : splitLines(model))
+    if (line.find(label) != std::string::npos) return columns(line)[0][1];
+  return NAN;
+}
+
+TEST(BrinaxRun, WithoutExperimentOnePassAndNoStopFile) {
+  nrstest::TempDir dir;
+  copyExample(dir);
+  setRecord(dir, "FilCEM.inp", 2, "\t 0 \t   if  =0   no experiment");
+  std::filesystem::remove(dir.path() / "stop.inp");
+  const auto r = runBrinax();
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_FALSE(zeprintest::sanitizerReport(r.output)) << r.output;
+  EXPECT_FALSE(dir.exists("stop.inp"));
+  EXPECT_FALSE(dir.exists("CEMorig.res"));
+  EXPECT_EQ(dir.read("EpsCEM.res"), "    0.0000\n");
+  const std::string log = dir.read("TOLPEK.RES");
+  EXPECT_EQ(after(log, "CEMScal: JREP =").size(), 1u);
+  EXPECT_TRUE(after(log, "EPSS,EPSbest =").empty());
+  const auto fit = columns(dir.read("CEMfit.res"));
+  ASSERT_EQ(fit.size(), 512u);  // IMM points from -EMAX + step to EMAX
+  EXPECT_DOUBLE_EQ(fit.back()[0], 8.0);
+  for (const auto& row : fit) EXPECT_EQ(row[1], 0.0);
+}
+
+// The experiment of the example was made by BRINAX from Fe57true.inf (33 T,
+// isomer shift 0) with Poisson noise; the fit starts 0.4 T and 0.05 mm/s away.
+TEST(BrinaxRun, FitRecoversTheFieldOfTheSyntheticSpectrum) {
+  nrstest::TempDir dir;
+  copyExample(dir);
+  const auto r = runBrinax();
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_FALSE(zeprintest::sanitizerReport(r.output)) << r.output;
+  const std::string model = dir.read("LAYSPC.RES");
+  EXPECT_NEAR(modelValue(model, "Bhf(T)"), 33.0, 0.05);
+  EXPECT_NEAR(modelValue(model, "IS(mm/s)"), 0.0, 0.01);
+  const auto best = after(dir.read("TOLPEK.RES"), "EPSS,EPSbest =");
+  ASSERT_FALSE(best.empty());
+  EXPECT_EQ(dir.read("EpsCEM.res"), epsFile(best.back()[1]));
+  const auto fit = columns(dir.read("CEMfit.res")), orig = columns(dir.read("CEMorig.res"));
+  ASSERT_EQ(fit.size(), 512u);
+  ASSERT_EQ(orig.size(), 512u);
+  for (std::size_t j = 0; j < fit.size(); ++j) {
+    EXPECT_EQ(fit[j][3], fit[j][2]);  // one multiplet carries the whole background
+    EXPECT_NEAR(orig[j][1], 1.0, 0.1);  // counts relative to the smallest: a 5 % effect
+  }
+}
+
+// Without a fit the merit of the comparison is reported, and a JFIT above 10
+// is lowered by 10 once: every pass compares alike.
+TEST(BrinaxRun, ComparisonWithoutFitKeepsItsMeritAndItsWeights) {
+  struct Case {
+    int JFIT;
+    double EPSS = 0;
+  };
+  Case cases[] = {{23}, {13}, {3}};
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.JFIT);
+    nrstest::TempDir dir;
+    copyExample(dir);
+    setRecord(dir, "ZEPRIN.INP", 2, "\t 1 \t ITEST");
+    setRecord(dir, "ZEPRIN.INP", 13, "\t " + std::to_string(c.JFIT) + " \t JFIT");
+    setRecord(dir, "FilCEM.inp", 12, "\t 5.1 \t E1lim");  // the outer line: weights 1/E^13 stay finite
+    setRecord(dir, "FilCEM.inp", 13, "\t 5.5 \t E2lim");
+    dir.write("next.INP", " 1\n 4 1 0 0 0 0\n 4 1 0 0 0 0\n 0 0 0 0 0 0\n");
+    const auto r = runBrinax();
+    ASSERT_EQ(r.status, 0) << r.output;
+    const auto passes = after(dir.read("TOLPEK.RES"), "AMAX,AFON,EPSS: MEANSQUAREc");
+    ASSERT_EQ(passes.size(), 3u);
+    for (const auto& p : passes) EXPECT_EQ(p[2], passes[0][2]);
+    c.EPSS = passes[0][2];
+    EXPECT_GT(c.EPSS, 0.0);
+    EXPECT_EQ(dir.read("EpsCEM.res"), epsFile(c.EPSS));
+  }
+  EXPECT_EQ(cases[1].EPSS, cases[2].EPSS);
+  EXPECT_NE(cases[0].EPSS, cases[1].EPSS);
+}
+
+TEST(BrinaxRun, UnusableInputStopsWithAMessage) {
+  std::string flat;
+  for (int i = 0; i < 512; ++i) flat += "   1000000\n";
+  struct Case {
+    const char* file;
+    int record;  // 0: the whole file becomes `text`
+    std::string text;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"FilCEM.inp", 10, "\t 0.0 \t Hchan", "Hchan in FilCEM.inp must not be 0"},
+      {"FilCEM.inp", 4, "\t 0.0 \t EMAX", "EMAX in FilCEM.inp must be larger than 0"},
+      {"FilCEM.inp", 4, "\t -8.0 \t EMAX", "EMAX in FilCEM.inp must be larger than 0"},
+      {"FilCEM.inp", 5, "\t 1 \t IMM", "IMM in FilCEM.inp must lie in 2..1024"},
+      {"FilCEM.inp", 5, "\t 1025 \t IMM", "IMM in FilCEM.inp must lie in 2..1024"},
+      {"FilCEM.inp", 8, "\t 1 \t JEXPC", "JEXPC in FilCEM.inp must lie in 2..1024"},
+      {"FilCEM.inp", 8, "\t 2000 \t JEXPC", "JEXPC in FilCEM.inp must lie in 2..1024"},
+      {"FilCEM.inp", 9, "\t -0.03125 \t Hmms", "must increase with the channel"},
+      {"FilCEM.inp", 3, "\t 20.0 \t GS", "LS = 10 GS / XEST must not exceed 513"},
+      {"FilCEM.inp", 13, "\t -9.0 \t E2lim", "fewer than 2 experimental points between E1lim and E2lim"},
+      {"fe57_cems.dat", 0, flat, "the experiment is flat"},
+      {"FilCEM.inp", 0, " FilCEM\n 1\n 0.06\n 8.0\n 512\n\nfe57_cems.dat\n 512\n", "end of file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    nrstest::TempDir dir;
+    copyExample(dir);
+    if (c.record > 0)
+      setRecord(dir, c.file, c.record, c.text);
+    else
+      dir.write(c.file, c.text);
+    const auto r = runBrinax();
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output;
+    EXPECT_FALSE(zeprintest::sanitizerReport(r.output)) << r.output;
+  }
+}
+
+// An experiment file shorter than JEXPC ends the spectrum where it ends: its
+// missing channels are not taken as zero counts.
+TEST(BrinaxRun, ShortExperimentIsCutNotPadded) {
+  nrstest::TempDir dir;
+  copyExample(dir);
+  const auto lines = splitLines(dir.read("fe57_cems.dat"));
+  std::string part;
+  for (int i = 0; i < 300; ++i) part += lines[i] + "\n";
+  dir.write("fe57_cems.dat", part);
+  dir.write("next.INP", " 1\n 0 0 0 0 0 0\n");
+  const auto r = runBrinax();
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_NE(r.output.find("holds 300 values, fewer than JEXPC = 512"), std::string::npos) << r.output;
+  EXPECT_EQ(columns(dir.read("CEMfit.res")).size(), 300u);
+  EXPECT_GT(after(dir.read("TOLPEK.RES"), "YEN,YEM=").at(0)[0], 9e5);  // no zero counts
+}
+
+// A channel without counts leaves nothing for counts relative to the smallest
+// count to be relative to: "CEMorig.res" stays empty instead of infinite.
+TEST(BrinaxRun, ZeroCountLeavesTheRelativeCountsEmpty) {
+  nrstest::TempDir dir;
+  copyExample(dir);
+  setRecord(dir, "fe57_cems.dat", 1, "         0");
+  const auto r = runBrinax();
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_NE(r.output.find("YEN = 0"), std::string::npos) << r.output;
+  EXPECT_EQ(dir.read("CEMorig.res"), "");
+  EXPECT_NEAR(modelValue(dir.read("LAYSPC.RES"), "Bhf(T)"), 33.0, 0.05);
+}
+
+// A spectrum without absorption has no scale: a message, zeros in the
+// result files; in a fit, a step that empties the film is never kept.
+TEST(BrinaxRun, SpectrumWithoutResonantNucleiIsReportedAndNotKept) {
+  nrstest::TempDir dir;
+  copyExample(dir);
+  dir.write("next.INP", " 1\n 1 4 -1.0 0 0 0\n 0 0 0 0 0 0\n");  // the film's density 1 -> 0
+  setRecord(dir, "ZEPRIN.INP", 14, "\t 3 \t ISTOP");
+  const auto r = runBrinax();
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_FALSE(zeprintest::sanitizerReport(r.output)) << r.output;
+  EXPECT_NE(r.output.find("SMAX = 0"), std::string::npos) << r.output;
+  const std::string log = dir.read("TOLPEK.RES");
+  EXPECT_NE(log.find("EPSN is not a finite number"), std::string::npos);
+  EXPECT_EQ(log.find("accept !"), std::string::npos);
+  const auto model = columns(dir.read("LAYSPC.RES"));
+  EXPECT_EQ(model[14][1], 1.0);  // the film's density record
+  EXPECT_EQ(dir.read("CEMfit.res").find("nan"), std::string::npos);
+}
+
+}  // namespace
