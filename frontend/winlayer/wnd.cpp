@@ -2,6 +2,9 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -53,6 +56,60 @@ void WndAccess::paint(CWnd& w) {
 }
 
 int messageBox(QWidget* parent, const char* text, const char* caption, UINT type);
+
+namespace {
+
+int& busyCount() {
+  static int n = 0;
+  return n;
+}
+
+// Drops what a person types or clicks, and keeps windows from closing,
+// while a program is waited for.  Painting and timers go on.
+class InputBlocker : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::Shortcut:
+      case QEvent::Wheel:
+      case QEvent::Close: return true;
+      default: return QObject::eventFilter(watched, e);
+    }
+  }
+};
+
+}  // namespace
+
+bool busy() { return busyCount() > 0; }
+
+void waitWithWindows(const std::string& program, const std::function<bool()>& ended) {
+  if (ended()) return;
+  if (!QCoreApplication::instance()) {
+    while (!ended()) QThread::msleep(20);
+    return;
+  }
+  InputBlocker blocker;
+  qApp->installEventFilter(&blocker);
+  ++busyCount();
+  auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
+  if (frame) frame->SetMessageText(("Running " + program + " ...").c_str());
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (ended()) loop.quit();
+  });
+  poll.start(20);
+  loop.exec();
+  --busyCount();
+  qApp->removeEventFilter(&blocker);
+  if (frame && frame->HasWindow()) frame->SetMessageText(WndAccess::frame(*frame).idleText);
+}
 
 namespace {
 
@@ -443,6 +500,8 @@ CFrameWnd::~CFrameWnd() {
 }
 
 bool CFrameWnd::OnCmdMsg(UINT nID, CCmdUI* pCmdUI) {
+  // No command runs while a program is waited for; updates go on.
+  if (!pCmdUI && detail::busy()) return true;
   if (m_view && m_view->OnCmdMsg(nID, pCmdUI)) return true;
   if (ProcessMessageMap(nID, pCmdUI)) return true;
   CWinApp* app = AfxGetApp();
@@ -811,6 +870,7 @@ int AfxWinMain(int argc, char** argv) {
   // Parameter files are written and read with '.' as the decimal point.
   std::setlocale(LC_NUMERIC, "C");
   detail::initGui();
+  SetProgramFolder(ExecutableFolder());
   CWinApp* app = AfxGetApp();
   if (!app) return 1;
   for (const QString& a : QCoreApplication::arguments()) app->m_args.push_back(detail::fromQString(a));
