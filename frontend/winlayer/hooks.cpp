@@ -100,6 +100,8 @@ void processEvents() {
   if (QCoreApplication::instance()) QCoreApplication::processEvents();
 }
 
+void runLater(int ms, std::function<void()> f) { QTimer::singleShot(ms, qApp, std::move(f)); }
+
 // ---------------------------------------------------------- dialog driver
 
 UINT DialogDriver::templateId() const { return m_dlg.GetTemplateId(); }

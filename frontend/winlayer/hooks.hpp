@@ -129,6 +129,9 @@ void resizeWindow(CWnd& wnd, int width, int height);
 void clickWindow(CWnd& wnd, CPoint point, bool right = false);
 // Processes pending window events.
 void processEvents();
+// Calls `f` once from the event loop after `ms` milliseconds (also from
+// within a modal loop or a wait for a program).
+void runLater(int ms, std::function<void()> f);
 
 // --- built windows ------------------------------------------------------
 struct BuiltMenuItem {
