@@ -282,6 +282,7 @@ namespace {
 struct ScriptRunner {
   std::vector<std::string> steps;
   std::size_t next = 0;
+  int waited = 0;  // polls of a step that waits for a modal window
 
   CFrameWnd* frame() const { return dynamic_cast<CFrameWnd*>(AfxGetMainWnd()); }
 
@@ -316,12 +317,19 @@ struct ScriptRunner {
         if (auto* tb = dynamic_cast<CToolBar*>(f->GetControlBar(AFX_IDW_TOOLBAR))) clickToolBarButton(*tb, std::stoi(rest));
       return;
     }
+    // "accept" (Enter) and "check ID" act on the modal window, waiting up
+    // to ten seconds for it to open.
     if (verb == "accept" || verb == "check") {
-      if (QWidget* m = modal()) {
-        if (verb == "accept") detail::sendKey(m, Qt::Key_Return);
-        if (verb == "check")
-          if (auto* b = m->findChild<QCheckBox*>(QString::number(std::stoi(rest)))) b->setChecked(true);
+      QWidget* m = modal();
+      if (!m && ++waited < 400) {
+        --next;
+        schedule(25);
+        return;
       }
+      waited = 0;
+      if (m && verb == "accept") detail::sendKey(m, Qt::Key_Return);
+      if (m && verb == "check")
+        if (auto* b = m->findChild<QCheckBox*>(QString::number(std::stoi(rest)))) b->setChecked(true);
       schedule(50);
       return;
     }

@@ -165,7 +165,10 @@ void clickToolBarButton(CToolBar& bar, int position);
 // of "size W H", "click X Y", "rclick X Y" (view client coordinates),
 // "wait MS", "shot PATH" (screen capture of the main window), "panes PATH"
 // (status pane texts, one per line), "viewsize PATH" (client width and
-// height of the view), "quit".
+// height of the view), "menu A > B" (chooses a menu item), "tool N"
+// (presses toolbar button N), "command ID", "accept" (Enter in the modal
+// window), "check ID" (marks a check box of the modal dialog), "quit".
+// Steps wait while a program is waited for.
 void startScriptFromEnvironment();
 
 }  // namespace winlayer::hooks
