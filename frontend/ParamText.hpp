@@ -70,19 +70,19 @@ class NumberStream {
   std::size_t m_pos = 0;
 };
 
-// Reads records of `width` numbers from `in`, at most `maxReads` attempts,
+// Reads records of `width` numbers from `in`, at most `capacity` of them,
 // calling store(index, values) for each complete record.  Returns the number
-// of attempts made, the one that met the end included.
+// of read attempts, the one that met the end included: the records read
+// plus one (a file longer than the capacity counts as if it ended there).
 template <class Store>
-int ScanRecords(NumberStream& in, int width, int maxReads, Store store) {
+int ScanRecords(NumberStream& in, int width, int capacity, Store store) {
   std::vector<float> v(static_cast<std::size_t>(width > 0 ? width : 1));
-  int attempts = 0;
-  while (attempts < maxReads) {
-    ++attempts;
-    if (!in.Next(v.data(), width)) break;
-    store(attempts - 1, v.data());
+  int read = 0;
+  while (read < capacity && in.Next(v.data(), width)) {
+    store(read, v.data());
+    ++read;
   }
-  return attempts;
+  return read + 1;
 }
 
 }  // namespace kavold

@@ -316,6 +316,13 @@ TEST(ParamFiles, FilesEAndNextReadInTheProgram) {
   EXPECT_TRUE(next.tryRead(in1, ip1, sp1, in2, ip2, f2));
   EXPECT_EQ(in1 + ip1 + in2 + ip2, 0);  // the closing record
   EXPECT_EQ(sp1 + f2, 0.0f);
+  // Names keep neither the line end of a file saved with CR LF nor the
+  // blanks after them.
+  CString back[4];
+  ParamScanner in("\t 2 \r\na1.dat \r\nb 2.dat\t\r\n");
+  EXPECT_EQ(ReadFilesE(in, back), 2);
+  EXPECT_EQ(back[0], "a1.dat");
+  EXPECT_EQ(back[1], "b 2.dat");
 }
 
 // Each file cut short, and a model cut inside its nuclear part: the message

@@ -66,6 +66,28 @@ TEST_F(Results, ProfilesAndListsBeyondTheViewsCapacitiesAreCut) {
   EXPECT_EQ(g.hfiProfile.n, 2);
   EXPECT_EQ((std::vector<float>{g.hfiProfile.depth[1], g.hfiProfile.v[1][8], g.hfiProfile.v[1][9]}),
             (std::vector<float>{5, 2, 21}));
+
+  // Curve files longer than the delayed (900) and prompt (3500) arrays.
+  std::string delay, prompt;
+  for (int i = 0; i < 1000; ++i) delay += std::to_string(i) + " 1 1\n";
+  for (int i = 0; i < 3600; ++i) prompt += std::to_string(i) + " 1 1\n";
+  dir.write("DELAY2.res", delay);
+  dir.write("PROMP2.res", prompt);
+  globals().runDelayed = 1;
+  view->OnShowDelayed();
+  const ReflectivityCurves& r = view->m_refl;
+  EXPECT_EQ((std::vector<int>{r.ndcur, r.ndini, r.npcur, r.npini, r.nexp}),
+            (std::vector<int>{900, 900, 3500, 3500, 3500}));
+}
+
+// A file that cannot be created is reported, not written through.
+TEST_F(Results, AFileThatCannotBeCreatedIsReported) {
+  std::filesystem::create_directory(dir.path() / "AXISF.INP");
+  view->WriteAxisFile();
+  EXPECT_TRUE(view->WriteStopFile(1));
+  std::filesystem::create_directory(dir.path() / "FILEM.INP");
+  EXPECT_FALSE(view->WriteFileM());
+  EXPECT_EQ(messages(), (std::vector<CString>{"can not create file: AXISF.INP", "can not create file: FILEM.INP"}));
 }
 
 TEST_F(Results, CemsExperimentIsScaledAndTheFitReadWithItsMultiplets) {
