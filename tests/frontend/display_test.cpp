@@ -171,23 +171,6 @@ TEST_F(Display, DelayedAndPromptCurvesKeepToTheirCapacities) {
   EXPECT_EQ(r.dcur[0], 1e-5f);
 }
 
-TEST_F(Display, PromptCurveShowsThePressHintAfterAStartWithoutWait) {
-  axesY(0, 1.1f, 0.5f, 1);
-  view->m_mode = 3;
-  ReflectivityCurves& r = view->m_refl;
-  r.npcur = 11;
-  flat(r.apcur, r.pcur, 11, 0.55f);
-  globals().runPrompt = 2;
-  view->m_pressPrompt = 1;
-  view->m_promptModel = {"p.inf", "Layspc.res"};
-  const hooks::Image im = render();
-  EXPECT_TRUE(near(im, 45 + 200, 220, RGB(255, 0, 0)));
-  EXPECT_TRUE(wrote(" !!! press <Gr-Prt> !!! "));
-  EXPECT_TRUE(wrote("p.inf"));
-  EXPECT_FALSE(wrote("Layspc.res"));
-  EXPECT_FALSE(wrote(" eps0p= 0.0000"));  // no experiment
-}
-
 // Mode 4: the total, the partial spectra 0.2 lower in their own colours, the
 // experiment and the merits, drawn as they are.
 TEST_F(Display, CemsSpectrumWithItsMultiplets) {
