@@ -1,7 +1,10 @@
 // KAVOLD's data-entry dialogs.  Each is a member of the view and lives as
 // long as it, so its members keep the last values typed and are part of the
-// view's state.  Members take their defaults in the constructors; the view's
-// OnInitialUpdate overrides some of them.
+// view's state.  Where the values go into parameter files they are gathered
+// in a plain struct that the dialog derives from: its member initialisers
+// are the defaults (the only place they are written), the view's
+// OnInitialUpdate restores them from a default-constructed struct, and the
+// file readers fill a copy before anything is taken over.
 //
 // The standard OK stores and validates the controls, closes the dialog,
 // then stores once more and reloads the controls.  Escape stores nothing.
@@ -10,6 +13,7 @@
 // stays open.
 #pragma once
 
+#include "frontend/resource.hpp"
 #include "frontend/winlayer/dialog.hpp"
 
 namespace kavold {
@@ -45,8 +49,6 @@ class CAboutDlg : public CDialog {
 class CDirectoryDlg : public CKavoldDialog {
  public:
   static constexpr UINT IDD = 131;
-  static constexpr int IDC_DIRECTORY = 1000;
-  static constexpr int IDC_BROWSER = 1008;
   CDirectoryDlg() : CKavoldDialog(IDD) {}
 
   CString m_Directory;
@@ -59,26 +61,23 @@ class CDirectoryDlg : public CKavoldDialog {
   bool ProcessMessageMap(UINT nID, CCmdUI* pCmdUI) override;
 };
 
-class CLoadDlg : public CKavoldDialog {
+// The experiment files.
+struct LoadValues {
+  int m_NFiles = 0;  // time-spectrum experiment files, at most 4
+  CString m_File[4] = {"xxx1.dat", "xxx2.dat", "xxx3.dat", "xxx4.dat"};
+  int m_Delayed = 0;  // number of reflectivity experiment files, 0 none
+  CString m_DelayedFile = "xxxD.dat";
+  int m_NSPCE = 0;  // CEMS experiment flag
+  CString m_CemsFile = "xxxC.dat";
+};
+
+class CLoadDlg : public CKavoldDialog, public LoadValues {
  public:
   static constexpr UINT IDD = 130;
-  static constexpr int IDC_NFILES = 1000;
-  static constexpr int IDC_FILE1 = 1002;     // to 1005
-  static constexpr int IDC_BROWSE1 = 1006;   // to 1009
-  static constexpr int IDC_DELAYED = 1001;
-  static constexpr int IDC_DELAYED_FILE = 1011;
-  static constexpr int IDC_BROWSE_DELAYED = 1010;
-  static constexpr int IDC_CEMS = 1012;
-  static constexpr int IDC_CEMS_FILE = 1013;
-  static constexpr int IDC_BROWSE_CEMS = 1014;
-  CLoadDlg();
+  CLoadDlg() : CKavoldDialog(IDD) {}
 
-  int m_NFiles = 0;           // time-spectrum experiment files, at most 4
-  CString m_File[4];          // their names
-  int m_Delayed = 0;          // number of reflectivity experiment files, 0 none
-  CString m_DelayedFile;
-  int m_NSPCE = 0;            // CEMS experiment flag
-  CString m_CemsFile;
+  // The default file names (the counts and flags keep their values).
+  void SetDefaultNames();
 
   void OnFile1() { BrowseInto(m_File[0]); }
   void OnFile2() { BrowseInto(m_File[1]); }
@@ -96,18 +95,17 @@ class CLoadDlg : public CKavoldDialog {
   void BrowseInto(CString& name);
 };
 
-class CModelDlg : public CKavoldDialog {
+// The model file and the grazing angles: the values of "FILEM.INP".
+struct ModelChoice {
+  CString m_ModelFile = "m.inf";
+  int m_NSPC = 1;                   // reflectivity spectra, at most 4
+  float m_Angle[4] = {3, 4, 5, 6};  // grazing angles, mrad
+};
+
+class CModelDlg : public CKavoldDialog, public ModelChoice {
  public:
   static constexpr UINT IDD = 132;
-  static constexpr int IDC_MODEL_FILE = 1000;
-  static constexpr int IDC_BROWSER = 1009;
-  static constexpr int IDC_NSPC = 1002;
-  static constexpr int IDC_ANGLE1 = 1003;  // to 1006
   CModelDlg() : CKavoldDialog(IDD) {}
-
-  CString m_ModelFile = "m.inf";
-  int m_NSPC = 1;                        // reflectivity spectra, at most 4
-  float m_Angle[4] = {3, 4, 5, 6};       // grazing angles, mrad
 
   void OnBrowser();
 
@@ -116,14 +114,11 @@ class CModelDlg : public CKavoldDialog {
   bool ProcessMessageMap(UINT nID, CCmdUI* pCmdUI) override;
 };
 
-class CComputationDlg : public CKavoldDialog {
- public:
-  static constexpr UINT IDD = 136;
-  CComputationDlg() : CKavoldDialog(IDD) {}
-
+// The time-spectra parameters: the values of "ZEPRIN.INP".
+struct TimeSpectraValues {
   int m_Jway = 1;
   int m_ITEST = 2;
-  float m_XEXP1 = 18, m_XEXP2 = 140;     // comparison limits, ns
+  float m_XEXP1 = 18, m_XEXP2 = 140;  // comparison limits, ns
   int m_JFIT = 12;
   int m_ISTOP = 0;
   float m_EPFIN = 0.001f;
@@ -137,16 +132,22 @@ class CComputationDlg : public CKavoldDialog {
   int m_JAV1 = 10;
   float m_SD = 0.1f;
   int m_IDIST = 1;
+};
+// The values that the start of a session gives in place of the dialog's own.
+inline constexpr int kSessionISTOP = 15;
+inline constexpr int kSessionKP = 3;
+
+class CComputationDlg : public CKavoldDialog, public TimeSpectraValues {
+ public:
+  static constexpr UINT IDD = 136;
+  CComputationDlg() : CKavoldDialog(IDD) {}
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
 };
 
-class CGeneralDlg : public CKavoldDialog {
- public:
-  static constexpr UINT IDD = 140;
-  CGeneralDlg() : CKavoldDialog(IDD) {}
-
+// The head of the model: what the model file holds besides the table.
+struct ModelHead {
   CString m_ModelFile = "m.inf";
   int m_NNN = 1;
   int m_N1N = 1, m_N2N = 1, m_NRN = 1;
@@ -156,17 +157,26 @@ class CGeneralDlg : public CKavoldDialog {
   int m_INORM = 1;
   float m_HKMAX = 1.0f;
   int m_ISQ = 1;
+};
+
+class CGeneralDlg : public CKavoldDialog, public ModelHead {
+ public:
+  static constexpr UINT IDD = 140;
+  CGeneralDlg() : CKavoldDialog(IDD) {}
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
 };
+
+// The hyperfine field that a multiplet starts with, T.
+inline constexpr float kDefaultBhf = 33.0f;
 
 class CMultipletDlg : public CKavoldDialog {
  public:
   static constexpr UINT IDD = 141;
   CMultipletDlg() : CKavoldDialog(IDD) {}
 
-  float m_Bhf = 33.0f, m_dBhf = 0, m_IS = 0, m_EFG = 0, m_GRd = 0;
+  float m_Bhf = kDefaultBhf, m_dBhf = 0, m_IS = 0, m_EFG = 0, m_GRd = 0;
   float m_Beta = 0, m_Gamma = 0, m_Random = 0, m_Plane = 0, m_Width = 0;
 
  protected:
@@ -239,8 +249,6 @@ class CStopDlg : public CKavoldDialog {
 class CAxesDlg : public CKavoldDialog {
  public:
   static constexpr UINT IDD = 139;
-  static constexpr int IDC_NORMAL = 1030;
-  static constexpr int IDC_LOG_SCALE = 1031;
   CAxesDlg() : CKavoldDialog(IDD) {}
 
   float Xini = 0, Xfin = 170, Xstep = 40;

@@ -108,12 +108,7 @@ void CKAVOLDView::OnInitialUpdate() {
   m_S(3) = {0, 12, 2, 0.0001f, 1.1f, 0.1f, 1};
   m_S(4) = {-12, 12, 2, -0.2f, 1.1f, 0.2f, 1};
 
-  g.Xmodmin = 0;
-  g.Xmodmax = 100;
-  g.Xmodstep = 20;
-  g.Yhfi = 1.3f;
-  g.Emodmax = 12;
-  g.Emodstep = 6;
+  static_cast<GraphScales&>(g) = GraphScales{};
 
   DelayedPromptParameters& d = m_del;
   d.UT0p = 1;
@@ -148,76 +143,18 @@ void CKAVOLDView::OnInitialUpdate() {
   m_cemsPar.IMM = 256;
   m_cemsPar.JEXPC = 256;
 
-  CComputationDlg& c = m_ComputationDlg;
-  c.m_JFIT = 12;
-  c.m_Jway = 1;
-  c.m_AF = 0;
-  c.m_EPFIN = 0.001f;
-  c.m_ITEST = 2;
-  c.m_SIG = 0;
-  c.m_XEXP1 = 18;
-  c.m_XEXP2 = 140;
-  for (int k = 0; k < 5; ++k) c.m_ICORR[k] = c.m_IMAN[k] = 0;
-  for (float& wgt : c.m_Weight) wgt = 1.0f;
-  c.m_ISTOP = 15;
-  c.m_KP = 3;
-  c.m_SIGMA = 0.3f;
-  c.m_JAV1 = 10;
-  c.m_SD = 0.1f;
-  c.m_IDIST = 1;
+  // The session starts with more steps per parameter and some smoothing.
+  static_cast<TimeSpectraValues&>(m_ComputationDlg) = TimeSpectraValues{};
+  m_ComputationDlg.m_ISTOP = kSessionISTOP;
+  m_ComputationDlg.m_KP = kSessionKP;
 
   for (int m = 1; m <= 8; ++m) {
     m_multiplet(m) = Multiplet{};
-    m_multiplet(m).Bhf = 33.0f;
+    m_multiplet(m).Bhf = kDefaultBhf;
   }
-
-  m_LoadDlg.m_File[0] = "xxx1.dat";
-  m_LoadDlg.m_File[1] = "xxx2.dat";
-  m_LoadDlg.m_File[2] = "xxx3.dat";
-  m_LoadDlg.m_File[3] = "xxx4.dat";
-  m_LoadDlg.m_DelayedFile = "xxxD.dat";
-  m_LoadDlg.m_CemsFile = "xxxC.dat";
+  m_LoadDlg.SetDefaultNames();
 
   Invalidate();
-}
-
-void CKAVOLDView::OnDraw(CDC* pDC) {
-  winlayer::CClientDC dc(this);
-  DrawCurrentAxes(&dc, pDC);
-}
-
-int CKAVOLDView::DrawCurrentAxes(CDC* client, CDC* labels) {
-  if (m_mode < 1 || m_mode > 4) return 0;
-  const bool timeSpectra = m_mode == 1;
-  int n = 0;
-  if (timeSpectra) {
-    n = m_LoadDlg.m_NFiles;
-    if (n > m_ModelDlg.m_NSPC) n = m_ModelDlg.m_NSPC;
-    if (n == 0) n = m_ModelDlg.m_NSPC;
-    globals().nTimeSpectraDrawn = n;
-  }
-  m_S(m_mode) = {Acorr.Xini, Acorr.Xfin, Acorr.Xstep, Acorr.Yini, Acorr.Yfin, Acorr.Ystep, Acorr.m_Lscale};
-
-  // Time spectra are stacked: the Y range holds n spectra of height Yfin.
-  const float stack = static_cast<float>(n) + 0.5f;
-  m_axes.Xini = Acorr.Xini;
-  m_axes.Xfin = Acorr.Xfin;
-  m_axes.Xstep = Acorr.Xstep;
-  m_axes.Yini = Acorr.Yini;
-  m_axes.Ystep = Acorr.Ystep;
-  m_axes.Yfin = timeSpectra ? stack * Acorr.Yfin : Acorr.Yfin;
-  if (Acorr.m_Lscale == 2) {
-    const float top = static_cast<float>(std::log10(Acorr.Yfin));
-    m_axes.Yfin = timeSpectra ? stack * top : top;
-    const float bottom = Acorr.Yini != 0 ? Acorr.Yini : (timeSpectra ? 0.1f : 0.01f);
-    m_axes.Yini = static_cast<float>(std::log10(bottom));
-    m_axes.Ystep = static_cast<float>(std::fabs(std::log10(Acorr.Ystep)));
-    if (m_axes.Ystep == 0) m_axes.Ystep = 1.0f;
-  }
-  const CurrentAxes& a = m_axes;
-  m_painter.DrawAxes(client, m_width, m_height, a.Xini, a.Xfin, a.Yini, a.Yfin, a.Xstep, a.Ystep);
-  labels->TextOut(m_width / 2 - 40, m_height - 17, timeSpectra ? " Delay time (ns)" : " Glancing angle (mrad)");
-  return n;
 }
 
 void CKAVOLDView::OnSize(UINT nType, int cx, int cy) {

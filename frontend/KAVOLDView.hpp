@@ -1,6 +1,9 @@
 // The view: all of KAVOLD's working state and the handlers of its commands.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "frontend/Dialogs.hpp"
 #include "frontend/GraphPainter.hpp"
 #include "frontend/ViewState.hpp"
@@ -17,9 +20,9 @@ class CKAVOLDView : public winlayer::CView {
   static const CRuntimeClass classCKAVOLDView;
   CKAVOLDView();
 
-  // Draws the plot of the display mode.  So far only the axes: the box,
-  // ticks and caption in the current mode's axes; curves, merits and hints
-  // are not drawn yet.
+  // Draws the plot of the display mode: axes, curves, merits, model names
+  // and hints.  Axes and curves go to the window's client area, the texts
+  // to the context passed.
   void OnDraw(CDC* pDC) override;
   void OnInitialUpdate() override;
 
@@ -75,6 +78,29 @@ class CKAVOLDView : public winlayer::CView {
   void OnSaveModelAs();
   void OnMarkBox();
 
+  // --- parameter files (the writers report a file they cannot create) ----
+  bool WriteZeprinInp();
+  bool WriteDelFile();  // "MOLVEC.INP" with the load dialog's flag and name
+  bool WriteCemsFile();
+  bool WriteFileM();    // also copies NSPC and the angles into the angle copy
+  bool WriteFilesE();
+  bool WriteStopFile(int value);
+  bool WriteNextWithoutVariations();
+  // Re-reads "MOLVEC.INP" or "FilCEM.INP" (after the editor); `missing` is
+  // the message for a file that does not open.  False when nothing was read.
+  bool ReadDelFile(const char* missing);
+  bool ReadCemsFile();
+  // Reads the time-spectrum experiment files 1..n into the experiment
+  // curve of `t`.  Loading goes on past a missing file and counts up to the
+  // last file read; restoring stops at the first missing file.  Returns the
+  // number of spectra.
+  enum class ExperimentRead { Load, Restore };
+  int ReadTimeExperiments(const CString names[4], int n, ExperimentRead how, TimeCurves& t);
+
+  // --- results ------------------------------------------------------------
+  void ReadElModel();
+  void ReadModelProfile();
+
   // --- state --------------------------------------------------------------
   CPoint m_click;  // last left click, client coordinates
 
@@ -103,8 +129,8 @@ class CKAVOLDView : public winlayer::CView {
 
   // Model table: line and column numbers of the fit parameter table; and
   // per sublayer KIND1, KIND2, KSTEP, then KINDV of multiplets 1 to 8.
-  Arr2<float, kModelLines, kModelColumns> m_model{};
-  Arr2<int, kModelLines, 11> m_layerInt{};
+  ModelTable m_model{};
+  LayerInts m_layerInt{};
   int m_maxMultiplets = 0;
   int m_modelKind = 0;  // the number at the start of the model file
 
@@ -123,12 +149,69 @@ class CKAVOLDView : public winlayer::CView {
   CString m_reflExpName;
   ModelLabels m_timeModel, m_delayedModel, m_promptModel, m_cemsModel;
 
+  int m_angleCount = 0;      // NSPC of the angle copy (globals().grazingAngle)
+  bool m_resultsShown = false;
+  // Maxima that the first run of the delayed-prompt and prompt programs
+  // fixes, so that later runs keep the scale of the first: of the
+  // experiment column and of the theory column of "DELAY2.res" and
+  // "PROMP2.res".
+  float m_delRefExpMax = 0, m_delRefThMax = 0;
+  float m_prmRefExpMax = 0, m_prmRefThMax = 0;
+
  protected:
   // Takes the axes dialog's values into the mode's block and the current
   // axes (logarithmic Y when chosen), draws them through the painter into
   // `client` and writes the caption into `labels`.  Returns the number of
   // stacked time spectra in mode 1.
   int DrawCurrentAxes(CDC* client, CDC* labels);
+  // The number of time spectra shown: the experiment files, when neither
+  // none nor more than the calculated spectra NSPC; otherwise NSPC.
+  int SpectraShown() const;
+
+  // Message boxes of the view.
+  void Say(const CString& text);
+  // Writes a whole file; "can not create file: NAME" when it cannot.
+  bool WriteFile(const char* name, const std::string& text);
+  // Loads an axis block and its flag into the axes dialog.
+  void LoadAxes(int mode);
+
+  // Runs: a refusal while a program started without waiting still runs;
+  // the fit question and the protection of "NEXT.INP"; the probes and the
+  // two ways of starting a program.
+  bool RefuseWhileRunning();
+  struct NextProtection {
+    bool fit = false;      // "Yes" marked: the script runs as it stands
+    bool saved = false;    // "NEXT.INP" was copied to "NEXTs.RES" by this command
+    bool created = false;  // there was no "NEXT.INP": the one written goes again
+  };
+  std::optional<NextProtection> AskFitAndProtectNext(const char* missingNext, CString& newLabel);
+  void RestoreNext(const NextProtection& p);
+  bool ProbeFile(const char* name, const CString& missing);
+  void CheckReflectivityExperiment();
+  void ProbeReflectivityRun(const char* program, const char* missingProgram);
+  void RunAndWait(const char* program);
+  void StartWithoutWait(const char* program);
+  void ReadProfilesAfterRun(bool withMultiplets);
+
+  // Results of the time spectra.
+  bool ReadTimeSpectrumFiles(bool initial);
+  void ReadEnergyReferences(int n);
+  // Results of the delayed-prompt and prompt programs.
+  bool ReadReflectivityExperiment(const char* missing, bool promptOnly);
+  void ReadDelayedCurves();
+  void ReadPromptCurvesOfDelayedRun();
+  void ReadPromptFile(bool initial);
+  void ReadResultI(float& target, bool total);
+  void ReadCemsExperiment();
+  void ReadCemsFit(bool initial);
+
+  // Drawing of the four display modes (texts into `t`, curves into `c`).
+  void DrawTimeSpectra(CDC* c, CDC* t, int n);
+  void DrawDelayed(CDC* c, CDC* t);
+  void DrawPrompt(CDC* c, CDC* t);
+  void DrawCems(CDC* c, CDC* t);
+
+  int m_settingsDepth = 0;  // OnGetPreviousSettings within itself
   bool ProcessMessageMap(UINT nID, CCmdUI* pCmdUI) override;
   void OnSize(UINT nType, int cx, int cy) override;
   void OnLButtonDown(UINT nFlags, CPoint point) override;

@@ -21,6 +21,12 @@ inline constexpr int kCemsPoints = 1024;
 inline constexpr int kModelLines = 75;
 inline constexpr int kModelColumns = 50;
 
+// The model table: line and column numbers of the fit's parameter table.
+using ModelTable = Arr2<float, kModelLines, kModelColumns>;
+// Per sublayer KIND1, KIND2, KSTEP, then KINDV of multiplets 1 to 8.
+using LayerInts = Arr2<int, kModelLines, 11>;
+inline constexpr int kColKIND1 = 1, kColKIND2 = 2, kColKSTEP = 3, kColKINDV1 = 4;
+
 // Display mode 1.
 struct TimeCurves {
   float texp[kTimePoints];          // experiment: times, ns

@@ -1,19 +1,17 @@
-// The application of the window layer: document templates, CWinApp with its
-// recent-file list, the message box of the application and the main entry.
+// The document templates and the application object: what creates the
+// document, its frame and view, keeps the recent-file list, and runs the
+// toolkit's message loop.
 #include <QApplication>
 #include <QFileInfo>
 #include <QSettings>
 #include <clocale>
 
+#include "frontend/winlayer/dialog.hpp"
 #include "frontend/winlayer/platform.hpp"
 #include "frontend/winlayer/qtbridge.hpp"
 #include "frontend/winlayer/wnd.hpp"
 
 namespace winlayer {
-
-namespace detail {
-int messageBox(QWidget* parent, const char* text, const char* caption, UINT type);
-}  // namespace detail
 
 // ------------------------------------------------------ document templates
 
@@ -204,6 +202,7 @@ int AfxWinMain(int argc, char** argv) {
   // Parameter files are written and read with '.' as the decimal point.
   std::setlocale(LC_NUMERIC, "C");
   detail::initGui();
+  SetProgramFolder(ExecutableFolder());
   CWinApp* app = AfxGetApp();
   if (!app) return 1;
   for (const QString& a : QCoreApplication::arguments()) app->m_args.push_back(detail::fromQString(a));

@@ -340,6 +340,7 @@ int CDialog::DoModal() {
   for (const DialogControl& c : t->controls) {
     QWidget* cw = detail::buildControl(c, w);
     if (c.id == IDC_STATIC) continue;
+    cw->setObjectName(QString::number(c.id));  // scripts find a control by its id
     m_dlg->controls.emplace(c.id, cw);
     if (auto* b = qobject_cast<QAbstractButton*>(cw)) {
       const int id = c.id;

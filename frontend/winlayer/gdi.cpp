@@ -151,6 +151,9 @@ bool CDC::TextOut(int x, int y, const char* text, int nCount) {
     const QString q = detail::toQString(s);
     const QRect r(x, y, fm.horizontalAdvance(q), fm.height());
     if (m_bkMode == OPAQUE) p->fillRect(r, detail::toQColor(m_bk));
+    // The box is filled above; the painter may hold another context's
+    // background from its lines.
+    p->setBackgroundMode(Qt::TransparentMode);
     p->setFont(font);
     p->setPen(detail::toQColor(m_text));
     p->drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, q);

@@ -24,7 +24,10 @@ namespace winlayer {
 
 namespace detail {
 
-void initGui() { SetBuiltinEditor(&openBuiltinEditor); }
+void initGui() {
+  SetBuiltinEditor(&openBuiltinEditor);
+  SetWaitFunction(&waitWithWindows);
+}
 
 namespace {
 
@@ -96,6 +99,8 @@ void ensureApplication() {
 void processEvents() {
   if (QCoreApplication::instance()) QCoreApplication::processEvents();
 }
+
+void runLater(int ms, std::function<void()> f) { QTimer::singleShot(ms, qApp, std::move(f)); }
 
 // ---------------------------------------------------------- dialog driver
 
@@ -277,6 +282,7 @@ namespace {
 struct ScriptRunner {
   std::vector<std::string> steps;
   std::size_t next = 0;
+  int waited = 0;  // polls of a step that waits for a modal window
 
   CFrameWnd* frame() const { return dynamic_cast<CFrameWnd*>(AfxGetMainWnd()); }
 
@@ -284,26 +290,64 @@ struct ScriptRunner {
     QTimer::singleShot(delayMs, qApp, [this] { runNext(); });
   }
 
+  // The active modal dialog or message box, if any.
+  static QWidget* modal() { return QApplication::activeModalWidget(); }
+
   void runNext() {
     if (next >= steps.size()) return;
+    // A step waits while a program is waited for.
+    if (detail::busy()) {
+      schedule(50);
+      return;
+    }
     std::istringstream in(steps[next++]);
     std::string verb;
     in >> verb;
-    int delay = 50;
+    std::string rest;
+    std::getline(in >> std::ws, rest);
     CFrameWnd* f = frame();
+    // Steps that may open a modal window run after the next step is
+    // scheduled, so that the script goes on inside the modal loop.
+    if (verb == "menu" || verb == "tool" || verb == "command") {
+      schedule(50);
+      if (!f) return;
+      if (verb == "menu") chooseMenuItem(*f, rest.c_str());
+      if (verb == "command") f->OnCmdMsg(static_cast<UINT>(std::stoul(rest)), nullptr);
+      if (verb == "tool")
+        if (auto* tb = dynamic_cast<CToolBar*>(f->GetControlBar(AFX_IDW_TOOLBAR))) clickToolBarButton(*tb, std::stoi(rest));
+      return;
+    }
+    // "accept" (Enter) and "check ID" act on the modal window, waiting up
+    // to ten seconds for it to open.
+    if (verb == "accept" || verb == "check") {
+      QWidget* m = modal();
+      if (!m && ++waited < 400) {
+        --next;
+        schedule(25);
+        return;
+      }
+      waited = 0;
+      if (m && verb == "accept") detail::sendKey(m, Qt::Key_Return);
+      if (m && verb == "check")
+        if (auto* b = m->findChild<QCheckBox*>(QString::number(std::stoi(rest)))) b->setChecked(true);
+      schedule(50);
+      return;
+    }
+    std::istringstream args(rest);
+    int delay = 50;
     if (verb == "size") {
       int w = 0, h = 0;
-      in >> w >> h;
+      args >> w >> h;
       if (f) detail::widgetOf(*f)->resize(w, h);
     } else if (verb == "click" || verb == "rclick") {
       int x = 0, y = 0;
-      in >> x >> y;
+      args >> x >> y;
       if (f && f->GetActiveView()) clickWindow(*f->GetActiveView(), CPoint(x, y), verb == "rclick");
     } else if (verb == "wait") {
-      in >> delay;
+      args >> delay;
     } else if (verb == "shot") {
       std::string path;
-      in >> path;
+      args >> path;
       if (f) {
         QWidget* top = detail::widgetOf(*f);
         const QRect g = top->frameGeometry();
@@ -311,7 +355,7 @@ struct ScriptRunner {
       }
     } else if (verb == "panes") {
       std::string path;
-      in >> path;
+      args >> path;
       QFile out(QString::fromStdString(path));
       if (f && f->GetStatusBar() && out.open(QIODevice::WriteOnly)) {
         CStatusBar* sb = f->GetStatusBar();
@@ -319,7 +363,7 @@ struct ScriptRunner {
       }
     } else if (verb == "viewsize") {
       std::string path;
-      in >> path;
+      args >> path;
       QFile out(QString::fromStdString(path));
       if (f && f->GetActiveView() && out.open(QIODevice::WriteOnly)) {
         CRect r;

@@ -129,6 +129,9 @@ void resizeWindow(CWnd& wnd, int width, int height);
 void clickWindow(CWnd& wnd, CPoint point, bool right = false);
 // Processes pending window events.
 void processEvents();
+// Calls `f` once from the event loop after `ms` milliseconds (also from
+// within a modal loop or a wait for a program).
+void runLater(int ms, std::function<void()> f);
 
 // --- built windows ------------------------------------------------------
 struct BuiltMenuItem {
@@ -162,7 +165,10 @@ void clickToolBarButton(CToolBar& bar, int position);
 // of "size W H", "click X Y", "rclick X Y" (view client coordinates),
 // "wait MS", "shot PATH" (screen capture of the main window), "panes PATH"
 // (status pane texts, one per line), "viewsize PATH" (client width and
-// height of the view), "quit".
+// height of the view), "menu A > B" (chooses a menu item), "tool N"
+// (presses toolbar button N), "command ID", "accept" (Enter in the modal
+// window), "check ID" (marks a check box of the modal dialog), "quit".
+// Steps wait while a program is waited for.
 void startScriptFromEnvironment();
 
 }  // namespace winlayer::hooks

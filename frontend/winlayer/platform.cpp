@@ -31,6 +31,18 @@ EditorSettings& editorSettings() {
   return s;
 }
 
+struct ProgramSettings {
+  fs::path folder;  // second place to look for programs
+  WaitFunction wait;
+  // Programs started without waiting: process id and name as started.
+  std::vector<std::pair<pid_t, std::string>> started;
+};
+
+ProgramSettings& programSettings() {
+  static ProgramSettings s;
+  return s;
+}
+
 bool endsWithNoCase(std::string_view s, std::string_view tail) {
   return s.size() >= tail.size() && nrsfile::equalsNoCase(s.substr(s.size() - tail.size()), tail);
 }
@@ -49,7 +61,10 @@ std::vector<char*> argvOf(std::vector<std::string>& args) {
   return v;
 }
 
-int spawnAndWait(const std::string& path, std::vector<std::string> args) {
+// The exit status of an ended child: its code, or -1 when a signal ended it.
+int exitStatus(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
+
+int spawnAndWait(const std::string& path, std::vector<std::string> args, const std::string& label) {
   std::vector<char*> argv = argvOf(args);
   pid_t pid = 0;
   if (::posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
@@ -57,11 +72,38 @@ int spawnAndWait(const std::string& path, std::vector<std::string> args) {
     return -1;
   }
   int status = 0;
+  if (const WaitFunction& wait = programSettings().wait) {
+    bool ended = false, lost = false;
+    wait(label, [&] {
+      if (!ended && !lost) {
+        const pid_t r = ::waitpid(pid, &status, WNOHANG);
+        ended = r == pid;
+        lost = r < 0 && errno != EINTR;
+      }
+      return ended || lost;
+    });
+    return ended ? exitStatus(status) : -1;
+  }
   while (::waitpid(pid, &status, 0) < 0) {
     if (errno != EINTR) return -1;
   }
-  if (WIFEXITED(status)) return WEXITSTATUS(status);
-  return -1;
+  return exitStatus(status);
+}
+
+// Starts a program in a session of its own and remembers it; it is reaped
+// when RunningPrograms finds it ended.  Between fork and exec only
+// async-signal-safe calls are made.
+bool spawnTracked(const std::string& path, std::vector<std::string> args, const std::string& name) {
+  std::vector<char*> argv = argvOf(args);
+  const pid_t child = ::fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    ::setsid();
+    ::execve(path.c_str(), argv.data(), environ);
+    ::_exit(127);
+  }
+  programSettings().started.emplace_back(child, name);
+  return true;
 }
 
 // Starts the program in a new session, owned by nobody, so that it runs on
@@ -104,7 +146,7 @@ int runEditor(const std::string& file, bool wait) {
   const char* command = s.variable.empty() ? nullptr : std::getenv(s.variable.c_str());
   if (command && *command) {
     std::vector<std::string> args{"sh", "-c", std::string(command) + " \"$1\"", "sh", file};
-    if (wait) return spawnAndWait("/bin/sh", std::move(args));
+    if (wait) return spawnAndWait("/bin/sh", std::move(args), "the text editor");
     return spawnDetached("/bin/sh", std::move(args)) ? 0 : -1;
   }
   if (!s.builtin) return -1;
@@ -135,15 +177,49 @@ std::string NativePath(std::string_view path) {
   return p;
 }
 
-std::optional<fs::path> FindProgram(std::string_view name) {
-  const std::string p = NativePath(name);
-  if (p.empty()) return std::nullopt;
-  if (auto found = nrsfile::findExisting(p)) return fs::absolute(*found).lexically_normal();
+namespace {
+// The exact name, any case, then without ".exe", in one folder.
+std::optional<fs::path> findProgramIn(const std::string& p, const fs::path& dir) {
+  if (auto found = nrsfile::findExisting(p, dir)) return fs::absolute(*found).lexically_normal();
   if (endsWithNoCase(p, ".exe")) {
-    if (auto found = nrsfile::findExisting(p.substr(0, p.size() - 4))) return fs::absolute(*found).lexically_normal();
+    if (auto found = nrsfile::findExisting(p.substr(0, p.size() - 4), dir))
+      return fs::absolute(*found).lexically_normal();
   }
   return std::nullopt;
 }
+}  // namespace
+
+std::optional<fs::path> FindProgram(std::string_view name) {
+  const std::string p = NativePath(name);
+  if (p.empty()) return std::nullopt;
+  if (auto found = findProgramIn(p, ".")) return found;
+  // Only a bare name is looked for in the program folder.
+  const fs::path& folder = programSettings().folder;
+  if (folder.empty() || p.find('/') != std::string::npos) return std::nullopt;
+  return findProgramIn(p, folder);
+}
+
+void SetProgramFolder(fs::path folder) { programSettings().folder = std::move(folder); }
+const fs::path& ProgramFolder() { return programSettings().folder; }
+
+fs::path ExecutableFolder() {
+  std::error_code ec;
+  return fs::read_symlink("/proc/self/exe", ec).parent_path();
+}
+
+std::vector<std::string> RunningPrograms() {
+  auto& started = programSettings().started;
+  std::erase_if(started, [](const auto& p) {
+    int status = 0;
+    const pid_t r = ::waitpid(p.first, &status, WNOHANG);
+    return r == p.first || (r < 0 && errno == ECHILD);
+  });
+  std::vector<std::string> names;
+  for (const auto& p : started) names.push_back(p.second);
+  return names;
+}
+
+void SetWaitFunction(WaitFunction wait) { programSettings().wait = std::move(wait); }
 
 bool IsTextEditor(std::string_view program) {
   const std::string leaf = leafName(program);
@@ -198,9 +274,8 @@ BOOL DeleteFileA(const char* name) {
 }
 
 UINT GetWindowsDirectoryA(char* buffer, UINT size) {
-  std::error_code ec;
-  std::string dir = fs::read_symlink("/proc/self/exe", ec).parent_path().string();
-  if (ec || dir.empty()) dir = "/usr/bin";
+  std::string dir = ExecutableFolder().string();
+  if (dir.empty()) dir = "/usr/bin";
   if (buffer && size > 0) {
     const std::size_t n = std::min<std::size_t>(dir.size(), size - 1);
     std::memcpy(buffer, dir.data(), n);
@@ -218,7 +293,8 @@ UINT WinExec(const char* cmdLine, UINT /*showCmd*/) {
   }
   const auto program = FindProgram(words[0]);
   if (!program) return 2;
-  return spawnDetached(program->string(), std::move(words)) ? 33 : 0;
+  const std::string name = words[0];
+  return spawnTracked(program->string(), std::move(words), name) ? 33 : 0;
 }
 
 namespace crt {
@@ -247,7 +323,7 @@ std::intptr_t _spawnl(int mode, const char* cmdname, const char* arg0, ...) {
     return -1;
   }
   for (auto& a : args) a = NativePath(a);
-  return spawnAndWait(program->string(), std::move(args));
+  return spawnAndWait(program->string(), std::move(args), cmdname);
 }
 
 std::FILE* fopen(const char* name, const char* mode) {

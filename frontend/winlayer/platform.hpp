@@ -6,7 +6,14 @@
 // Mapping onto this system:
 // - A program name such as "ZEPRIN.exe" or "MOLVEC" stands for the
 //   executable of that name in the current directory: the exact name first,
-//   then the same name in any letter case, then the name without ".exe".
+//   then the same name in any letter case, then the name without ".exe";
+//   when the current directory holds none, the same lookup runs in the
+//   program folder (see SetProgramFolder), so that the programs need not be
+//   copied into every working directory.
+// - A program started without waiting is remembered until it ends, so that
+//   callers can see what still runs (RunningPrograms).  While a program is
+//   waited for, the wait function (see SetWaitFunction) runs in place of a
+//   plain blocking wait.
 // - Backslashes in paths are folder separators.
 // - The text editor ("notepad.exe" in the system directory, or "Notepad" on
 //   a command line) is the command held in the editor environment variable
@@ -21,6 +28,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "frontend/winlayer/afxdefs.hpp"
 
@@ -54,6 +62,23 @@ std::FILE* fopen(const char* name, const char* mode);
 std::string NativePath(std::string_view path);
 std::optional<std::filesystem::path> FindProgram(std::string_view name);
 bool IsTextEditor(std::string_view program);
+
+// The second folder where programs are looked for; empty (the default) for
+// none.  The application's start sets it to the folder of its executable.
+void SetProgramFolder(std::filesystem::path folder);
+const std::filesystem::path& ProgramFolder();
+// The folder of the running executable.
+std::filesystem::path ExecutableFolder();
+
+// Names (as started) of the programs that WinExec started and that still
+// run; the text editor is not among them.
+std::vector<std::string> RunningPrograms();
+
+// Waits for a started program: called with the program's name and a test
+// that is true once the program has ended; it returns after that.  Unset, a
+// wait blocks.
+using WaitFunction = std::function<void(const std::string& program, const std::function<bool()>& ended)>;
+void SetWaitFunction(WaitFunction wait);
 
 // The environment variable that may name an external text editor command.
 void SetEditorVariable(std::string name);

@@ -121,6 +121,13 @@ int messageBox(QWidget* parent, const char* text, const char* caption, UINT type
 bool runDialogHook(CDialog& dlg);
 std::optional<std::optional<std::string>> answerFileDialog(const hooks::FileDialogRequest& request);
 
+// Waits for a started program while the windows keep repainting: user
+// input is dropped and commands are refused meanwhile, and the main frame's
+// prompt pane names the program.
+void waitWithWindows(const std::string& program, const std::function<bool()>& ended);
+// True while a program is waited for.
+bool busy();
+
 // The built-in plain-text editor; modal when the caller waits.
 void openBuiltinEditor(const std::string& path, bool wait);
 

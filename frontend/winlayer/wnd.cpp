@@ -1,9 +1,14 @@
-// The window layer's windows: CWnd over a toolkit widget with its own paint
-// surface, the document and the view.
 #include "frontend/winlayer/wnd.hpp"
 
+#include <QAbstractEventDispatcher>
+#include <QApplication>
 #include <QFileInfo>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <algorithm>
 
+#include "frontend/winlayer/dialog.hpp"
 #include "frontend/winlayer/platform.hpp"
 #include "frontend/winlayer/qtbridge.hpp"
 
@@ -44,6 +49,35 @@ void WndAccess::paint(CWnd& w) {
 }
 
 int messageBox(QWidget* parent, const char* text, const char* caption, UINT type);
+
+namespace {
+
+int keyOf(UINT vk) {
+  if (vk >= 'A' && vk <= 'Z') return Qt::Key_A + static_cast<int>(vk - 'A');
+  switch (vk) {
+    case VK_BACK: return Qt::Key_Backspace;
+    case VK_INSERT: return Qt::Key_Insert;
+    case VK_DELETE: return Qt::Key_Delete;
+    case VK_F6: return Qt::Key_F6;
+    default: return 0;
+  }
+}
+
+QKeySequence sequenceOf(const Accelerator& a) {
+  QKeyCombination combo(static_cast<Qt::Key>(keyOf(a.key)));
+  Qt::KeyboardModifiers mods;
+  if (a.ctrl) mods |= Qt::ControlModifier;
+  if (a.shift) mods |= Qt::ShiftModifier;
+  if (a.alt) mods |= Qt::AltModifier;
+  return QKeySequence(QKeyCombination(mods, combo.key()));
+}
+
+class FrameWindow : public QMainWindow {
+ public:
+  using QMainWindow::QMainWindow;
+};
+
+}  // namespace
 
 QPixmap iconPixmap(UINT id, int size) {
   QPixmap pm(size, size);
@@ -199,5 +233,242 @@ void CView::OnPaint() {
   CPaintDC dc(this);
   OnDraw(&dc);
 }
+
+// ------------------------------------------------------------ CFrameWnd
+
+namespace {
+
+const CommandEntry<CFrameWnd> kFrameCommands[] = {
+    {ID_VIEW_TOOLBAR, &CFrameWnd::OnBarCheckToolBar},
+    {ID_VIEW_STATUS_BAR, &CFrameWnd::OnBarCheckStatusBar},
+};
+const UpdateEntry<CFrameWnd> kFrameUpdates[] = {
+    {ID_VIEW_TOOLBAR, &CFrameWnd::OnUpdateControlBarMenu},
+    {ID_VIEW_STATUS_BAR, &CFrameWnd::OnUpdateControlBarMenu},
+    {ID_INDICATOR_CAPS, &CFrameWnd::OnUpdateKeyIndicator},
+    {ID_INDICATOR_NUM, &CFrameWnd::OnUpdateKeyIndicator},
+    {ID_INDICATOR_SCRL, &CFrameWnd::OnUpdateKeyIndicator},
+};
+
+// Update request for a status pane: its text goes straight to the pane.
+class PaneCmdUI : public CCmdUI {
+ public:
+  explicit PaneCmdUI(CStatusBar* bar) : m_bar(bar) {}
+  void SetText(const char* text) override {
+    CCmdUI::SetText(text);
+    m_bar->SetPaneText(static_cast<int>(m_nIndex), text);
+  }
+
+ private:
+  CStatusBar* m_bar;
+};
+
+void updateActions(CFrameWnd& frame, const QList<QAction*>& actions) {
+  for (QAction* a : actions) {
+    bool ok = false;
+    const UINT id = a->data().toUInt(&ok);
+    if (!ok || id == 0) continue;
+    CCmdUI ui;
+    ui.m_nID = id;
+    ui.m_nCheck = -1;
+    if (!frame.OnCmdMsg(id, &ui)) ui.m_bEnabled = false;
+    a->setEnabled(ui.m_bEnabled);
+    if (ui.m_nCheck >= 0) {
+      a->setCheckable(true);
+      a->setChecked(ui.m_nCheck != 0);
+    }
+  }
+}
+
+}  // namespace
+
+CFrameWnd::CFrameWnd() : m_frameImpl(std::make_unique<detail::FrameImpl>()) {}
+
+CFrameWnd::~CFrameWnd() {
+  for (CControlBar* bar : m_bars) bar->m_frame = nullptr;
+  m_view.reset();
+}
+
+bool CFrameWnd::OnCmdMsg(UINT nID, CCmdUI* pCmdUI) {
+  // No command runs while a program is waited for; updates go on.
+  if (!pCmdUI && detail::busy()) return true;
+  if (m_view && m_view->OnCmdMsg(nID, pCmdUI)) return true;
+  if (ProcessMessageMap(nID, pCmdUI)) return true;
+  CWinApp* app = AfxGetApp();
+  return app && app->OnCmdMsg(nID, pCmdUI);
+}
+
+bool CFrameWnd::ProcessMessageMap(UINT nID, CCmdUI* pCmdUI) {
+  return RouteThroughMap(*this, MessageMap<CFrameWnd>{kFrameCommands, kFrameUpdates}, nID, pCmdUI);
+}
+
+bool CFrameWnd::PreCreateWindow(CREATESTRUCT& cs) {
+  (void)cs;
+  return true;
+}
+
+CDocument* CFrameWnd::GetActiveDocument() const { return m_view ? m_view->GetDocument() : nullptr; }
+
+CControlBar* CFrameWnd::GetControlBar(UINT nID) const {
+  for (CControlBar* bar : m_bars)
+    if (bar->GetDlgCtrlID() == nID) return bar;
+  return nullptr;
+}
+
+CStatusBar* CFrameWnd::GetStatusBar() const { return dynamic_cast<CStatusBar*>(GetControlBar(AFX_IDW_STATUS_BAR)); }
+
+void CFrameWnd::EnableDocking(DWORD dwDockStyle) {
+  if (QMainWindow* win = m_frameImpl->window)
+    win->setDockOptions(dwDockStyle ? QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks : QMainWindow::DockOptions());
+}
+
+void CFrameWnd::DockControlBar(CControlBar* pBar) {
+  QMainWindow* win = m_frameImpl->window;
+  auto* tb = pBar ? qobject_cast<QToolBar*>(detail::WndAccess::impl(*pBar).widget.data()) : nullptr;
+  if (win && tb && win->toolBarArea(tb) == Qt::NoToolBarArea) win->addToolBar(Qt::TopToolBarArea, tb);
+}
+
+bool CFrameWnd::LoadFrame(UINT nIDResource, CCreateContext* pContext) {
+  CREATESTRUCT cs;
+  cs.cx = 800;
+  cs.cy = 600;
+  cs.lpszName = AfxLoadString(AFX_IDS_APP_TITLE);
+  if (!PreCreateWindow(cs)) return false;
+
+  auto* win = new detail::FrameWindow();
+  win->setAttribute(Qt::WA_QuitOnClose, true);
+  win->resize(cs.cx, cs.cy);
+  win->setWindowTitle(detail::toQString(cs.lpszName));
+  win->setWindowIcon(QIcon(detail::iconPixmap(nIDResource, 32)));
+  detail::WndAccess::attach(*this, win, true, win->palette().window().color());
+  m_frameImpl->window = win;
+  m_frameImpl->idleText = AfxLoadString(AFX_IDS_IDLEMESSAGE);
+
+  if (const MenuResource* menu = AfxFindMenu(nIDResource)) {
+    std::function<void(QMenu*, const std::vector<MenuItem>&)> fill = [&](QMenu* m, const std::vector<MenuItem>& items) {
+      for (const MenuItem& item : items) {
+        if (item.isSeparator()) {
+          m->addSeparator();
+        } else if (item.isPopup()) {
+          fill(m->addMenu(detail::toQString(item.text)), item.popup);
+        } else {
+          QAction* a = m->addAction(detail::toQString(item.text));
+          a->setData(item.id);
+          const UINT id = item.id;
+          QObject::connect(a, &QAction::triggered, win, [this, id] { OnCmdMsg(id, nullptr); });
+          QObject::connect(a, &QAction::hovered, win, [this, id] {
+            const CString prompt = AfxLoadString(id);
+            const auto nl = prompt.str().find('\n');
+            SetMessageText(prompt.str().substr(0, nl).c_str());
+          });
+        }
+      }
+      QObject::connect(m, &QMenu::aboutToShow, win, [this, m] { updateActions(*this, m->actions()); });
+      QObject::connect(m, &QMenu::aboutToHide, win, [this] { SetMessageText(m_frameImpl->idleText); });
+    };
+    QMenuBar* bar = win->menuBar();
+    for (const MenuItem& item : menu->bar) {
+      if (item.isPopup()) {
+        QMenu* m = bar->addMenu(detail::toQString(item.text));
+        fill(m, item.popup);
+      } else if (!item.isSeparator()) {
+        QAction* a = bar->addAction(detail::toQString(item.text));
+        a->setData(item.id);
+        const UINT id = item.id;
+        QObject::connect(a, &QAction::triggered, win, [this, id] { OnCmdMsg(id, nullptr); });
+      }
+    }
+  }
+  if (const auto* accels = AfxFindAccelerators(nIDResource)) {
+    for (const Accelerator& acc : *accels) {
+      auto* a = new QAction(win);
+      a->setShortcut(detail::sequenceOf(acc));
+      a->setShortcutContext(Qt::WindowShortcut);
+      win->addAction(a);
+      const UINT id = acc.command;
+      QObject::connect(a, &QAction::triggered, win, [this, id] { OnCmdMsg(id, nullptr); });
+      m_frameImpl->shortcuts.emplace_back(a, id);
+    }
+  }
+
+  m_frameImpl->context = pContext;
+  if (OnCreate(&cs) == -1) {
+    m_view.reset();
+    m_frameImpl->window = nullptr;
+    m_frameImpl->shortcuts.clear();
+    // Deletes the window with whatever bars were made in it.
+    detail::WndAccess::attach(*this, nullptr, false, QColor());
+    return false;
+  }
+  if (QAbstractEventDispatcher* ed = QAbstractEventDispatcher::instance())
+    QObject::connect(ed, &QAbstractEventDispatcher::aboutToBlock, win, [this] { OnIdleUpdateCmdUI(); });
+  SetMessageText(m_frameImpl->idleText);
+  return true;
+}
+
+int CFrameWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
+  (void)lpCreateStruct;
+  const CCreateContext* ctx = m_frameImpl->context;
+  if (!ctx || !ctx->m_pNewViewClass) return 0;
+  std::unique_ptr<CObject> obj(ctx->m_pNewViewClass->CreateObject());
+  auto* view = dynamic_cast<CView*>(obj.get());
+  if (!view) return -1;
+  obj.release();
+  m_view.reset(view);
+  auto* w = new detail::Forwarder<QWidget>(view, m_frameImpl->window);
+  w->setAttribute(Qt::WA_OpaquePaintEvent, true);
+  w->setMinimumSize(1, 1);
+  m_frameImpl->window->setCentralWidget(w);
+  detail::WndAccess::attach(*view, w, true, Qt::white);
+  view->m_pDocument = ctx->m_pCurrentDoc;
+  if (ctx->m_pCurrentDoc) ctx->m_pCurrentDoc->m_view = view;
+  return 0;
+}
+
+void CFrameWnd::OnIdleUpdateCmdUI() {
+  detail::FrameImpl& f = *m_frameImpl;
+  if (f.inIdle || !f.window) return;
+  f.inIdle = true;
+  if (CStatusBar* sb = GetStatusBar()) {
+    for (int i = 0; i < sb->GetCount(); ++i) {
+      const UINT id = sb->GetItemID(i);
+      if (id == ID_SEPARATOR) continue;
+      PaneCmdUI ui(sb);
+      ui.m_nID = id;
+      ui.m_nIndex = static_cast<UINT>(i);
+      OnCmdMsg(id, &ui);
+    }
+  }
+  for (CControlBar* bar : m_bars) {
+    if (auto* tb = qobject_cast<QToolBar*>(detail::WndAccess::impl(*bar).widget.data()))
+      updateActions(*this, tb->actions());
+  }
+  f.inIdle = false;
+}
+
+void CFrameWnd::SetMessageText(const char* text) {
+  CStatusBar* sb = GetStatusBar();
+  if (!sb) return;
+  for (int i = 0; i < sb->GetCount(); ++i)
+    if (sb->GetItemID(i) == ID_SEPARATOR) sb->SetPaneText(i, text);
+}
+
+void CFrameWnd::OnBarCheckToolBar() {
+  if (CControlBar* bar = GetControlBar(AFX_IDW_TOOLBAR)) bar->SetVisible(!bar->IsVisible());
+}
+
+void CFrameWnd::OnBarCheckStatusBar() {
+  if (CControlBar* bar = GetControlBar(AFX_IDW_STATUS_BAR)) bar->SetVisible(!bar->IsVisible());
+}
+
+void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI) {
+  CControlBar* bar = GetControlBar(pCmdUI->m_nID);
+  pCmdUI->Enable(bar != nullptr);
+  pCmdUI->SetCheck(bar && bar->IsVisible() ? 1 : 0);
+}
+
+// The toolkit tells nothing of the lock keys' state, so the lock panes
+// stay blank.
+void CFrameWnd::OnUpdateKeyIndicator(CCmdUI* pCmdUI) { pCmdUI->SetText(""); }
 
 }  // namespace winlayer

@@ -109,7 +109,7 @@ TEST_F(Dialogs, DirectoryBrowserTakesTheFolderOfTheChosenFile) {
     return (dir.path() / "data" / "m.inf").string();
   });
   open(dlg, [&](hooks::DialogDriver& d) {
-    d.click(CDirectoryDlg::IDC_BROWSER);
+    d.click(IDC_DIR_BROWSER);
     EXPECT_FALSE(d.ended());
     EXPECT_EQ(d.text(1000).str(), (dir.path() / "data").string());
     d.pressEscape();
@@ -411,14 +411,14 @@ TEST_F(Dialogs, AxesAndTheScaleButtons) {
   // The buttons change the flag at once and leave the dialog open; Escape
   // does not undo them.
   open(dlg, [&](hooks::DialogDriver& d) {
-    d.click(CAxesDlg::IDC_LOG_SCALE);
+    d.click(IDC_AXES_LOG_SCALE);
     EXPECT_FALSE(d.ended());
     EXPECT_EQ(dlg.m_Lscale, 2);
     d.pressEscape();
   });
   EXPECT_EQ(dlg.m_Lscale, 2);
   open(dlg, [&](hooks::DialogDriver& d) {
-    d.click(CAxesDlg::IDC_NORMAL);
+    d.click(IDC_AXES_NORMAL);
     EXPECT_FALSE(d.ended());
     d.click(IDOK);
   });

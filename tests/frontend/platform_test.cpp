@@ -45,6 +45,48 @@ TEST(ProgramLookup, ExactThenAnyCaseThenWithoutExe) {
   EXPECT_EQ(*FindProgram("ZEPRIN.exe"), fs::current_path() / "ZEPRIN");
 }
 
+// Programs not copied into the working directory are found in the program
+// folder (the one of the front end's executable); the working directory
+// comes first, and a name with a folder is not looked for elsewhere.
+TEST(ProgramLookup, TheProgramFolderServesWhenTheWorkingDirectoryHasNone) {
+  nrstest::TempDir dir;
+  fs::create_directories(dir.path() / "bin");
+  writeScript(dir, "bin/ZEPRIN", "echo ran > ran.res\nexit 4\n");
+  writeScript(dir, "bin/MOLVEC", "exit 1\n");
+  writeScript(dir, "molvec", "exit 2\n");
+  SetProgramFolder(dir.path() / "bin");
+  EXPECT_EQ(*FindProgram("ZEPRIN.exe"), dir.path() / "bin" / "ZEPRIN");
+  EXPECT_EQ(*FindProgram("MOLVEC.exe"), dir.path() / "molvec");
+  EXPECT_FALSE(FindProgram("sub/ZEPRIN.exe"));
+  std::FILE* f = crt::fopen("Zeprin.exe", "r");
+  EXPECT_NE(f, nullptr);
+  if (f) std::fclose(f);
+  EXPECT_EQ(crt::_spawnl(crt::_P_WAIT, "ZEPRIN.exe", "ZEPRIN.exe", nullptr), 4);
+  EXPECT_EQ(dir.read("ran.res"), "ran\n");  // it ran in the working directory
+  SetProgramFolder({});
+  EXPECT_FALSE(FindProgram("ZEPRIN.exe"));
+}
+
+// A wait function stands in for the blocking wait: it is told the program
+// and polls until the program has ended.
+TEST(Spawn, TheWaitFunctionPollsUntilTheProgramEnds) {
+  nrstest::TempDir dir;
+  writeScript(dir, "ZEPRIN", "sleep 0.2\nexit 5\n");
+  std::string label;
+  int polls = 0;
+  SetWaitFunction([&](const std::string& program, const std::function<bool()>& ended) {
+    label = program;
+    while (!ended()) {
+      ++polls;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  });
+  EXPECT_EQ(crt::_spawnl(crt::_P_WAIT, "ZEPRIN.exe", "ZEPRIN.exe", nullptr), 5);
+  SetWaitFunction(nullptr);
+  EXPECT_EQ(label, "ZEPRIN.exe");
+  EXPECT_GT(polls, 5);
+}
+
 TEST(FileOpen, FindsNamesInAnyCaseAndProgramsWithoutExe) {
   nrstest::TempDir dir;
   dir.write("NEXT.INP", "1\n");

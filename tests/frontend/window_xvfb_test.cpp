@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -34,18 +35,24 @@ std::pair<std::string, std::string> panesFor(int w, int h, int mx, int my) {
   return {bx, by};
 }
 
+// Runs KAVOLD in the current directory on a virtual X server, driven by a
+// script of the window layer; returns its exit status.
+int runKavold(const std::string& script, std::string& output) {
+  const std::string command = "env WINLAYER_SCRIPT='" + script +
+                              "' QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 timeout 120 "
+                              "xvfb-run -a -s '-screen 0 1280x1024x24' " +
+                              std::string(NRS_BIN_DIR) + "/KAVOLD";
+  return nrstest::run(command, &output);
+}
+
 TEST(RealWindow, StartsUnderXvfbAndAClickMovesThePanes) {
   if (std::system("command -v xvfb-run > /dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
   nrstest::TempDir dir;
   const std::string script =
       "size 900 600; wait 500; viewsize size.txt; panes before.txt; click 300 200; wait 300; panes after.txt; "
       "shot shot.png; quit";
-  const std::string command = "env WINLAYER_SCRIPT='" + script +
-                              "' QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 timeout 120 "
-                              "xvfb-run -a -s '-screen 0 1280x1024x24' " +
-                              std::string(NRS_BIN_DIR) + "/KAVOLD";
   std::string output;
-  ASSERT_EQ(nrstest::run(command, &output), 0) << output;
+  ASSERT_EQ(runKavold(script, output), 0) << output;
 
   int w = 0, h = 0;
   std::istringstream(dir.read("size.txt")) >> w >> h;
@@ -78,6 +85,42 @@ TEST(RealWindow, StartsUnderXvfbAndAClickMovesThePanes) {
   EXPECT_GT(background, 10000);
   EXPECT_GT(red, 20);
   EXPECT_GT(text, 50);
+}
+
+// A first session on the shipped fit, as a person would go through it:
+// "Get previous settings" (two parameter files of the other programs are
+// reported missing), C-time answered without a fit, then with one.  The
+// programs are found beside KAVOLD.
+TEST(RealWindow, ComputesAndDrawsTheTimeSpectraOfTheShippedExample) {
+  if (std::system("command -v xvfb-run > /dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
+  nrstest::TempDir dir;
+  namespace fs = std::filesystem;
+  for (const auto& e : fs::directory_iterator(fs::path(NRS_SOURCE_DIR) / "examples" / "fe57-fit"))
+    fs::copy_file(e.path(), dir.path() / e.path().filename());
+  const std::string script =
+      "size 1000 700; wait 300; menu Settings > Get previous settings; accept; accept; wait 300; tool 0; accept; "
+      "wait 500; shot computed.png; panes computed.txt; tool 0; check 1035; accept; wait 500; shot fitted.png; quit";
+  std::string output;
+  ASSERT_EQ(runKavold(script, output), 0) << output;
+  EXPECT_TRUE(dir.exists("BUFFTN2.RES"));
+  EXPECT_TRUE(dir.exists("LAYSPC.RES"));  // the fit's model
+  std::ifstream shipped(fs::path(NRS_SOURCE_DIR) / "examples/fe57-fit/next.INP");
+  EXPECT_EQ(dir.read("next.INP"), std::string(std::istreambuf_iterator<char>(shipped), {}));  // the script is back
+  EXPECT_EQ(linesOf(dir.read("computed.txt")).at(2), "Ready");
+
+  // Both spectra: the experiment as blue squares, the theory as a red line.
+  for (const char* name : {"computed.png", "fitted.png"}) {
+    const auto shot = winlayer::hooks::loadPng((dir.path() / name).string());
+    ASSERT_TRUE(shot) << name;
+    int blue = 0, red = 0;
+    for (int y = 120; y < shot->height - 60; ++y)
+      for (int x = 60; x < shot->width - 30; ++x) {
+        blue += shot->pixel(x, y) == RGB(0, 0, 255);
+        red += shot->pixel(x, y) == RGB(255, 0, 0);
+      }
+    EXPECT_GT(blue, 2000) << name;
+    EXPECT_GT(red, 1000) << name;
+  }
 }
 
 }  // namespace

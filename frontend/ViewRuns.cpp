@@ -1,0 +1,253 @@
+// Running the console programs: the four run commands that wait for their
+// program and then read its results, the three "Fitting" starts that leave
+// the program running, and "Clean previous result".  The front end computes
+// nothing itself; it prepares the files, starts a program in the working
+// directory and reads what the program leaves there.
+#include <cstdio>
+
+#include "frontend/Globals.hpp"
+#include "frontend/KAVOLDView.hpp"
+#include "frontend/ParamText.hpp"
+#include "frontend/winlayer/platform.hpp"
+#include "programs/common/filename.hpp"
+
+namespace kavold {
+
+namespace {
+
+// Result and scratch files of the time-spectra program, deleted before it
+// runs so that a failed run cannot be mistaken for a new one.
+const char* const kTimeResults[] = {
+    "Buffen1.res", "Buffen2.res", "Buffen3.res", "Buffen4.res", "Bufftn1.res", "Bufftn2.res", "Bufftn3.res",
+    "Bufftn4.res", "E_spcN.res",  "Layspc.res",  "Modeln.res",  "Zeprin.res",  "TtestF.res",  "Integr.res",
+    "Result.res",  "LIST_PAR.res", "Angle.res",  "OLD_ANG.RES", "Rab.res",
+};
+
+// Result and scratch files of every program and of the front end.
+const char* const kAllResults[] = {
+    "Buffen1.res", "Buffen2.res", "Buffen3.res", "Buffen4.res", "Bufftn1.res", "Bufftn2.res", "Bufftn3.res",
+    "Bufftn4.res", "NEXTs.res",   "TOLPEK.RES",  "CEMfit.res",  "EpsCEM.res",  "OLD_ANG.RES", "E_spcN.res",
+    "Integr.res",  "Layspc.res",  "Modeln.res",  "Rab.res",     "Result.res",  "Zeprin.res",  "TtestF.res",
+    "Delay2.res",  "Promp2.res",  "IntegrF.res", "Resulti.res", "MOLVEC.res",  "TimtesF.res", "Relay.res",
+    "El_mod.res",  "Quasto.res",  "Joint.res",   "LIST_PAR.res", "Angle.res",  "INMOD.RES",   "CEMorig.res",
+    "Buff.res",    "NEXTJ.res",   "Save.res",
+};
+
+constexpr const char* kFitted = "Layspc.res";  // the fitted model that every program writes
+
+}  // namespace
+
+// A program started without waiting works on the same files as any other:
+// nothing more starts until it has ended.
+bool CKAVOLDView::RefuseWhileRunning() {
+  const auto running = winlayer::RunningPrograms();
+  if (running.empty()) return false;
+  Say(Format("%s is still running in this directory: wait until it ends, or end it with \"Stop calculations\".",
+             running.front().c_str())
+          .c_str());
+  return true;
+}
+
+bool CKAVOLDView::ProbeFile(const char* name, const CString& missing) {
+  std::FILE* f = winlayer::crt::fopen(name, "r");
+  if (!f) {
+    Say(missing);
+    return false;
+  }
+  std::fclose(f);
+  return true;
+}
+
+void CKAVOLDView::RunAndWait(const char* program) { winlayer::crt::_spawnl(winlayer::crt::_P_WAIT, program, program, nullptr); }
+
+void CKAVOLDView::StartWithoutWait(const char* program) { winlayer::WinExec(program, winlayer::SW_SHOW); }
+
+// Reads the head of the fit script: the switch in its first record and the
+// line number of the first variation record.  When the script varies
+// something the fit question is asked.  Without a fit the script is saved
+// as "NEXTs.RES" and replaced by one that varies nothing.  Nothing when the
+// script could not be saved: the run does not start then.
+std::optional<CKAVOLDView::NextProtection> CKAVOLDView::AskFitAndProtectNext(const char* missingNext,
+                                                                             CString& newLabel) {
+  int firstLine = 0;
+  if (auto text = ReadWholeFile("NEXT.inp")) {
+    ParamScanner in(std::move(*text));
+    try {
+      in.Int();
+      in.EndOfRecord();
+      firstLine = in.Int();
+    } catch (const InvalidParametersFile&) {
+      // A script without a variation record varies nothing.
+    }
+  } else {
+    Say(missingNext);
+  }
+  if (firstLine != 0) {
+    m_FitDlg.DoModal();
+    Invalidate();
+  }
+  NextProtection p;
+  p.fit = m_FitDlg.m_Fit == 1;
+  if (p.fit) {
+    newLabel = kFitted;
+    return p;
+  }
+  p.created = !nrsfile::findExisting("NEXT.INP");
+  if (!p.created) {
+    p.saved = winlayer::CopyFileA("NEXT.INP", "NEXTs.RES", 0) != 0;
+    if (!p.saved) {
+      Say("can not create file: NEXTs.RES");
+      return std::nullopt;
+    }
+  }
+  WriteNextWithoutVariations();
+  newLabel = m_ModelDlg.m_ModelFile;
+  return p;
+}
+
+// Puts back the script that this command replaced, and only that one.
+void CKAVOLDView::RestoreNext(const NextProtection& p) {
+  if (p.saved) winlayer::CopyFileA("NEXTs.RES", "NEXT.INP", 0);
+  if (p.created) winlayer::DeleteFileA("NEXT.INP");
+}
+
+// The depth profiles are read after the first run since the start or since
+// the experiments were loaded; the multiplet profile only after a program
+// that writes one.
+void CKAVOLDView::ReadProfilesAfterRun(bool withMultiplets) {
+  const KavoldGlobals& g = globals();
+  if (g.runTime == 0 && g.runDelayed == 0 && g.runPrompt == 0 && g.runCEMS == 0) ReadElModel();
+  if (withMultiplets && g.runTime == 0 && g.runDelayed == 0 && g.runCEMS == 0) ReadModelProfile();
+}
+
+void CKAVOLDView::OnRunTimeSpectra() {
+  if (RefuseWhileRunning()) return;
+  const auto next = AskFitAndProtectNext("can not find file: NEXT.inp", m_timeModel.current);
+  if (!next) return;
+  for (const char* name : kTimeResults) winlayer::DeleteFileA(name);
+  if (ProbeFile("ZEPRIN.exe", "can not find file: ZEPRIN.exe")) {
+    RunAndWait("ZEPRIN.exe");
+    ReadProfilesAfterRun(true);
+    KavoldGlobals& g = globals();
+    if (g.runTime == 0) m_timeModel.initial = m_timeModel.current;
+    ++g.runTime;
+    OnShowTimeSpectra();
+  }
+  RestoreNext(*next);
+  Invalidate();
+}
+
+// The delayed-prompt and prompt runs go without the reflectivity experiment
+// when its file is missing.
+void CKAVOLDView::CheckReflectivityExperiment() {
+  if (m_del.Intexp == 0) return;
+  std::FILE* f = winlayer::crt::fopen(m_reflExpName, "r");
+  if (f) {
+    std::fclose(f);
+    return;
+  }
+  m_LoadDlg.m_Delayed = 0;
+  m_del.Intexp = 0;
+  WriteDelFile();
+  Say("CAN NOT FIND FILE with delayed and prompt exper.data");
+}
+
+void CKAVOLDView::OnRunDelayed() {
+  if (RefuseWhileRunning()) return;
+  CheckReflectivityExperiment();
+  const auto next = AskFitAndProtectNext("CAN NOT FIND FILE: NEXT.inp", m_delayedModel.current);
+  if (!next) return;
+  m_promptModel.current = m_delayedModel.current;
+  KavoldGlobals& g = globals();
+  if (ProbeFile("MOLVEC.exe", "can not find file: MOLVEC.exe")) {
+    RunAndWait("MOLVEC.exe");
+    if (g.runDelayed == 0) {
+      m_delayedModel.initial = m_delayedModel.current;
+      m_promptModel.initial = m_promptModel.current;
+    }
+  }
+  RestoreNext(*next);
+  ReadProfilesAfterRun(true);
+  ++g.runDelayed;
+  ++g.runPrompt;
+  OnShowDelayed();
+  Invalidate();
+}
+
+void CKAVOLDView::OnRunPrompt() {
+  if (RefuseWhileRunning()) return;
+  CheckReflectivityExperiment();
+  const auto next = AskFitAndProtectNext("CAN NOT FIND FILE: NEXT.inp", m_promptModel.current);
+  if (!next) return;
+  KavoldGlobals& g = globals();
+  if (ProbeFile("Quasto.exe", "can not find file: QUASTO.exe")) {
+    RunAndWait("QUASTO.exe");
+    if (g.runPrompt == 0) m_promptModel.initial = m_promptModel.current;
+  }
+  RestoreNext(*next);
+  ReadProfilesAfterRun(false);  // the prompt program writes no multiplet profile
+  ++g.runPrompt;
+  OnShowPrompt();
+  Invalidate();
+}
+
+// The conversion-electron run starts its program whatever the probes find.
+void CKAVOLDView::OnRunCems() {
+  if (RefuseWhileRunning()) return;
+  const auto next = AskFitAndProtectNext("CAN NOT FIND FILE: NEXT.inp", m_cemsModel.current);
+  if (!next) return;
+  ProbeFile("BRINAX.exe", "can not find file: BRINAX.exe");
+  if (m_LoadDlg.m_NSPCE != 0) ProbeFile(m_LoadDlg.m_CemsFile, "CAN NOT FIND FILE: CEMS_exp_dat");
+  RunAndWait("BRINAX.exe");
+  ReadProfilesAfterRun(true);
+  ++globals().runCEMS;
+  RestoreNext(*next);
+  OnShowCems();
+  Invalidate();
+}
+
+// ---------------------------------------------------- starts without wait
+
+void CKAVOLDView::OnFitTimeSpectra() {
+  if (RefuseWhileRunning()) return;
+  m_timeModel.current = kFitted;
+  m_pressTime = 1;
+  ProbeFile("ZEPRIN.exe", "can not find file: ZEPRIN.exe");
+  StartWithoutWait("ZEPRIN.exe");
+  ++globals().runTime;
+  Invalidate();
+}
+
+void CKAVOLDView::ProbeReflectivityRun(const char* program, const char* missingProgram) {
+  if (m_del.Intexp != 0) ProbeFile(m_reflExpName, "CAN NOT FIND FILE with delayed and prompt exper.data");
+  ProbeFile("NEXT.inp", "CAN NOT FIND FILE: NEXT.inp");
+  ProbeFile(program, missingProgram);
+}
+
+void CKAVOLDView::OnFitPromptCurve() {
+  if (RefuseWhileRunning()) return;
+  m_promptModel.current = kFitted;
+  m_pressPrompt = 1;
+  ProbeReflectivityRun("QUASTO.exe", "can not find file: QUASTO.exe");
+  StartWithoutWait("QUASTO.exe");
+  ++globals().runPrompt;
+  Invalidate();
+}
+
+void CKAVOLDView::OnFitDelayedPrompt() {
+  if (RefuseWhileRunning()) return;
+  m_delayedModel.current = kFitted;
+  m_pressDelayed = 1;
+  ProbeReflectivityRun("MOLVEC.exe", "CAN NOT FIND FILE: MOLVEC.exe");
+  StartWithoutWait("MOLVEC.exe");
+  KavoldGlobals& g = globals();
+  ++g.runDelayed;
+  ++g.runPrompt;
+  Invalidate();
+}
+
+void CKAVOLDView::OnCleanPreviousResult() {
+  for (const char* name : kAllResults) winlayer::DeleteFileA(name);
+}
+
+}  // namespace kavold
