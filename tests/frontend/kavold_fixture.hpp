@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "frontend/KAVOLD.hpp"
 #include "frontend/KAVOLDView.hpp"
@@ -26,6 +29,11 @@ class KavoldDialogs : public ::testing::Test {
     hooks::ensureApplication();
     AfxSetResourceHandle(&KavoldResources());
     hooks::setMessageBoxLog(&boxes);
+    // The text editor: noted, and closed at once unless a test edits.
+    hooks::setEditorStandIn([this](const std::string& path, bool wait) {
+      edits.push_back({path, wait});
+      if (editor) editor(path);
+    });
   }
   void TearDown() override {
     hooks::setDialogHook(nullptr);
@@ -33,8 +41,15 @@ class KavoldDialogs : public ::testing::Test {
     hooks::setMessageBoxLog(nullptr);
     hooks::setDrawLog(nullptr);
     hooks::setCommandTrace(nullptr);
+    hooks::setEditorStandIn(nullptr);
   }
   hooks::MessageBoxLog boxes;
+  struct Edit {
+    std::string path;
+    bool wait;
+  };
+  std::vector<Edit> edits;
+  std::function<void(const std::string&)> editor;  // what the person does in the editor
 };
 
 // The running application: frame, document and view in a working directory
