@@ -4,6 +4,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <functional>
 #include <memory>
@@ -70,6 +71,16 @@ class KavoldApp : public KavoldDialogs {
     KavoldDialogs::TearDown();
     if (app) app->CloseAllDocuments();
     app.reset();
+  }
+  // A console program of the working directory: a shell script.
+  void program(const std::string& name, const std::string& body) {
+    dir.write(name, "#!/bin/sh\n" + body);
+    ::chmod((dir.path() / name).c_str(), 0755);
+  }
+  std::vector<CString> messages() const {
+    std::vector<CString> m;
+    for (const auto& b : boxes.boxes) m.push_back(b.text);
+    return m;
   }
   nrstest::TempDir dir;
   std::unique_ptr<CKAVOLDApp> app;
