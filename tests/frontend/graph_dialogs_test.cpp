@@ -89,11 +89,6 @@ TEST_F(GraphDialogs, EnergyGraphsDrawTheCurrentSpectraOverTheReferences) {
   const int h = (271 * 13 + 4) / 8;
   EXPECT_TRUE(near(45 + (362 - 65) / 2, h - 40 - (h - 60) * 3 / 4, RGB(255, 0, 0)));
 
-  // A right click sets the energy scale.
-  rightClick = true;
-  scaleTyped = {{IDC_XAXIS_EMODMAX, "8"}, {IDC_XAXIS_EMODSTEP, "4"}};
-  view->OnAbsorption();
-  EXPECT_EQ((std::vector<float>{g.Emodmax, g.Emodstep}), (std::vector<float>{8, 4}));
 }
 
 // HFI: a reference of three multiplets and a current profile of two give

