@@ -1,4 +1,4 @@
-// Internals shared by the scale fits of fits.cpp and fits2.cpp; not part of
+// Internals shared by the scale fits of fits.cpp and fits_ext.cpp; not part of
 // numlib's interface.
 #pragma once
 
@@ -26,7 +26,7 @@ NormalSums normalSums(Span1<const float> E, Span1<const float> T, int J1, int J2
 //     moves them.
 //   Centred, CentredRecentre: backgrounds centred on b0 (from B on entry);
 //     the grids follow the best point and shrink their steps only when it is
-//     the grid's middle (SCALB2 and SCALB3, see fits2.hpp).
+//     the grid's middle (SCALB2 and SCALB3, see fits_ext.hpp).
 // On the centred grids a background with b + minT <= 0 becomes DB - minT;
 // when that happens to the last background of a sweep DB is halved.
 enum class Refinement { Scalbg, Centred, CentredRecentre };

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "numlib/farray.hpp"
-#include "numlib/fits2.hpp"
+#include "numlib/fits_ext.hpp"
 #include "programs/common/fio.hpp"
 
 namespace common {

@@ -1,4 +1,4 @@
-#include "numlib/fits2.hpp"
+#include "numlib/fits_ext.hpp"
 
 #include <algorithm>
 #include <cfloat>

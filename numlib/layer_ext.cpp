@@ -1,9 +1,9 @@
-#include "numlib/layer2.hpp"
+#include "numlib/layer_ext.hpp"
 
 #include <algorithm>
 #include <cmath>
 
-#include "numlib/cmatrix2.hpp"
+#include "numlib/cmatrix_ext.hpp"
 #include "numlib/layer.hpp"
 
 namespace numlib {

@@ -1,4 +1,4 @@
-#include "numlib/cmatrix2.hpp"
+#include "numlib/cmatrix_ext.hpp"
 
 #include <algorithm>
 #include <cmath>
