@@ -5,6 +5,7 @@
 #include "frontend/Globals.hpp"
 #include "frontend/resource.hpp"
 #include "frontend/winlayer/platform.hpp"
+#include "programs/common/timing.hpp"
 
 namespace kavold {
 
@@ -133,7 +134,7 @@ void CKAVOLDView::OnInitialUpdate() {
   d.EPFIND = 0.001f;
   d.FJEPP = 1;
   d.FJEPD = 1;
-  d.TIMECYCLE = 176.06f;
+  d.TIMECYCLE = common::kPulsePeriod;
   d.TIMINI = 10.17f;
   d.TIMFIN = 161.4f;
 

@@ -57,6 +57,7 @@ constexpr int lastLine(int NNN) { return NNN + LAST; }
 // Columns of the line NNN+1.
 inline constexpr int HKMAX = 9;   // largest nuclear density
 inline constexpr int ANGLE0 = 9;  // grazing angle i (1..4), mrad, in column ANGLE0 + i
+inline constexpr int NANGLES = 4;  // grazing angles the line holds
 constexpr int colAngle(int i) { return ANGLE0 + i; }
 
 // The fit copies lines 1..NNN+12 and columns 1..NM+19 between YV and its best
@@ -64,6 +65,7 @@ constexpr int colAngle(int i) { return ANGLE0 + i; }
 constexpr int lastCopiedColumn(int NM) { return ZDV0 + NM; }
 
 static_assert(ZDV0 + N6 == NYVC, "the table is as wide as its last column");
+static_assert(ANGLE0 + NANGLES <= NYVC, "the grazing angles fit in their line");
 static_assert(N24 + LAST == NYVL, "the table is as long as its last line");
 
 }  // namespace numlib::yv

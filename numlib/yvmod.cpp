@@ -17,11 +17,11 @@ struct AnglesDeg {
 
 void unpackLayers(YVTable& YV, int NNN, ModelArrays& m) {
   for (int l = 1; l <= NNN; ++l) {
-    m.thickness(l) = std::max(static_cast<double>(YV(l, 1)), 0.0);
-    YV(l, 3) = std::abs(YV(l, 3));  // the imaginary susceptibility (absorption) is never negative
-    m.ELD1(l) = YV(l, 2);
-    m.ELD2(l) = YV(l, 3);
-    for (int K = 1; K <= N6; ++K) m.V(K, l) = YV(l, 3 + K) > 0 ? YV(l, 3 + K) : 0.0f;
+    m.thickness(l) = std::max(static_cast<double>(YV(l, yv::H1A)), 0.0);
+    YV(l, yv::ELD2) = std::abs(YV(l, yv::ELD2));  // the imaginary susceptibility (absorption) is never negative
+    m.ELD1(l) = YV(l, yv::ELD1);
+    m.ELD2(l) = YV(l, yv::ELD2);
+    for (int K = 1; K <= N6; ++K) m.V(K, l) = YV(l, yv::colV(K)) > 0 ? YV(l, yv::colV(K)) : 0.0f;
   }
 }
 
@@ -56,20 +56,20 @@ void foldDirection(float& BE, float& GA) {
   if (std::abs(GA) > 180) GA = GA >= 0 ? GA - 360 : GA + 360;
 }
 
-// Angular parameters of `count` entries, taken from YV by `at(i, column)` with
-// column 0..4 = BE, GA, Rand, Plane, WID.
+// Angular parameters of `count` entries, taken from YV by `at(i, a)` with the
+// angular parameter a = yv::BE .. yv::WID.
 template <class At>
 void unpackAngles(int count, At at, ModelArrays& m, AnglesDeg& deg) {
   for (int i = 1; i <= count; ++i) {
-    float BE = at(i, 0), GA = at(i, 1);
+    float BE = at(i, yv::BE), GA = at(i, yv::GA);
     foldDirection(BE, GA);
     deg.BE(i) = BE;
     deg.GA(i) = GA;
-    deg.WID(i) = std::max(at(i, 4), 0.0f);
+    deg.WID(i) = std::max(at(i, yv::WID), 0.0f);
     m.BE(i) = toRadians(BE);
     m.GA(i) = toRadians(GA);
     m.WID(i) = toRadians(deg.WID(i));
-    float rand = std::max(at(i, 2), 0.0f), plane = std::max(at(i, 3), 0.0f);
+    float rand = std::max(at(i, yv::RAND), 0.0f), plane = std::max(at(i, yv::PLAN), 0.0f);
     if (rand + plane > 1) {
       const float sum = rand + plane;
       rand /= sum;
@@ -81,47 +81,49 @@ void unpackAngles(int count, At at, ModelArrays& m, AnglesDeg& deg) {
 }
 
 void unpackGlobals(const YVTable& YV, int NNN, ModelArrays& m) {
-  for (int K = 1; K <= N6; ++K) m.S(K) = std::abs(YV(NNN + 1, K));
-  m.HKMAX = YV(NNN + 1, 9) < 0 ? 0.01f : YV(NNN + 1, 9);
-  for (int i = 1; i <= 4; ++i) m.angles(i) = YV(NNN + 1, 9 + i) / 1000.0;  // mrad -> rad
+  const int g = yv::lineS(NNN);
+  for (int K = 1; K <= N6; ++K) m.S(K) = std::abs(YV(g, K));
+  m.HKMAX = YV(g, yv::HKMAX) < 0 ? 0.01f : YV(g, yv::HKMAX);
+  for (int i = 1; i <= yv::NANGLES; ++i) m.angles(i) = YV(g, yv::colAngle(i)) / 1000.0;  // mrad -> rad
   for (int K = 1; K <= N6; ++K) {
-    m.Bhf(K) = std::abs(YV(NNN + 2, K));
-    m.dBhf(K) = std::abs(YV(NNN + 3, K));
-    m.IS(K) = YV(NNN + 4, K);
-    m.EFG(K) = YV(NNN + 5, K);
-    m.GRd(K) = std::max(YV(NNN + 6, K), 0.0f);
+    m.Bhf(K) = std::abs(YV(yv::lineAfter(NNN, yv::BHF), K));
+    m.dBhf(K) = std::abs(YV(yv::lineAfter(NNN, yv::DBHF), K));
+    m.IS(K) = YV(yv::lineAfter(NNN, yv::IS), K);
+    m.EFG(K) = YV(yv::lineAfter(NNN, yv::EFG), K);
+    m.GRd(K) = std::max(YV(yv::lineAfter(NNN, yv::GRD), K), 0.0f);
   }
 }
 
 void writeBack(YVTable& YV, int NNN, int NM, int IBHF, const ModelArrays& m,
                const AnglesDeg& deg) {
   for (int l = 1; l <= NNN; ++l) {
-    YV(l, 1) = static_cast<float>(m.thickness(l));
-    YV(l, 2) = m.ELD1(l);
-    YV(l, 3) = m.ELD2(l);
-    for (int K = 1; K <= N6; ++K) YV(l, 3 + K) = m.V(K, l);
+    YV(l, yv::H1A) = static_cast<float>(m.thickness(l));
+    YV(l, yv::ELD1) = m.ELD1(l);
+    YV(l, yv::ELD2) = m.ELD2(l);
+    for (int K = 1; K <= N6; ++K) YV(l, yv::colV(K)) = m.V(K, l);
   }
-  for (int K = 1; K <= N6; ++K) YV(NNN + 1, K) = m.S(K);
-  YV(NNN + 1, 9) = m.HKMAX;
-  for (int i = 1; i <= 4; ++i) YV(NNN + 1, 9 + i) = static_cast<float>(m.angles(i) * 1000);
+  const int g = yv::lineS(NNN);
+  for (int K = 1; K <= N6; ++K) YV(g, K) = m.S(K);
+  YV(g, yv::HKMAX) = m.HKMAX;
+  for (int i = 1; i <= yv::NANGLES; ++i) YV(g, yv::colAngle(i)) = static_cast<float>(m.angles(i) * 1000);
   for (int K = 1; K <= NM; ++K) {
-    YV(NNN + 2, K) = m.Bhf(K);
-    YV(NNN + 3, K) = m.dBhf(K);
-    YV(NNN + 4, K) = m.IS(K);
-    YV(NNN + 5, K) = m.EFG(K);
-    YV(NNN + 6, K) = m.GRd(K);
+    YV(yv::lineAfter(NNN, yv::BHF), K) = m.Bhf(K);
+    YV(yv::lineAfter(NNN, yv::DBHF), K) = m.dBhf(K);
+    YV(yv::lineAfter(NNN, yv::IS), K) = m.IS(K);
+    YV(yv::lineAfter(NNN, yv::EFG), K) = m.EFG(K);
+    YV(yv::lineAfter(NNN, yv::GRD), K) = m.GRd(K);
   }
   auto put = [&](int i, auto&& cell) {
-    cell(0) = deg.BE(i);
-    cell(1) = deg.GA(i);
-    cell(2) = m.RAND(i);
-    cell(3) = m.PLAN(i);
-    cell(4) = deg.WID(i);
+    cell(yv::BE) = deg.BE(i);
+    cell(yv::GA) = deg.GA(i);
+    cell(yv::RAND) = m.RAND(i);
+    cell(yv::PLAN) = m.PLAN(i);
+    cell(yv::WID) = deg.WID(i);
   };
   if (IBHF == 1) {
-    for (int l = 1; l <= NNN; ++l) put(l, [&](int c) -> float& { return YV(l, 12 + c); });
+    for (int l = 1; l <= NNN; ++l) put(l, [&](int a) -> float& { return YV(l, yv::colAng(a)); });
   } else if (IBHF == 2) {
-    for (int K = 1; K <= N6; ++K) put(K, [&](int c) -> float& { return YV(NNN + 8 + c, K); });
+    for (int K = 1; K <= N6; ++K) put(K, [&](int a) -> float& { return YV(yv::lineAngM(NNN, a), K); });
   }
 }
 
@@ -135,9 +137,9 @@ void YVMOD(YVTable& YV, int NNN, int N1N, int N2N, int NRN, int NM, int IBHF, in
 
   AnglesDeg deg;
   if (IBHF == 1)
-    unpackAngles(NNN, [&](int l, int c) { return YV(l, 12 + c); }, out, deg);
+    unpackAngles(NNN, [&](int l, int a) { return YV(l, yv::colAng(a)); }, out, deg);
   else
-    unpackAngles(N6, [&](int K, int c) { return YV(NNN + 8 + c, K); }, out, deg);
+    unpackAngles(N6, [&](int K, int a) { return YV(yv::lineAngM(NNN, a), K); }, out, deg);
   unpackGlobals(YV, NNN, out);
 
   if (normFlag != 2) {

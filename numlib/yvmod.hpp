@@ -20,7 +20,7 @@ struct ModelArrays {
   Arr1<float, N6> F;                    // factors applied by VNORM
   Arr1<float, N24> BE, GA, RAND, PLAN, WID;
   Arr1<float, N6> Bhf, dBhf, IS, EFG, GRd;
-  Arr1<double, 4> angles;               // grazing angles, radians
+  Arr1<double, yv::NANGLES> angles;     // grazing angles, radians
   float HKMAX = 0;
 };
 

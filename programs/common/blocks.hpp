@@ -6,6 +6,7 @@
 
 #include "numlib/farray.hpp"
 #include "numlib/limits.hpp"
+#include "programs/common/timing.hpp"
 
 namespace common {
 
@@ -18,7 +19,7 @@ using numlib::NMAX;
 // the field distribution, with the hyperfine quantities of the multiplets
 // copied in from the parameter table every pass.
 struct NuclearConstants {
-  int JE = 1024;                 // time (and FFT) channels
+  int JE = JEMAX;                // time (and FFT) channels
   int I2G = 0, I2E = 0;          // twice the ground and excited spins
   float GFAC = 0, EFAC = 0;      // magnetic splitting factors
   float QRAT = 0;                // quadrupole factor

@@ -76,7 +76,7 @@ double readWholeFile(fio::Unit& in, fio::Unit& log, NuclearConstants& nc, MainCo
 
 // Everything that follows from ERES and the wavelength.
 void derive(NuclearConstants& nc, MainConstants& mc, double fhf, ConstantsKind kind) {
-  nc.JE = 1024;
+  nc.JE = JEMAX;
   mc.AT = mc.ERES / kC;
   // The delayed-prompt program takes the wavelength from h c / E.
   mc.LYAMBDA = kind == ConstantsKind::DelayedPrompt ? kHcDelayed / mc.ERES : kH / mc.AT;

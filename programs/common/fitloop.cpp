@@ -5,11 +5,13 @@
 #include <cstdlib>
 
 #include "numlib/limits.hpp"
+#include "numlib/yvlayout.hpp"
 
 namespace common {
 
 using numlib::NYVC;
 using numlib::NYVL;
+namespace yv = numlib::yv;
 
 namespace {
 
@@ -223,7 +225,7 @@ void FitLoop::applyRule(int IMAN, float old, float stepped, float& y) const {
 // An entry stays on its side of zero, except the isomer shifts and field
 // gradients, which may change sign.
 float FitLoop::keepSide(int line, float old, float value) const {
-  const bool signFree = line == s_.NNN + 4 || line == s_.NNN + 5;
+  const bool signFree = line == yv::lineAfter(s_.NNN, yv::IS) || line == yv::lineAfter(s_.NNN, yv::EFG);
   return old * value < 0 && !signFree ? -value : value;
 }
 
@@ -238,11 +240,11 @@ bool FitLoop::stopFlagGoesOn() const {
   return flag != 0;
 }
 
-// Lines 1..NNN+12, columns 1..NM+19: the columns of unused multiplets keep
-// their values in each table.
+// Lines 1..NNN+12, columns 1..NM+19 (the ZDV of the multiplets in use): the
+// columns of unused multiplets keep their values in each table.
 void FitLoop::copyTable(const numlib::YVTable& from, numlib::YVTable& to) const {
-  const int lines = std::clamp(s_.NNN + 12, 0, NYVL);
-  const int columns = std::clamp(s_.NM + 19, 0, NYVC);
+  const int lines = std::clamp(yv::lastLine(s_.NNN), 0, NYVL);
+  const int columns = std::clamp(yv::lastCopiedColumn(s_.NM), 0, NYVC);
   for (int j = 1; j <= columns; ++j)
     for (int i = 1; i <= lines; ++i) to(i, j) = from(i, j);
 }

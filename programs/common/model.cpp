@@ -149,7 +149,9 @@ void readInterfaceRecords(fio::Unit& in, Model& m) {
   in.skip();
   for (int N = 1; N <= m.NNN; ++N) {
     in.readArray(kinds.span(), 1, 9);
-    for (int K = 1; K <= N6; ++K) m.KINDV(K, N) = kinds(1 + K);
+    // Kind 0 grades linearly, as kind 1 does; it is held as 1, so that the
+    // fitted model names the kind it was computed with.
+    for (int K = 1; K <= N6; ++K) m.KINDV(K, N) = kinds(1 + K) == 0 ? 1 : kinds(1 + K);
   }
   Arr1<float, 14> rec;
   in.skip();
@@ -175,26 +177,24 @@ void deriveModel(Model& m) {
 void fillTable(const Model& m, const ModelFileRef* f, YVTable& YV) {
   const auto& a = m.arrays;
   for (int N = 1; N <= m.NNN; ++N) {
-    YV(N, 1) = static_cast<float>(a.thickness(N));
-    YV(N, 2) = a.ELD1(N);
-    YV(N, 3) = a.ELD2(N);
-    for (int K = 1; K <= N6; ++K) YV(N, 3 + K) = a.V(K, N);
-    for (int r = 1; r <= 5; ++r) YV(N, 11 + r) = m.ANGL(r, N);
-    YV(N, 17) = m.ZD1(N);
-    YV(N, 18) = m.ZD2(N);
-    YV(N, 19) = static_cast<float>(m.WIDTH(N));
-    for (int K = 1; K <= N6; ++K) YV(N, 19 + K) = m.ZDV(K, N);
+    YV(N, yv::H1A) = static_cast<float>(a.thickness(N));
+    YV(N, yv::ELD1) = a.ELD1(N);
+    YV(N, yv::ELD2) = a.ELD2(N);
+    for (int K = 1; K <= N6; ++K) YV(N, yv::colV(K)) = a.V(K, N);
+    for (int r = 1; r <= yv::NANG; ++r) YV(N, yv::colAng(r)) = m.ANGL(r, N);
+    YV(N, yv::ZD1) = m.ZD1(N);
+    YV(N, yv::ZD2) = m.ZD2(N);
+    YV(N, yv::WIDTH) = static_cast<float>(m.WIDTH(N));
+    for (int K = 1; K <= N6; ++K) YV(N, yv::colZDV(K)) = m.ZDV(K, N);
   }
-  const int g = m.NNN + 1;
+  const int g = yv::lineS(m.NNN);
   for (int K = 1; K <= N6; ++K) YV(g, K) = a.S(K);
-  YV(g, 9) = a.HKMAX;
+  YV(g, yv::HKMAX) = a.HKMAX;
   if (f)
-    for (int i = 1; i <= f->NSPC; ++i) YV(g, 9 + i) = static_cast<float>(f->angle(i) * 1000);
-  for (int r = 1; r <= 5; ++r) {
-    for (int K = 1; K <= N6; ++K) {
-      YV(g + r, K) = m.HYP(r, K);
-      YV(m.NNN + 7 + r, K) = m.ANGM(r, K);
-    }
+    for (int i = 1; i <= f->NSPC; ++i) YV(g, yv::colAngle(i)) = static_cast<float>(f->angle(i) * 1000);
+  for (int K = 1; K <= N6; ++K) {
+    for (int r = 1; r <= yv::NHYP; ++r) YV(yv::lineHyp(m.NNN, r), K) = m.HYP(r, K);
+    for (int r = 1; r <= yv::NANG; ++r) YV(yv::lineAngM(m.NNN, r), K) = m.ANGM(r, K);
   }
 }
 
@@ -212,7 +212,7 @@ void RDMODEL(fio::Unit& log, const ModelFileRef& f, Model& m, NuclearConstants& 
   deriveModel(m);
   for (int N = 1; N <= m.NNN; ++N) log.print(" N,HKS(N)=", N, m.HKS(N));
   readMultipletRecords(in, m);
-  fio::ItemList wid = fio::items(m.NNN + 12);
+  fio::ItemList wid = fio::items(yv::lineAngM(m.NNN, yv::WID));
   for (int K = 1; K <= N6; ++K) fio::addItem(wid, m.ANGM(kWID, K));
   log.writeList("(I3, '  ', 8F9.5, '    WID')", wid);
   readInterfaceRecords(in, m);

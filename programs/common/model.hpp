@@ -15,6 +15,7 @@ namespace common {
 
 using numlib::N24;
 using numlib::YVTable;
+namespace yv = numlib::yv;
 
 // Column headers of the model file's layer and density records, also used
 // for the run-log tables.
@@ -36,8 +37,9 @@ void writeLayerLine(fio::Unit& out, const LayerLine& l);
 // parameters BE, GA, Rand, Plane, WID (angles in degrees).
 void writeDensityLine(fio::Unit& out, int N, const std::array<float, N6>& V, const std::array<float, 5>& angles);
 
-// Rows of the angular arrays ANGL and ANGM.
-enum AngularRow { kBE = 1, kGA = 2, kRAND = 3, kPLAN = 4, kWID = 5 };
+// Rows of the angular arrays ANGL and ANGM, in the order of their YV columns
+// and lines.
+enum AngularRow { kBE = yv::BE, kGA = yv::GA, kRAND = yv::RAND, kPLAN = yv::PLAN, kWID = yv::WID };
 // Rows of the hyperfine array HYP.
 enum HyperfineRow { kBhf = 1, kdBhf = 2, kIS = 3, kEFG = 4, kGRd = 5 };
 
@@ -56,9 +58,9 @@ struct Model {
   Arr1<double, N24> WIDTH;      // interface width, Angstrom
   Arr1<int, N24> KIND1, KIND2;  // interface kinds 1..5
   Arr1<int, N24> KSTEP;         // steps of the graded interface (0 = none)
-  Arr2<float, 5, N24> ANGL;     // BE, GA, Rand, Plane, WID per sublayer as read (degrees)
-  Arr2<float, 5, N6> HYP;       // Bhf, dBhf, IS, EFG, GRd per multiplet as read
-  Arr2<float, 5, N6> ANGM;      // BE, GA, Rand, Plane, WID per multiplet as read (degrees)
+  Arr2<float, yv::NANG, N24> ANGL;  // BE, GA, Rand, Plane, WID per sublayer as read (degrees)
+  Arr2<float, yv::NHYP, N6> HYP;    // Bhf, dBhf, IS, EFG, GRd per multiplet as read
+  Arr2<float, yv::NANG, N6> ANGM;   // BE, GA, Rand, Plane, WID per multiplet as read (degrees)
   Arr2<int, N6, N24> KINDV;     // interface kind per multiplet and sublayer
   Arr2<float, N6, N24> ZDV;     // interface parameter per multiplet and sublayer
   // Derived while reading.
@@ -92,7 +94,7 @@ void readModelHead(fio::Unit& in, Model& m, int* JMODEL = nullptr);
 void readLayerRecords(fio::Unit& in, Model& m);  // layer records; sets JVN
 void readDensityRecords(fio::Unit& in, Model& m);  // header and NNN density records
 void readMultipletRecords(fio::Unit& in, Model& m);  // S, hyperfine and angular records
-void readInterfaceRecords(fio::Unit& in, Model& m);  // KINDV and ZDV records
+void readInterfaceRecords(fio::Unit& in, Model& m);  // KINDV (0 held as 1) and ZDV records
 // HKS, the block period and the normalisation settings of the stepped model.
 void deriveModel(Model& m);
 // Copies the model (and the angles of `f`, when given) into YV.

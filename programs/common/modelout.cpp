@@ -20,16 +20,12 @@ struct ProfilePoint {
   int sub;       // stepped sublayer whose values the point takes, 0 for none
 };
 
-void writeHyperfine(fio::Unit& out, const Model& m, const YVTable& YV, NuclearConstants& nc) {
-  Arr1<float, N6>* rows[5] = {&nc.Bhf, &nc.dBhf, &nc.IS, &nc.EFG, &nc.GRd};
+void writeHyperfine(fio::Unit& out, const Model& m, const YVTable& YV) {
   const char* labels[5] = {"'    Bhf(T)'", "'    dBhf(T)'", "'    IS(mm/s)'", "'    EFG(mm/s)'", "'    GRd(mm/s)'"};
-  for (int r = 1; r <= 5; ++r) {
-    const int line = m.NNN + 1 + r;
+  for (int r = 1; r <= yv::NHYP; ++r) {
+    const int line = yv::lineHyp(m.NNN, r);
     fio::ItemList l = fio::items(line);
-    for (int K = 1; K <= N6; ++K) {
-      (*rows[r - 1])(K) = YV(line, K);
-      fio::addItem(l, YV(line, K));
-    }
+    for (int K = 1; K <= N6; ++K) fio::addItem(l, YV(line, K));
     out.writeList(std::string("(I3, '  ', 8F9.4, ") + labels[r - 1] + ")", l);
   }
 }
@@ -37,8 +33,8 @@ void writeHyperfine(fio::Unit& out, const Model& m, const YVTable& YV, NuclearCo
 void writeAngularPerMultiplet(fio::Unit& out, const Model& m, const YVTable& YV) {
   const char* forms[5] = {"(I3, '  ', 8F9.1, '    BE')", "(I3, '  ', 8F9.1, '    GA')", "(I3, '  ', 8F9.3, '    RAND')",
                           "(I3, '  ', 8F9.3, '    PLAN')", "(I3, '  ', 8F9.1, '    WID')"};
-  for (int r = 1; r <= 5; ++r) {
-    const int line = m.NNN + 7 + r;
+  for (int r = 1; r <= yv::NANG; ++r) {
+    const int line = yv::lineAngM(m.NNN, r);
     fio::ItemList l = fio::items(line);
     for (int K = 1; K <= N6; ++K) fio::addItem(l, YV(line, K));
     out.writeList(forms[r - 1], l);
@@ -122,8 +118,8 @@ bool WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, c
   return true;
 }
 
-void WRMODEL(fio::Unit& out, Model& m, const YVTable& YV, NuclearConstants& nc) {
-  auto& a = m.arrays;
+void WRMODEL(fio::Unit& out, const Model& m, const YVTable& YV) {
+  const auto& a = m.arrays;
   out.openNew("LAYSPC.RES");
   out.print("                         LAYSPC.INF");
   out.print("                  PARAMETERS OF SUBLAYERS");
@@ -137,37 +133,34 @@ void WRMODEL(fio::Unit& out, Model& m, const YVTable& YV, NuclearConstants& nc) 
   out.write("(I3, '         IBHF=1: Bhf-EFG we read from here; IBHF=2: BE-WID refer to each multiplet')", m.IBHF);
   out.write(kLayerHeader);
   for (int N = 1; N <= m.NNN; ++N)
-    writeLayerLine(out, {N, a.thickness(N), a.ELD1(N), a.ELD2(N), YV(N, 17), YV(N, 18), YV(N, 19), m.KIND1(N),
-                         m.KIND2(N), m.KSTEP(N)});
+    writeLayerLine(out, {N, a.thickness(N), a.ELD1(N), a.ELD2(N), YV(N, yv::ZD1), YV(N, yv::ZD2), YV(N, yv::WIDTH),
+                         m.KIND1(N), m.KIND2(N), m.KSTEP(N)});
 
-  // Without steps the densities are the model's own; with steps only the
-  // stepped densities were normalised, and their factors carry over here.
-  if (m.JVN == 1)
-    for (int K = 1; K <= N6; ++K) a.F(K) = 1.0f;
+  // Without steps the unpacking normalised the model's own densities, which
+  // hold their factors already; with steps only the stepped densities were
+  // normalised, and their factors carry over here.
+  std::array<float, N6> factor;
+  for (int K = 1; K <= N6; ++K) factor[K - 1] = m.JVN == 1 ? 1.0f : a.F(K);
   out.write(kDensityHeader);
   for (int N = 1; N <= m.NNN; ++N) {
     std::array<float, N6> V;
     std::array<float, 5> angles;
-    for (int K = 1; K <= N6; ++K) V[K - 1] = a.V(K, N) * a.F(K);
-    for (int c = 12; c <= 16; ++c) angles[c - 12] = YV(N, c);
+    for (int K = 1; K <= N6; ++K) V[K - 1] = a.V(K, N) * factor[K - 1];
+    for (int r = 1; r <= yv::NANG; ++r) angles[r - 1] = YV(N, yv::colAng(r));
     writeDensityLine(out, N, V, angles);
   }
   out.write("('             Corrected S(K)-ratio of partial spectra areas   ')");
-  out.write("(I3, '  ', 8F9.5)", m.NNN + 1, a.S.span());
+  out.write("(I3, '  ', 8F9.5)", yv::lineS(m.NNN), a.S.span());
   out.write("('                    Hyperfine parameters for each multiplet')");
-  writeHyperfine(out, m, YV, nc);
+  writeHyperfine(out, m, YV);
   out.print("              Angular parameters for each multiplet if IBHF=2");
   writeAngularPerMultiplet(out, m, YV);
   out.write("('   Kind of interface function for each multiplet in each layer KINDV[N,K],N=1,NNN,K=1,N6')");
-  for (int N = 1; N <= m.NNN; ++N) {
-    for (int K = 1; K <= N6; ++K)
-      if (m.KINDV(K, N) == 0) m.KINDV(K, N) = 1;
-    out.write("(I3, 10I9)", N, m.KINDV.col(N));
-  }
+  for (int N = 1; N <= m.NNN; ++N) out.write("(I3, 10I9)", N, m.KINDV.col(N));
   out.write("('   Parameter of interface function for each multiplet in each layer ZDV[N,K]')");
   for (int N = 1; N <= m.NNN; ++N) {
     fio::ItemList l = fio::items(N);
-    for (int K = 1; K <= N6; ++K) fio::addItem(l, YV(N, 19 + K));
+    for (int K = 1; K <= N6; ++K) fio::addItem(l, YV(N, yv::colZDV(K)));
     out.writeList("(I3, '  ', 8F9.3)", l);
   }
 }

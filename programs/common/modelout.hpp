@@ -33,8 +33,8 @@ int profilePoints(const SteppedModel& st);
 [[nodiscard]] bool WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, const ProfileOptions& opt = {});
 
 // Opens "LAYSPC.RES" on `out` and writes the model in the model-file layout;
-// the file stays open for the program's trailer.  Copies the hyperfine lines
-// of YV back into the multiplet arrays of `nc` and turns KINDV of 0 into 1.
-void WRMODEL(fio::Unit& out, Model& m, const YVTable& YV, NuclearConstants& nc);
+// the file stays open for the program's trailer.  The model and YV stay as
+// they are: writing twice gives the same file.
+void WRMODEL(fio::Unit& out, const Model& m, const YVTable& YV);
 
 }  // namespace common

@@ -45,7 +45,7 @@ void echoUnpacked(fio::Unit& log, const Model& m, const YVTable& YV) {
     if (m.IBHF == 1)
       angles = {a.BE(N) * kDegPerRad, a.GA(N) * kDegPerRad, a.RAND(N), a.PLAN(N), a.WID(N) * kDegPerRad};
     else
-      for (int c = 12; c <= 16; ++c) angles[c - 12] = YV(N, c);
+      for (int r = 1; r <= yv::NANG; ++r) angles[r - 1] = YV(N, yv::colAng(r));
     writeDensityLine(log, N, V, angles);
   }
   fio::ItemList s;
@@ -78,10 +78,10 @@ void unpack(Model& m, YVTable& YV, const CalcParams& p, const FitState& fs, Nucl
   numlib::YVMOD(YV, m.NNN, m.N1N, m.N2N, m.NRN, m.NM, m.IBHF, m.INORM, m.ISQ, m.HKS, m.period, fs.selector, fs.rowCode(),
                 p.SIG, m.JVN, m.arrays);
   for (int N = 1; N <= m.NNN; ++N) {
-    m.ZD1(N) = YV(N, 17);
-    m.ZD2(N) = YV(N, 18);
-    m.WIDTH(N) = YV(N, 19);
-    for (int K = 1; K <= N6; ++K) m.ZDV(K, N) = YV(N, 19 + K);
+    m.ZD1(N) = YV(N, yv::ZD1);
+    m.ZD2(N) = YV(N, yv::ZD2);
+    m.WIDTH(N) = YV(N, yv::WIDTH);
+    for (int K = 1; K <= N6; ++K) m.ZDV(K, N) = YV(N, yv::colZDV(K));
   }
   nc.Bhf = m.arrays.Bhf;
   nc.dBhf = m.arrays.dBhf;

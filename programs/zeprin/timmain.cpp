@@ -20,6 +20,10 @@ void startUp(ZeprinData& d) {
   common::EGRID(d.log, d.nc.JE, d.mc.XEST, d.mc.XEMAX, d.grid);
   if (d.expList.NEXP != 0) RDEXPER(d.log, d.expList, d.par.XEXP1, d.par.XEXP2, d.exper);
   d.scale.first = 1;
+  // Angles without an experiment file are not computed.  The angle file
+  // "OLD_ANG.RES" and the table YV keep every angle of "FileM.inp".
+  const int NEXP = d.expList.NEXP;
+  if (NEXP != 0 && NEXP < d.fileM.NSPC) d.fileM.NSPC = NEXP;
 }
 
 common::FitSettings fitSettings(const ZeprinData& d) {
@@ -44,7 +48,7 @@ void finish(ZeprinData& d, const common::FitState& fs) {
   common::scaleThicknesses(d.st, d.mc.K0);
   const float EPSN = meritOut(fs.bestRestored ? fs.EPSSS : fs.EPSN);
   const bool profiled = common::WRPROF(d.log, d.model, d.st, d.mc.K0);
-  common::WRMODEL(d.out, d.model, d.YV, d.nc);
+  common::WRMODEL(d.out, d.model, d.YV);
   writeTrailer(d.out, d.fileM.NSPC, d.model.arrays.angles, d.par, EPSN);
   d.out.close();
   writeAngles(d.out, "ANGLE.RES", d.fileM.NSPC, d.model.arrays.angles);

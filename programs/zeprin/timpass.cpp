@@ -16,9 +16,6 @@ namespace zeprin {
 
 namespace {
 
-// ns between two synchrotron pulses: a spectrum also holds the tail of the
-// response to the pulse before.
-constexpr float kPulsePeriod = 176.06f;
 // Channels at the start of a spectrum left out of the normalisation of the
 // theory when there is no experiment (the prompt region).
 constexpr int kSkippedChannels = 40;
@@ -121,7 +118,7 @@ void theoryAtComparedTimes(ZeprinData& d) {
   PassWork& p = d.work;
   const TimeExperiment& x = d.exper;
   const int M = x.MEXP;
-  for (int i = 1; i <= M; ++i) p.times(i) = x.times(i) + kPulsePeriod;
+  for (int i = 1; i <= M; ++i) p.times(i) = x.times(i) + common::kPulsePeriod;
   numlib::INTERS(d.axis.T.span(), p.YT.span(), x.times.span(), p.Y.span(), JE, M);
   numlib::INTERS(d.axis.T.span(), p.YT.span(), p.times.span(), p.Ylate.span(), JE, M);
   float ymax = 0;
@@ -252,14 +249,11 @@ float TIMPASS(ZeprinData& d, const common::FitState& fs) {
     f.integr.openNew("INTEGR.res");
     f.integr.write("('  JSPC,ANGLE,SUME/XEST,SUMTfull/JE,YRELAY = ')");
   }
-  // Angles without an experiment file are not computed, in this pass or later.
-  const int NEXP = d.expList.NEXP;
-  if (NEXP != 0 && NEXP < d.fileM.NSPC) d.fileM.NSPC = NEXP;
   if (fs.Jcalc == 0) return EPSN;
 
   for (int j = 1; j <= d.fileM.NSPC; ++j) EPSN += angle(d, fs, j, f);
 
-  if (written && NEXP != 0) {
+  if (written && d.expList.NEXP != 0) {
     f.result.write("(F15.8)", meritOut(EPSN));
     d.log.write("('                            EPSSS = ',F15.8)", EPSN);
   }

@@ -21,7 +21,7 @@ namespace zeprin {
 using numlib::Arr1;
 using numlib::Arr2;
 
-inline constexpr int JE = 1024;          // time channels
+inline constexpr int JE = common::JEMAX;  // time channels
 inline constexpr int kExpSlots = 1024;   // records read per experiment file
 inline constexpr int kMaxCompared = 900;  // compared experimental points
 inline constexpr int kMaxKernel = 41;    // weights of the time-averaging kernel

@@ -110,19 +110,36 @@ TEST(PassHead, LaterPassesAreQuietAndTakeTheTableAsChanged) {
   EXPECT_FALSE(hasLine(dir.read("log"), "    !!!! NEW STEPS !!!! "));
 }
 
-TEST(PassHead, SteppedDensitiesAreNormalisedAndTheFactorIsWrittenBack) {
-  nrstest::TempDir dir;
-  auto x = std::make_unique<Pass>();
-  x->read(model(1, 0.5f));
-  x->step();
-  // INORM = 1: the largest stepped density becomes HKMAX = 1.
-  EXPECT_FLOAT_EQ(x->st.V(1, 1), 1.0f);
-  EXPECT_FLOAT_EQ(x->m.arrays.F(1), 2.0f);
-  fio::Unit out(3);
-  common::WRMODEL(out, x->m, x->YV, x->nc);
-  out.close();
-  EXPECT_TRUE(hasLine(dir.read("LAYSPC.RES"),
-                      "  1    1.00000  0.00000  0.00000  0.00000  0.00000  0.00000  0.00000  0.00000   90.0   30.0 0.100 0.200    4.0"));
+// INORM = 1: the largest density becomes HKMAX = 1, with the factor 2.  With
+// a graded interface (JVN = 2) only the stepped densities are normalised and
+// the written model takes the factor; without (JVN = 1) the model's own
+// densities are.  Either way the fitted model holds the normalised density,
+// the factor stays for the passes to come, and a second writing gives the
+// same file.
+TEST(PassHead, NormalisedDensitiesAreWrittenOnceNormalised) {
+  struct Case {
+    int kstep2, JVN;
+  };
+  for (const Case c : {Case{4, 2}, Case{0, 1}}) {
+    SCOPED_TRACE(c.JVN);
+    nrstest::TempDir dir;
+    auto x = std::make_unique<Pass>();
+    x->read(model(1, 0.5f, c.kstep2));
+    x->step();
+    ASSERT_EQ(x->m.JVN, c.JVN);
+    EXPECT_FLOAT_EQ(x->st.V(1, 1), 1.0f);
+    EXPECT_FLOAT_EQ(x->m.arrays.F(1), 2.0f);
+    fio::Unit out(3);
+    common::WRMODEL(out, x->m, x->YV);
+    out.close();
+    const std::string first = dir.read("LAYSPC.RES");
+    EXPECT_TRUE(hasLine(first,
+                        "  1    1.00000  0.00000  0.00000  0.00000  0.00000  0.00000  0.00000  0.00000   90.0   30.0 0.100 0.200    4.0"));
+    EXPECT_FLOAT_EQ(x->m.arrays.F(1), 2.0f);
+    common::WRMODEL(out, x->m, x->YV);
+    out.close();
+    EXPECT_EQ(dir.read("LAYSPC.RES"), first);
+  }
 }
 
 TEST(PassHead, EightCorrectedSGoOnTheNextLineUnderOneHeading) {

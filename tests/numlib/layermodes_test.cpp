@@ -1,6 +1,6 @@
 // Layer matrices of a sublayer with an anisotropic susceptibility tensor,
 // checked against the matrix exponential of the propagation operator and its
-// invariant subspaces, and the angular factors against orientation averages.
+// invariant subspaces.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,7 +8,7 @@
 #include <complex>
 
 #include "numlib/layer.hpp"
-#include "programs/common/angle_core.hpp"
+#include "numlib/layermodes.hpp"
 
 namespace {
 
@@ -115,9 +115,9 @@ const Tensor kCases[] = {
 TEST(LayerModes, CharacteristicMatrixIsTheExponentialOfTheOperator) {
   int n = 0;
   for (const Tensor& t : kCases) {
-    const common::LayerModes m = common::layerModes(t.c11, t.c21, t.c12, t.c22, kS2);
+    const numlib::LayerModes m = numlib::layerModes(t.c11, t.c21, t.c12, t.c22, kS2);
     CMat4 T;
-    common::layerMatrix4(m, kS2, kD, T);
+    numlib::layerMatrix4(m, kS2, kD, T);
     const CMat4 ref = expiD<CMat4, 4>(operatorM(t, kS2), kD);
     EXPECT_LT(relDiff(T, ref), 1e-10) << "case " << n;
     ++n;
@@ -127,10 +127,10 @@ TEST(LayerModes, CharacteristicMatrixIsTheExponentialOfTheOperator) {
 TEST(LayerModes, AdmittanceAndPropagatorsDescribeTheDownGoingModes) {
   int n = 0;
   for (const Tensor& t : kCases) {
-    const common::LayerModes m = common::layerModes(t.c11, t.c21, t.c12, t.c22, kS2);
+    const numlib::LayerModes m = numlib::layerModes(t.c11, t.c21, t.c12, t.c22, kS2);
     CMat2 F, Pf, Pb;
-    common::layerAdmittance(m, F);
-    common::layerPropagators(m, kS2, kD, Pf, Pb);
+    numlib::layerAdmittance(m, F);
+    numlib::layerPropagators(m, kS2, kD, Pf, Pb);
     // The vectors (x, F x) span the subspace of the two down-going modes:
     // M maps it onto itself, and on it M acts on the upper half as Mf.
     const CMat4 M = operatorM(t, kS2);
@@ -165,11 +165,11 @@ TEST(LayerModes, AdmittanceAndPropagatorsDescribeTheDownGoingModes) {
 
 TEST(LayerModes, EqualModuliDoNotMakeTheModesAlike) {
   const Tensor& t = kCases[4];
-  const common::LayerModes m = common::layerModes(t.c11, t.c21, t.c12, t.c22, kS2);
+  const numlib::LayerModes m = numlib::layerModes(t.c11, t.c21, t.c12, t.c22, kS2);
   EXPECT_LT(std::abs(std::abs(m.q1) - std::abs(m.q2)), 1e-12 * std::abs(m.q1));
   EXPECT_GT(std::abs(m.q1 - m.q2), 0.01 * std::abs(m.q1));
   CMat2 Pf, Pb, scalar;
-  common::layerPropagators(m, kS2, kD, Pf, Pb);
+  numlib::layerPropagators(m, kS2, kD, Pf, Pb);
   scalar(1, 1) = scalar(2, 2) = std::exp(cdouble(0, kD) * m.q1);
   EXPECT_GT(relDiff(scalar, Pf), 0.1);  // a scalar propagator would be far off
 }
@@ -177,78 +177,14 @@ TEST(LayerModes, EqualModuliDoNotMakeTheModesAlike) {
 TEST(LayerModes, PROPM4AgreesWithTheClosedFormOnResonantTensors) {
   int n = 0;
   for (const Tensor& t : kCases) {
-    const common::LayerModes m = common::layerModes(t.c11, t.c21, t.c12, t.c22, kS2);
+    const numlib::LayerModes m = numlib::layerModes(t.c11, t.c21, t.c12, t.c22, kS2);
     if (m.isotropic || std::abs(m.D) == 0.0) continue;  // PROPM4 needs distinct eigenvalues
     numlib::CVec4 Q;
     Q(1) = m.q1, Q(2) = -m.q1, Q(3) = m.q2, Q(4) = -m.q2;
     CMat4 T, P;
-    common::layerMatrix4(m, kS2, kD, T);
+    numlib::layerMatrix4(m, kS2, kD, T);
     numlib::PROPM4(operatorM(t, kS2), Q, kD, P);
     EXPECT_LT(relDiff(P, T), 1e-8) << "case " << n;
     ++n;
   }
-}
-
-TEST(AngularFactors, RandomAndInPlaneParts) {
-  // The random part is the average of the aligned part over all field
-  // directions; the in-plane part the average over the directions normal to
-  // the first polarisation (polar angle 90 degrees).
-  const double F = 2.5;
-  const common::AngularFactors rnd = common::angularFactors(F, 0.3f, 0.2f, 1.0f, 0.0f, 0.0f);
-  const common::AngularFactors pln = common::angularFactors(F, 0.3f, 0.2f, 0.0f, 1.0f, 0.0f);
-  std::array<std::array<cdouble, 3>, 4> sphere{}, circle{};
-  const int nb = 200, ng = 64;
-  double wsum = 0;
-  for (int i = 0; i < nb; ++i) {
-    const double b = (i + 0.5) * M_PI / nb, wb = std::sin(b);
-    for (int k = 0; k < ng; ++k) {
-      const double g = (k + 0.5) * 2 * M_PI / ng;
-      const auto f = common::angularFactors(F, static_cast<float>(b), static_cast<float>(g), 0, 0, 0);
-      for (int e = 0; e < 4; ++e)
-        for (int c = 0; c < 3; ++c) sphere[e][c] += wb * f[e][c];
-      wsum += wb;
-    }
-  }
-  for (int k = 0; k < ng; ++k) {
-    const double g = (k + 0.5) * 2 * M_PI / ng;
-    const auto f = common::angularFactors(F, static_cast<float>(M_PI / 2), static_cast<float>(g), 0, 0, 0);
-    for (int e = 0; e < 4; ++e)
-      for (int c = 0; c < 3; ++c) circle[e][c] += f[e][c] / static_cast<double>(ng);
-  }
-  for (int e = 0; e < 4; ++e) {
-    for (int c = 0; c < 3; ++c) {
-      EXPECT_LT(std::abs(sphere[e][c] / wsum - rnd[e][c]), 1e-4 * F) << e << " " << c;
-      EXPECT_LT(std::abs(circle[e][c] - pln[e][c]), 1e-6 * F) << e << " " << c;
-    }
-  }
-  // Random orientation: F/3 on the diagonal, nothing off it.
-  EXPECT_NEAR(rnd[0][0].real(), F / 3, 1e-12);
-  EXPECT_EQ(std::abs(rnd[1][1]), 0.0);
-}
-
-TEST(AngularFactors, AzimuthSpreadIsAGaussianOfStandardDeviationWID) {
-  // The 21 azimuths GA + k WID/4 with weights exp(-k^2/32) sample a Gaussian
-  // of standard deviation WID out to 2.5 WID.
-  const double F = 1.0, GA = 0.5, WID = 0.4;
-  const auto spread = common::angularFactors(F, 0.8f, static_cast<float>(GA), 0, 0, static_cast<float>(WID));
-  const auto sharp = common::angularFactors(F, 0.8f, static_cast<float>(GA), 0, 0, 0.0f);
-  const auto narrow = common::angularFactors(F, 0.8f, static_cast<float>(GA), 0, 0, 1e-6f);
-  std::array<std::array<cdouble, 3>, 4> gauss{};
-  double wsum = 0;
-  for (int i = -4000; i <= 4000; ++i) {
-    const double x = i * 1e-3 * WID, wx = std::exp(-x * x / (2 * WID * WID));
-    const auto f = common::angularFactors(F, 0.8f, static_cast<float>(GA + x), 0, 0, 0);
-    for (int e = 0; e < 4; ++e)
-      for (int c = 0; c < 3; ++c) gauss[e][c] += wx * f[e][c];
-    wsum += wx;
-  }
-  double change = 0;
-  for (int e = 0; e < 4; ++e) {
-    for (int c = 0; c < 3; ++c) {
-      EXPECT_LT(std::abs(spread[e][c] - gauss[e][c] / wsum), 3e-3) << e << " " << c;
-      EXPECT_LT(std::abs(narrow[e][c] - sharp[e][c]), 1e-6);
-      change = std::max(change, std::abs(spread[e][c] - sharp[e][c]));
-    }
-  }
-  EXPECT_GT(change, 0.02);
 }

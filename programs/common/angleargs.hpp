@@ -1,0 +1,27 @@
+// The inputs of the per-angle calculation besides the nuclear constants and
+// the stepped model.
+#pragma once
+
+#include "numlib/farray.hpp"
+#include "programs/common/egrid.hpp"
+
+namespace common {
+
+using numlib::Arr1;
+using numlib::Span1;
+
+inline constexpr int NEMAX = kMaxEnergy;  // energy points of one spectrum
+
+struct AngleArgs {
+  int IBHF = 1;              // 2: angular parameters per multiplet; otherwise per sublayer
+  int NM = 0;                // multiplets (at most 8)
+  int Jway = 1;              // 1: transfer-matrix product; otherwise Parratt recursion
+  double angle = 0;          // grazing angle, rad (> 0)
+  float XEST = 0;            // energy step of the Fourier window, mm/s
+  int NE = 0;                // energy points (at most 512)
+  Span1<const float> grid;   // energy grid, mm/s, ascending
+  Span1<const float> WDIST;  // field-distribution weights, 2 JAV1 + 1 points
+  int IDIST = 0;             // 0: no distribution table
+};
+
+}  // namespace common

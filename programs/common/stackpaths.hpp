@@ -1,0 +1,51 @@
+// The reflection matrix of a stepped stack at one energy, by one of two
+// paths: the product of the 4x4 transfer matrices of the sublayers, or the
+// Parratt recursion of 2x2 reflection matrices from the substrate up.  An
+// estimate of the precision the product keeps decides, point by point,
+// where the recursion must take over from the matrix path.
+//
+// Conventions.  Thicknesses are phase thicknesses (Angstrom times K0);
+// susceptibilities are plain numbers.  The range N1Nst..N2Nst of the stepped
+// model stands for NRR copies of itself.
+#pragma once
+
+#include "numlib/cmatrix.hpp"
+#include "numlib/farray.hpp"
+#include "numlib/limits.hpp"
+#include "programs/common/angleargs.hpp"
+#include "programs/common/blocks.hpp"
+#include "programs/common/hyperfine.hpp"
+
+namespace common {
+
+using numlib::CMat2;
+using numlib::CMat4;
+
+// Geometry of one angle and the work of the recursion.
+struct StackWork {
+  double s = 0, s2 = 0;  // sine of the grazing angle and its square
+  int nrr = 1;  // repetitions of the block N1Nst..N2Nst (1 if the block is not usable)
+  Arr1<CMat2, numlib::NMAX> F, Pf, Pb;  // Parratt: admittance and propagators per sublayer
+  bool recursive = false;  // the matrix path left the last point to the recursion
+};
+
+// Absorption sums of the nuclear part, per energy point: sum over the sublayers
+// (the block counted NRR times) of thickness times |Im chi11| and |Im chi22|.
+struct Absorption {
+  float E1 = 0, E2 = 0;
+};
+
+// Sine and repeated block of one angle.
+void stackSetup(const AngleArgs& a, const SteppedModel& st, StackWork& w);
+
+// Reflection matrix of the stack with the nuclear part of the current line
+// sums of h, by the path that a.Jway selects.  The matrix path gives P^-1 Q
+// of the transfer matrix, which is the negative of the Parratt amplitude;
+// intensities and amplitude differences squared are the same.  Where
+// absorbing layers are too thick for the transfer-matrix product to keep the
+// precision of R, the matrix path takes R from the recursion (with its own
+// sign) and sets w.recursive.  Adds to *abs when given.
+CMat2 stackReflection(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w,
+                      Absorption* abs);
+
+}  // namespace common
