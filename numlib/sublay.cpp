@@ -174,10 +174,14 @@ void gradedSteps(int NNN, int N1N, int N2N, int NRN, Span1<const double> thickne
   for (int k = 1; k <= NNN; ++k) steps(k) = lw.nst(k);
 }
 
-void SUBLAY(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
-            Span1<const double> value, Span1<const double> WIDTH, Span1<const double> ZD,
-            Span1<const int> KIND, Span1<const int> KSTEP, int& NNst, int& N1Nst, int& N2Nst,
-            Span1<double> subThickness, Span1<double> subValue, Span1<int> parent, int& NRR) {
+namespace {
+
+// The grid of SUBLAY and SUBLA2; they differ only in whether a graded
+// interface of the layer below the block asks for the doubled block mode.
+void buildGrid(bool belowBlockCounts, int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
+               Span1<const double> value, Span1<const double> WIDTH, Span1<const double> ZD,
+               Span1<const int> KIND, Span1<const int> KSTEP, int& NNst, int& N1Nst, int& N2Nst,
+               Span1<double> subThickness, Span1<double> subValue, Span1<int> parent, int& NRR) {
   LayerWork lw;
   for (int k = 1; k <= NNN; ++k) {
     lw.H(k) = thickness(k);
@@ -206,7 +210,8 @@ void SUBLAY(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
   // Marks that the walk never reaches (block outside the stack) stay 0.
   N1Nst = 0;
   N2Nst = 0;
-  const bool doubled = NRN > 1 && (lw.nst(N1N) != 0 || lw.nst(N2N) != 0 || lw.nst(N2N + 1) != 0);
+  const bool doubled =
+      NRN > 1 && (lw.nst(N1N) != 0 || lw.nst(N2N) != 0 || (belowBlockCounts && lw.nst(N2N + 1) != 0));
   if (!doubled) {
     for (int k = 1; k <= NNN; ++k) {
       if (k == N1N) N1Nst = g.m + lw.nst(N1N) / 2 + 1;
@@ -227,6 +232,24 @@ void SUBLAY(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
     }
   }
   NNst = g.m;
+}
+
+}  // namespace
+
+void SUBLAY(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
+            Span1<const double> value, Span1<const double> WIDTH, Span1<const double> ZD,
+            Span1<const int> KIND, Span1<const int> KSTEP, int& NNst, int& N1Nst, int& N2Nst,
+            Span1<double> subThickness, Span1<double> subValue, Span1<int> parent, int& NRR) {
+  buildGrid(true, NNN, N1N, N2N, NRN, thickness, value, WIDTH, ZD, KIND, KSTEP, NNst, N1Nst, N2Nst, subThickness,
+            subValue, parent, NRR);
+}
+
+void SUBLA2(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
+            Span1<const double> value, Span1<const double> WIDTH, Span1<const double> ZD,
+            Span1<const int> KIND, Span1<const int> KSTEP, int& NNst, int& N1Nst, int& N2Nst,
+            Span1<double> subThickness, Span1<double> subValue, Span1<int> parent, int& NRR) {
+  buildGrid(false, NNN, N1N, N2N, NRN, thickness, value, WIDTH, ZD, KIND, KSTEP, NNst, N1Nst, N2Nst, subThickness,
+            subValue, parent, NRR);
 }
 
 }  // namespace numlib

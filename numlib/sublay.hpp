@@ -20,6 +20,15 @@ void SUBLAY(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
             Span1<const int> KIND, Span1<const int> KSTEP, int& NNst, int& N1Nst, int& N2Nst,
             Span1<double> subThickness, Span1<double> subValue, Span1<int> parent, int& NRR);
 
+// The grid of SUBLAY, except that the doubled block mode is taken only for a
+// graded interface at the block's first or last layer: a graded interface of
+// the layer below the block leaves the plain mode, whose marked range then
+// ends inside that interface's steps.
+void SUBLA2(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
+            Span1<const double> value, Span1<const double> WIDTH, Span1<const double> ZD,
+            Span1<const int> KIND, Span1<const int> KSTEP, int& NNst, int& N1Nst, int& N2Nst,
+            Span1<double> subThickness, Span1<double> subValue, Span1<int> parent, int& NRR);
+
 // The step count SUBLAY gives the graded interface at the top of each layer
 // 1..NNN: an odd KSTEP raised by one, 0 where the interface has no width
 // left after the clamps (negative WIDTH, the layer's own thickness, the

@@ -7,48 +7,18 @@
 
 #include "numlib/sublay.hpp"
 #include "programs/common/filename.hpp"
+#include "programs/common/staircase.hpp"
 
 namespace common {
 
 namespace {
 
-// Whether the profile repeats the block: only when it lies above the last
-// sublayer (the substrate cannot repeat).
-bool repeatsBlock(const SteppedModel& st) {
-  return st.NRR > 1 && st.N1Nst >= 1 && st.N1Nst <= st.N2Nst && st.N2Nst <= st.NNst - 1;
-}
+bool repeatsBlock(const SteppedModel& st) { return common::repeatsBlock(st.NNst, st.N1Nst, st.N2Nst, st.NRR); }
 
 struct ProfilePoint {
   double depth;  // nm
   int sub;       // stepped sublayer whose values the point takes, 0 for none
 };
-
-// The staircase over the expanded stack: each sublayer gives a point at its
-// bottom with its own values and one with the values of the next sublayer.
-int profileSequence(const SteppedModel& st, const Arr1<double, NMAX>& ZSB, double top, double period,
-                    Arr1<ProfilePoint, kMaxProfile>& pts) {
-  int n = 0;
-  auto emit = [&](double d, int sub) { pts(++n) = {d, sub}; };
-  const bool rep = repeatsBlock(st);
-  emit(top, 0);
-  emit(top, 1);
-  for (int i = 1; i <= st.NNst; ++i) {
-    const double d = ZSB(i) + (rep && i > st.N2Nst ? (st.NRR - 1) * period : 0.0);
-    emit(d, i);
-    if (i != st.NNst) emit(d, rep && i == st.N2Nst ? st.N1Nst : i + 1);
-    if (!rep || i != st.N2Nst) continue;
-    for (int r = 1; r <= st.NRR - 1; ++r) {
-      for (int j = st.N1Nst; j <= st.N2Nst; ++j) {
-        const double dj = ZSB(j) + r * period;
-        emit(dj, j);
-        int next = j + 1;
-        if (j == st.N2Nst) next = r < st.NRR - 1 ? st.N1Nst : st.N2Nst + 1;
-        emit(dj, next);
-      }
-    }
-  }
-  return n;
-}
 
 void writeHyperfine(fio::Unit& out, const Model& m, const YVTable& YV) {
   const char* labels[5] = {"'    Bhf(T)'", "'    dBhf(T)'", "'    IS(mm/s)'", "'    EFG(mm/s)'", "'    GRd(mm/s)'"};
@@ -115,13 +85,12 @@ bool WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, c
   // width), not in the KSTEP of the model.
   Arr1<int, numlib::N24> steps;
   numlib::gradedSteps(m.NNN, m.N1N, m.N2N, m.NRN, m.arrays.thickness, m.WIDTH, m.KSTEP, steps);
-  Arr1<double, NMAX> ZSB;
   const double top = -(steps(1) * (st.thickness(1) / K0 / 10) * 0.5);
-  double z = top;
-  for (int i = 1; i <= st.NNst; ++i) ZSB(i) = z += st.thickness(i) / K0 / 10;
-
   Arr1<ProfilePoint, kMaxProfile> pts;
-  const int n = profileSequence(st, ZSB, top, period, pts);
+  int n = 0;
+  depthStaircase(
+      st.NNst, st.N1Nst, st.N2Nst, st.NRR, [&](int i) { return st.thickness(i) / K0 / 10; }, top, period,
+      [&](double d, int sub) { pts(++n) = {d, sub}; });
 
   fio::Unit el(9);
   el.openNew("EL_mod.RES");
