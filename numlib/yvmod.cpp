@@ -16,13 +16,9 @@ struct AnglesDeg {
 };
 
 void unpackLayers(YVTable& YV, int NNN, ModelArrays& m) {
-  for (int l = 1; l <= NNN; ++l) {
-    m.thickness(l) = std::max(static_cast<double>(YV(l, 1)), 0.0);
-    YV(l, 3) = std::abs(YV(l, 3));  // the imaginary susceptibility (absorption) is never negative
-    m.ELD1(l) = YV(l, 2);
-    m.ELD2(l) = YV(l, 3);
+  unpackElectronic(YV, NNN, false, m);
+  for (int l = 1; l <= NNN; ++l)
     for (int K = 1; K <= N6; ++K) m.V(K, l) = YV(l, 3 + K) > 0 ? YV(l, 3 + K) : 0.0f;
-  }
 }
 
 // A fit step on a thickness inside the repeated block changes the proportions
@@ -126,6 +122,17 @@ void writeBack(YVTable& YV, int NNN, int NM, int IBHF, const ModelArrays& m,
 }
 
 }  // namespace
+
+void unpackElectronic(YVTable& YV, int NNN, bool realNonPositive, ModelArrays& out) {
+  for (int l = 1; l <= NNN; ++l) {
+    YV(l, 1) = std::max(YV(l, 1), 0.0f);
+    out.thickness(l) = YV(l, 1);
+    if (realNonPositive && YV(l, 2) > 0) YV(l, 2) = -YV(l, 2);
+    YV(l, 3) = std::abs(YV(l, 3));
+    out.ELD1(l) = YV(l, 2);
+    out.ELD2(l) = YV(l, 3);
+  }
+}
 
 void YVMOD(YVTable& YV, int NNN, int N1N, int N2N, int NRN, int NM, int IBHF, int INORM, int ISQ,
            Span1<const float> HK, float period, int selector, int rowCode, float SIG, int normFlag,

@@ -25,6 +25,19 @@ bool recordInTable(int in1, int ip1, int in2, int ip2) {
 
 }  // namespace
 
+FitSettings baseFitSettings(const CalcParams& p, int NNN, int NM) {
+  FitSettings s;
+  s.NNN = NNN;
+  s.NM = NM;
+  s.ITEST = p.ITEST;
+  s.EPFIN = p.EPFIN;
+  s.ISTOP = p.ISTOP;
+  s.IFC = p.IFC;
+  s.ICORR = p.ICORR;
+  s.IMAN = p.IMAN;
+  return s;
+}
+
 FitLoop::FitLoop(numlib::YVTable& YV, numlib::YVTable& YVS, const FitSettings& settings, int Jcalc,
                  fio::Unit& log, fio::Unit& next)
     : YV_(YV), YVS_(YVS), s_(settings), log_(log), next_(next) {

@@ -27,6 +27,7 @@
 // is closed on return.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -34,6 +35,7 @@
 #include "numlib/farray.hpp"
 #include "numlib/yvmod.hpp"
 #include "programs/common/fio.hpp"
+#include "programs/common/params.hpp"
 
 namespace common {
 
@@ -41,6 +43,11 @@ namespace common {
 // only when its last step was rejected (otherwise the last pass computed the
 // best set already, and the next record follows at once).
 enum class RepeatBest { Always, AfterRejection };
+
+// A merit that could not be computed is written as kNoMerit, worse than any
+// real one, so that no reader of the merit files takes it for a good fit.
+inline constexpr float kNoMerit = 99999.0f;
+inline float meritOut(float EPS) { return std::isfinite(EPS) ? EPS : kNoMerit; }
 
 inline constexpr int NCORR = 16;  // places of the correlation rules ICORR/IMAN
 
@@ -61,6 +68,11 @@ struct FitSettings {
   bool endAfterFirstPassWithoutExperiment = false;
   std::string acceptText = "accept ! EPSN=EPSSS";
 };
+
+// The settings every program takes from "ZEPRIN.INP" and the model: the
+// table's size, ITEST, EPFIN, ISTOP and the correlation rules.  A program
+// then sets hasExperiment and its own differences.
+FitSettings baseFitSettings(const CalcParams& p, int NNN, int NM);
 
 // The loop's state, as the program's callbacks see it.
 struct FitState {

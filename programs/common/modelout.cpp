@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <system_error>
 
 #include "numlib/sublay.hpp"
 #include "programs/common/filename.hpp"
@@ -75,12 +73,8 @@ void writeAngularPerMultiplet(fio::Unit& out, const Model& m, const YVTable& YV)
   }
 }
 
-void removeProfile(const char* name) {
-  if (const auto path = nrsfile::findExisting(name)) {
-    std::error_code ec;  // a file that cannot be removed stays; the run log tells why it is stale
-    std::filesystem::remove(*path, ec);
-  }
-}
+// A file that cannot be removed stays; the run log tells why it is stale.
+void removeProfile(const char* name) { nrsfile::removeExisting(name); }
 
 }  // namespace
 
@@ -153,10 +147,13 @@ bool WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, c
   return true;
 }
 
-void WRMODEL(fio::Unit& out, Model& m, const YVTable& YV, NuclearConstants& nc) {
+void WRMODEL(fio::Unit& out, Model& m, const YVTable& YV, NuclearConstants& nc, const ModelWriteOptions& opt) {
   auto& a = m.arrays;
   out.openNew("LAYSPC.RES");
-  out.print("                         LAYSPC.INF");
+  if (opt.JMODEL >= 0)
+    out.write("(I2, '                    LAYSPC.INF')", opt.JMODEL);
+  else
+    out.print("                         LAYSPC.INF");
   out.print("                  PARAMETERS OF SUBLAYERS");
   out.write("(I3, '      NNN - number of sublayers (max N24=60, including substrate   ')", m.NNN);
   out.write("(2I3, '      N1N,N2N - limits of repeated layers (from - to, including)   ')", m.N1N, m.N2N);
@@ -170,6 +167,7 @@ void WRMODEL(fio::Unit& out, Model& m, const YVTable& YV, NuclearConstants& nc) 
   for (int N = 1; N <= m.NNN; ++N)
     writeLayerLine(out, {N, a.thickness(N), a.ELD1(N), a.ELD2(N), YV(N, 17), YV(N, 18), YV(N, 19), m.KIND1(N),
                          m.KIND2(N), m.KSTEP(N)});
+  if (opt.JMODEL >= 2) return;
 
   // Without steps the densities are the model's own; with steps only the
   // stepped densities were normalised, and their factors carry over here.

@@ -32,9 +32,17 @@ int profilePoints(const SteppedModel& st);
 // writes the fitted model and reports the failure in its exit status.
 [[nodiscard]] bool WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, const ProfileOptions& opt = {});
 
+struct ModelWriteOptions {
+  // The model kind of the prompt program: record 1 holds it, "(I2, 20X,
+  // 'LAYSPC.INF')", and a kind of 2 or more ends the file after the layer
+  // records.  Negative: the record of the other programs, nuclear part
+  // always written.
+  int JMODEL = -1;
+};
+
 // Opens "LAYSPC.RES" on `out` and writes the model in the model-file layout;
 // the file stays open for the program's trailer.  Copies the hyperfine lines
 // of YV back into the multiplet arrays of `nc` and turns KINDV of 0 into 1.
-void WRMODEL(fio::Unit& out, Model& m, const YVTable& YV, NuclearConstants& nc);
+void WRMODEL(fio::Unit& out, Model& m, const YVTable& YV, NuclearConstants& nc, const ModelWriteOptions& opt = {});
 
 }  // namespace common

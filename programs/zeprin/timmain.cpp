@@ -23,16 +23,8 @@ void startUp(ZeprinData& d) {
 }
 
 common::FitSettings fitSettings(const ZeprinData& d) {
-  common::FitSettings s;
-  s.NNN = d.model.NNN;
-  s.NM = d.model.NM;
-  s.ITEST = d.par.ITEST;
+  common::FitSettings s = common::baseFitSettings(d.par, d.model.NNN, d.model.NM);
   s.hasExperiment = d.expList.NEXP != 0;
-  s.EPFIN = d.par.EPFIN;
-  s.ISTOP = d.par.ISTOP;
-  s.IFC = d.par.IFC;
-  s.ICORR = d.par.ICORR;
-  s.IMAN = d.par.IMAN;
   return s;
 }
 

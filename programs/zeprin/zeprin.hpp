@@ -110,10 +110,8 @@ void RDEXPER(fio::Unit& log, const ExperimentList& e, float XEXP1, float XEXP2, 
 void writeTrailer(fio::Unit& out, int NSPC, const Arr1<double, 4>& angles, const common::CalcParams& p, float EPSN);
 void writeAngles(fio::Unit& out, const char* name, int NSPC, const Arr1<double, 4>& angles);
 
-// A merit that could not be computed is written as kNoMerit, worse than any
-// real one, so that no reader of the merit files takes it for a good fit.
-inline constexpr float kNoMerit = 99999.0f;
-inline float meritOut(float EPS) { return std::isfinite(EPS) ? EPS : kNoMerit; }
+using common::kNoMerit;
+using common::meritOut;
 
 // One calculation pass: spectra of every angle, their comparison with
 // experiment and the result files.  Returns the pass total EPSN.
