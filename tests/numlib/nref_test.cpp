@@ -9,6 +9,8 @@
 #include <random>
 #include <vector>
 
+#include "parratt.hpp"
+
 namespace {
 
 using cdouble = std::complex<double>;
@@ -31,19 +33,9 @@ cdouble amplitude(const Stack& st, double theta, int N1 = 0, int N2 = 0, int NRR
                          numlib::Span1<const cdouble>(st.chi.data() + 1, st.NNst()));
 }
 
-// Parratt's recursion from the substrate up: X_j = (r_j + X_{j+1} p) /
-// (1 + r_j X_{j+1} p), p = exp(2 i kz_{j+1} d_{j+1}), kz in units of K0.
+// The stack as the test recursion takes it: layers from 1, vacuum left out.
 cdouble parratt(const Stack& st, double theta) {
-  const double s = std::sin(theta);
-  const int N = st.NNst();
-  auto kz = [&](int j) { return j == 0 ? cdouble(s) : std::sqrt(s * s + st.chi[j]); };
-  cdouble X = 0.0;
-  for (int j = N - 1; j >= 0; --j) {
-    const cdouble r = (kz(j) - kz(j + 1)) / (kz(j) + kz(j + 1));
-    const cdouble p = j + 1 == N ? cdouble(0.0) : std::exp(cdouble(0, 2) * kz(j + 1) * st.D[j + 1]);
-    X = (r + X * p) / (1.0 + r * X * p);
-  }
-  return X;
+  return nrstest::parratt({st.D.begin() + 1, st.D.end()}, {st.chi.begin() + 1, st.chi.end()}, theta);
 }
 
 Stack randomStack(std::mt19937& gen) {
