@@ -56,11 +56,19 @@ int addNoise(const std::string& in, const std::string& out, const NoiseSettings&
   float top = 0;
   for (const Point& p : pts) top = std::max(top, p.y);
   if (pts.empty() || !(top > 0)) common::hardStop(" no positive theory values to draw counts from in " + in);
-  std::sort(pts.begin(), pts.end(), [](const Point& p, const Point& q) { return p.t > q.t; });
+  const bool refl = s.layout == Layout::Reflectivity;
+  std::sort(pts.begin(), pts.end(), [refl](const Point& p, const Point& q) { return refl ? p.t < q.t : p.t > q.t; });
   PoissonSampler gen(s.seed);
   fio::Unit dst(2);
   dst.openNew(out);
-  for (const Point& p : pts) dst.write("(F11.3,I10)", p.t, gen.sample(s.peak * p.y / top));
+  if (refl) dst.print(static_cast<int>(pts.size()));
+  for (const Point& p : pts) {
+    const long long n = gen.sample(s.peak * p.y / top);
+    if (refl)
+      dst.write("(F11.3,I12,I2)", p.t, n, 0);
+    else
+      dst.write("(F11.3,I10)", p.t, n);
+  }
   dst.close();
   return static_cast<int>(pts.size());
 }

@@ -23,17 +23,24 @@ class PoissonSampler {
   std::mt19937_64 gen_;
 };
 
+// The experiment file written: a time spectrum, or a reflectivity curve.
+enum class Layout { TimeSpectrum, Reflectivity };
+
 struct NoiseSettings {
   double peak = 1e4;   // expected counts at the largest theory value kept
   std::uint64_t seed = 1;
-  double tmin = 0;     // ns; earlier records are dropped (detector dead time)
+  double tmin = 0;     // ns (angle in mrad); earlier records are dropped (detector dead time)
+  Layout layout = Layout::TimeSpectrum;
 };
 
-// Reads a time-spectrum file of three columns (time in ns, anything, theory),
-// keeps the records at or after tmin, scales the theory so that its largest
-// kept value becomes `peak` expected counts, draws the counts, and writes the
-// experiment file: one record per time, "(F11.3,I10)", in decreasing time.
-// Returns the number of records written.
+// Reads a curve file of three columns (time in ns or angle in mrad,
+// anything, theory), keeps the records at or after tmin, scales the theory so
+// that its largest kept value becomes `peak` expected counts, draws the
+// counts, and writes the experiment file.  A time spectrum: one record per
+// time, "(F11.3,I10)", in decreasing time.  A reflectivity curve: the count
+// of points, then one record per angle, "(F11.3,I12,I2)" with the prompt
+// counts and 0 delayed counts, in increasing angle.  Returns the number of
+// points written.
 int addNoise(const std::string& in, const std::string& out, const NoiseSettings& s);
 
 }  // namespace tools
