@@ -98,7 +98,8 @@ TEST(NREF, RepeatedBlockEqualsStackWrittenOut) {
 
 // A bare substrate: total reflection below the critical angle sqrt(-chi')
 // of a transparent medium, the steepest fall of an absorbing one at it, the
-// fall-off as (theta_c / 2 theta)^4 far above it; no contrast, no reflection.
+// fall-off as (theta_c / 2 theta)^4 far above it; no contrast, no reflection;
+// a film far thicker than its absorption length reflects like its bulk.
 TEST(NREF, SubstrateFollowsFresnelAroundTheCriticalAngle) {
   const double chiRe = -15.2e-6;
   const double thetaC = std::sqrt(-chiRe);
@@ -116,6 +117,11 @@ TEST(NREF, SubstrateFollowsFresnelAroundTheCriticalAngle) {
   }
   EXPECT_NEAR(where / thetaC, 1.0, 0.01);
   EXPECT_EQ(std::norm(amplitude(vacuum, 3e-3)), 0.0);
+  Stack thick;
+  thick.add(1e7, {chiRe, 0.05e-6});
+  thick.add(0.0, {-4.6e-6, 0.011e-6});
+  for (double t : {0.5 * thetaC, 0.99 * thetaC, 1.5 * thetaC})
+    EXPECT_NEAR(std::abs(amplitude(thick, t) - amplitude(iron, t)), 0.0, 1e-12) << t;
 }
 
 // A film on a substrate: the Kiessig fringes are spaced pi / (K0 d) in the
