@@ -1,8 +1,8 @@
 // One computing pass of QUASTO with its comparison: 3500 angles over 100
 // stepped sublayers, the experiment file of 3500 points read, divergence
 // averaging, footprint correction, scale fit, and the files of the pass
-// ("RELAY.res", "PROMP2.res", "RESULTI.res") written; on one thread and on
-// all of them.  The counter gives the time per angle x sublayer.
+// ("RELAY.res", "PROMP2.res", "RESULTI.res") written; on 1, 2, 4 and all
+// threads (argument 0).  The counter gives the time per angle x sublayer.
 #include <benchmark/benchmark.h>
 #include <omp.h>
 
@@ -64,7 +64,7 @@ void BM_PromptPass(benchmark::State& state) {
   Scratch scratch;
   static quasto::QuastoData d;
   setUp(d);
-  const int threads = state.range(0) == 0 ? omp_get_num_procs() : 1;
+  const int threads = state.range(0) == 0 ? omp_get_num_procs() : static_cast<int>(state.range(0));
   omp_set_num_threads(threads);
   common::FitState fs;
   fs.JREP = 3;
@@ -75,6 +75,6 @@ void BM_PromptPass(benchmark::State& state) {
   state.counters["per_angle_sublayer"] = benchmark::Counter(
       double(kAngles) * kSublayers, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_PromptPass)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PromptPass)->Arg(1)->Arg(2)->Arg(4)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
