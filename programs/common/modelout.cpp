@@ -150,7 +150,7 @@ bool WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, c
 void WRMODEL(fio::Unit& out, Model& m, const YVTable& YV, NuclearConstants& nc, const ModelWriteOptions& opt) {
   auto& a = m.arrays;
   out.openNew("LAYSPC.RES");
-  if (opt.JMODEL >= 0)
+  if (opt.withKind)
     out.write("(I2, '                    LAYSPC.INF')", opt.JMODEL);
   else
     out.print("                         LAYSPC.INF");
@@ -167,7 +167,7 @@ void WRMODEL(fio::Unit& out, Model& m, const YVTable& YV, NuclearConstants& nc, 
   for (int N = 1; N <= m.NNN; ++N)
     writeLayerLine(out, {N, a.thickness(N), a.ELD1(N), a.ELD2(N), YV(N, 17), YV(N, 18), YV(N, 19), m.KIND1(N),
                          m.KIND2(N), m.KSTEP(N)});
-  if (opt.JMODEL >= 2) return;
+  if (opt.withKind && opt.JMODEL >= 2) return;
 
   // Without steps the densities are the model's own; with steps only the
   // stepped densities were normalised, and their factors carry over here.

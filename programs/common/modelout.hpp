@@ -33,11 +33,12 @@ int profilePoints(const SteppedModel& st);
 [[nodiscard]] bool WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, const ProfileOptions& opt = {});
 
 struct ModelWriteOptions {
-  // The model kind of the prompt program: record 1 holds it, "(I2, 20X,
+  // The prompt program's model kind: record 1 holds JMODEL, "(I2, 20X,
   // 'LAYSPC.INF')", and a kind of 2 or more ends the file after the layer
-  // records.  Negative: the record of the other programs, nuclear part
-  // always written.
-  int JMODEL = -1;
+  // records.  Without it record 1 is the other programs' and the nuclear
+  // part is always written.
+  bool withKind = false;
+  int JMODEL = 0;
 };
 
 // Opens "LAYSPC.RES" on `out` and writes the model in the model-file layout;

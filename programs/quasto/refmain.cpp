@@ -51,7 +51,7 @@ void finish(QuastoData& d, const common::FitState& fs) {
   common::scaleThicknesses(d.st, d.mc.K0);
   const float EPSN = common::meritOut(fs.bestRestored ? fs.EPSSS : fs.EPSN);
   const bool profiled = common::WRPROF(d.log, d.model, d.st, d.mc.K0, {.densities = false});
-  common::WRMODEL(d.out, d.model, outputTable(d), d.nc, {.JMODEL = d.kind.JMODEL});
+  common::WRMODEL(d.out, d.model, outputTable(d), d.nc, {.withKind = true, .JMODEL = d.kind.JMODEL});
   d.out.write("(/, /, ' TAMRIS2:   EPSSS=', /, F12.8)", EPSN);
   d.out.close();
   d.log.write("(/, ' test: SHsav (period) = ', F10.3, /)", blockPeriod(d.model));
