@@ -16,13 +16,9 @@ struct AnglesDeg {
 };
 
 void unpackLayers(YVTable& YV, int NNN, ModelArrays& m) {
-  for (int l = 1; l <= NNN; ++l) {
-    m.thickness(l) = std::max(static_cast<double>(YV(l, yv::H1A)), 0.0);
-    YV(l, yv::ELD2) = std::abs(YV(l, yv::ELD2));  // the imaginary susceptibility (absorption) is never negative
-    m.ELD1(l) = YV(l, yv::ELD1);
-    m.ELD2(l) = YV(l, yv::ELD2);
+  unpackElectronic(YV, NNN, false, m);
+  for (int l = 1; l <= NNN; ++l)
     for (int K = 1; K <= N6; ++K) m.V(K, l) = YV(l, yv::colV(K)) > 0 ? YV(l, yv::colV(K)) : 0.0f;
-  }
 }
 
 // A fit step on a thickness inside the repeated block changes the proportions
@@ -128,6 +124,17 @@ void writeBack(YVTable& YV, int NNN, int NM, int IBHF, const ModelArrays& m,
 }
 
 }  // namespace
+
+void unpackElectronic(YVTable& YV, int NNN, bool realNonPositive, ModelArrays& out) {
+  for (int l = 1; l <= NNN; ++l) {
+    YV(l, yv::H1A) = std::max(YV(l, yv::H1A), 0.0f);
+    out.thickness(l) = YV(l, yv::H1A);
+    if (realNonPositive && YV(l, yv::ELD1) > 0) YV(l, yv::ELD1) = -YV(l, yv::ELD1);
+    YV(l, yv::ELD2) = std::abs(YV(l, yv::ELD2));  // absorption is never negative
+    out.ELD1(l) = YV(l, yv::ELD1);
+    out.ELD2(l) = YV(l, yv::ELD2);
+  }
+}
 
 void YVMOD(YVTable& YV, int NNN, int N1N, int N2N, int NRN, int NM, int IBHF, int INORM, int ISQ,
            Span1<const float> HK, float period, int selector, int rowCode, float SIG, int normFlag,

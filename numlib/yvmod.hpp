@@ -24,6 +24,13 @@ struct ModelArrays {
   float HKMAX = 0;
 };
 
+// The electronic part of the sublayer lines 1..NNN: thickness (a negative
+// one becomes 0) and both susceptibilities, with the corrections written
+// back into YV.  The imaginary susceptibility (absorption) is made
+// non-negative; with realNonPositive a positive real susceptibility is
+// negated too (the sign of x-rays, which the prompt program enforces).
+void unpackElectronic(YVTable& YV, int NNN, bool realNonPositive, ModelArrays& out);
+
 // selector < 0 smooths all multiplets, otherwise the one of rowCode (4..11);
 // normFlag = 2 skips smoothing and VNORM (the stepped model is normalised).
 // A repeated block (NRN > 1) is rescaled to sum to `period` unless its

@@ -86,11 +86,24 @@ struct ModelOptions {
 void RDMODEL(fio::Unit& log, const ModelFileRef& f, Model& m, NuclearConstants& nc, YVTable& YV,
              const ModelOptions& opt = {});
 
+// The model kind of record 1, the field (I2): blank reads as 0.  A field
+// that is no number counts as kind 0, with `numeric` false.
+struct ModelKind {
+  int JMODEL = 0;
+  bool numeric = true;
+};
+
 // Parts of the reader for programs that echo differently.  Each reads its
 // records from `in` in file order.
-// Records 1..10 and the column header.  With JMODEL given, record 1 is read
-// as the model kind (I2) instead of being skipped.
-void readModelHead(fio::Unit& in, Model& m, int* JMODEL = nullptr);
+// Records 1..10 and the column header.  With `kind` given, record 1 is read
+// as the model kind instead of being skipped.
+void readModelHead(fio::Unit& in, Model& m, ModelKind* kind = nullptr);
+// The run-log echo of the head values and of the layer records.
+void echoModelHead(fio::Unit& log, const Model& m);
+void echoLayerRecords(fio::Unit& log, const Model& m);
+// The density header and one line per layer: densities and angular
+// parameters as read.
+void echoDensityRecords(fio::Unit& log, const Model& m);
 void readLayerRecords(fio::Unit& in, Model& m);  // layer records; sets JVN
 void readDensityRecords(fio::Unit& in, Model& m);  // header and NNN density records
 void readMultipletRecords(fio::Unit& in, Model& m);  // S, hyperfine and angular records

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <system_error>
 
 #include "numlib/sublay.hpp"
 #include "programs/common/filename.hpp"
@@ -41,12 +39,8 @@ void writeAngularPerMultiplet(fio::Unit& out, const Model& m, const YVTable& YV)
   }
 }
 
-void removeProfile(const char* name) {
-  if (const auto path = nrsfile::findExisting(name)) {
-    std::error_code ec;  // a file that cannot be removed stays; the run log tells why it is stale
-    std::filesystem::remove(*path, ec);
-  }
-}
+// A file that cannot be removed stays; the run log tells why it is stale.
+void removeProfile(const char* name) { nrsfile::removeExisting(name); }
 
 }  // namespace
 
@@ -118,10 +112,13 @@ bool WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, c
   return true;
 }
 
-void WRMODEL(fio::Unit& out, const Model& m, const YVTable& YV) {
+void WRMODEL(fio::Unit& out, const Model& m, const YVTable& YV, const ModelWriteOptions& opt) {
   const auto& a = m.arrays;
   out.openNew("LAYSPC.RES");
-  out.print("                         LAYSPC.INF");
+  if (opt.withKind)
+    out.write("(I2, '                    LAYSPC.INF')", opt.JMODEL);
+  else
+    out.print("                         LAYSPC.INF");
   out.print("                  PARAMETERS OF SUBLAYERS");
   out.write("(I3, '      NNN - number of sublayers (max N24=60, including substrate   ')", m.NNN);
   out.write("(2I3, '      N1N,N2N - limits of repeated layers (from - to, including)   ')", m.N1N, m.N2N);
@@ -135,6 +132,7 @@ void WRMODEL(fio::Unit& out, const Model& m, const YVTable& YV) {
   for (int N = 1; N <= m.NNN; ++N)
     writeLayerLine(out, {N, a.thickness(N), a.ELD1(N), a.ELD2(N), YV(N, yv::ZD1), YV(N, yv::ZD2), YV(N, yv::WIDTH),
                          m.KIND1(N), m.KIND2(N), m.KSTEP(N)});
+  if (opt.withKind && opt.JMODEL >= 2) return;
 
   // Without steps the unpacking normalised the model's own densities, which
   // hold their factors already; with steps only the stepped densities were

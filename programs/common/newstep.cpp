@@ -112,24 +112,6 @@ void normaliseStepped(Model& m, SteppedModel& st) {
                 m.arrays.S, st.V, HK, m.arrays.F);
 }
 
-void stepSusceptibility(Model& m, SteppedModel& st) {
-  Staged q;
-  Arr1<double, NMAX> re, im;
-  for (int N = 1; N <= m.NNN; ++N) {
-    q.value(N) = m.arrays.ELD2(N);
-    q.ZD(N) = m.ZD2(N);
-    q.KIND(N) = m.KIND2(N);
-  }
-  buildGrid(m, q, st, im);
-  for (int N = 1; N <= m.NNN; ++N) {
-    q.value(N) = m.arrays.ELD1(N);
-    q.ZD(N) = m.ZD1(N);
-    q.KIND(N) = m.KIND1(N);
-  }
-  buildGrid(m, q, st, re);
-  for (int i = 1; i <= st.NNst; ++i) st.chi(i) = {re(i) / 1e6, im(i) / 1e6};
-}
-
 void stepAngles(const Model& m, SteppedModel& st) {
   const auto& a = m.arrays;
   if (m.IBHF < 2) {
@@ -164,6 +146,25 @@ void NEWSTEP(fio::Unit& log, Model& m, YVTable& YV, const CalcParams& p, const F
   stepAngles(m, st);
   st.phase = false;
   if (fs.JREP == 0) echoGrid(log, st);
+}
+
+void stepSusceptibility(Model& m, SteppedModel& st) {
+  Staged q;
+  Arr1<double, NMAX> re, im;
+  for (int N = 1; N <= m.NNN; ++N) {
+    q.value(N) = m.arrays.ELD2(N);
+    q.ZD(N) = m.ZD2(N);
+    q.KIND(N) = m.KIND2(N);
+  }
+  buildGrid(m, q, st, im);
+  for (int N = 1; N <= m.NNN; ++N) {
+    q.value(N) = m.arrays.ELD1(N);
+    q.ZD(N) = m.ZD1(N);
+    q.KIND(N) = m.KIND1(N);
+  }
+  buildGrid(m, q, st, re);
+  for (int i = 1; i <= st.NNst; ++i) st.chi(i) = {re(i) / 1e6, im(i) / 1e6};
+  st.phase = false;
 }
 
 void scaleThicknesses(SteppedModel& st, double K0) {

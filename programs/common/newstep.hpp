@@ -19,6 +19,12 @@ namespace common {
 void NEWSTEP(fio::Unit& log, Model& m, YVTable& YV, const CalcParams& p, const FitState& fs, NuclearConstants& nc,
              SteppedModel& st);
 
+// The grids of the imaginary and then the real electronic susceptibility
+// (ELD2 with ZD2 and KIND2, ELD1 with ZD1 and KIND1) into `st`, thicknesses
+// in Angstrom, chi = (real, imaginary) / 1e6.  A grid of more than NMAX
+// sublayers stops the program.
+void stepSusceptibility(Model& m, SteppedModel& st);
+
 // Multiplies the stepped thicknesses by K0 (1/Angstrom): every program's
 // pass hands dimensionless phase thicknesses to its per-angle calculation,
 // and the model output reads them so.  A model already scaled since it was
