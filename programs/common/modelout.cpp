@@ -103,7 +103,7 @@ bool WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, c
     // The run goes on to the fitted model but ends with a non-zero status:
     // the console says why.
     fio::console().print(" Npr.GT.(2*NMAX+1) !!! the depth profile needs", Npr,
-                         "points, at most 601: EL_mod.RES and MODELN.RES not written");
+                         " points, at most 601: EL_mod.RES and MODELN.RES not written");
     removeProfile("EL_mod.RES");
     if (opt.densities) removeProfile("MODELN.RES");
     return false;
