@@ -178,17 +178,7 @@ void noteRecursivePoints(ZeprinData& d, int j, int n) {
 }
 
 common::AngleArgs angleArgs(const ZeprinData& d, int j) {
-  common::AngleArgs a;
-  a.IBHF = d.model.IBHF;
-  a.NM = d.model.NM;
-  a.Jway = d.par.Jway;
-  a.angle = d.model.arrays.angles(j);
-  a.XEST = d.mc.XEST;
-  a.NE = d.grid.NE;
-  a.grid = d.grid.X.span();
-  a.WDIST = d.dist.WDIST.span();
-  a.IDIST = d.par.IDIST;
-  return a;
+  return common::angleArgs(d.model, d.par, d.mc.XEST, d.grid, d.dist, d.model.arrays.angles(j));
 }
 
 // One angle; returns its share of the pass total (0 without experiment).
