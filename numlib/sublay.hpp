@@ -9,8 +9,9 @@ namespace numlib {
 
 // Builds the sublayer grid of one profiled quantity.  Arrays in: 1..NNN;
 // arrays out: 1..NMAX.  NNst counts every sublayer the model asks for even
-// when it exceeds NMAX; only the first NMAX are stored, and the caller stops
-// the run when NNst > NMAX.
+// when it exceeds NMAX (up to the largest int, whatever the step counts);
+// only the first NMAX are stored, and the caller stops the run when
+// NNst > NMAX.
 // NRN is set to 1 (no repetition) unless 1 <= N1N < N2N < NNN and NRN >= 1.
 // Block marks the walk never reaches (a block outside 1..NNN) are 0.  A
 // negative KSTEP counts as 0; a graded layer of a kind outside 1..5 is graded

@@ -28,6 +28,8 @@ void checkHead(const Model& m) {
   // normalisation would weigh its layers by 0 or a negative count while the
   // grid lays it down once.
   if (m.NRN < 1) hardStop(" number of repetitions NRN in the model file must be at least 1 !");
+  // Every pass walks the block once per repetition: the count bounds the cost.
+  if (m.NRN > kMaxNRN) hardStop(" number of repetitions NRN in the model file must not exceed 1000 !");
   if (m.NRN > 1 && (m.N1N < 1 || m.N2N > m.NNN || m.N1N > m.N2N))
     hardStop(" repeated layers N1N,N2N in the model file must lie within 1..NNN, N1N <= N2N !");
   if (m.NM < 0 || m.NM > N6) hardStop(" number of multiplets NM in the model file must lie in 0..8 !");
@@ -126,6 +128,8 @@ void readLayerRecords(fio::Unit& in, Model& m) {
     int index = 0;
     in.read(index, m.arrays.thickness(N), m.arrays.ELD1(N), m.arrays.ELD2(N), m.ZD1(N), m.ZD2(N), m.WIDTH(N),
             m.KIND1(N), m.KIND2(N), m.KSTEP(N));
+    // One interface of more steps than the grid has sublayers can never fit.
+    if (m.KSTEP(N) > NMAX) hardStop(" number of steps KSTEP in the model file must not exceed 300 !");
     if (m.KSTEP(N) != 0) m.JVN = 2;
   }
 }

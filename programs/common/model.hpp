@@ -17,6 +17,10 @@ using numlib::N24;
 using numlib::YVTable;
 namespace yv = numlib::yv;
 
+// Repetitions of the block: far beyond any real sample (a depth profile can
+// show at most about 150), yet every pass stays short.
+inline constexpr int kMaxNRN = 1000;
+
 // Column headers of the model file's layer and density records, also used
 // for the run-log tables.
 inline constexpr const char* kLayerHeader =
@@ -82,7 +86,8 @@ struct ModelOptions {
 
 // Reads the model file named in "FileM.inp" (unit 1), fills the model, the
 // shared multiplet arrays and YV, and echoes to the run log.  Sizes outside
-// the tables (NNN, NM, IBHF, the repeated block) stop the program.
+// the tables (NNN, NM, IBHF, the repeated block, NRN over kMaxNRN, a KSTEP
+// over NMAX) stop the program.
 void RDMODEL(fio::Unit& log, const ModelFileRef& f, Model& m, NuclearConstants& nc, YVTable& YV,
              const ModelOptions& opt = {});
 

@@ -49,16 +49,21 @@ void ERREXIT() {
   fio::stop(1);
 }
 
-int profilePoints(const SteppedModel& st) {
-  if (repeatsBlock(st)) return 2 * (st.NNst + (st.NRR - 1) * (st.N2Nst - st.N1Nst + 1)) + 1;
-  return 2 * st.NNst + 1;
+long long profilePoints(const SteppedModel& st) {
+  const long long NNst = st.NNst;
+  if (repeatsBlock(st)) return 2 * (NNst + (st.NRR - 1LL) * (st.N2Nst - st.N1Nst + 1LL)) + 1;
+  return 2 * NNst + 1;
 }
 
 bool WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, const ProfileOptions& opt) {
-  const int Npr = profilePoints(st);
+  const long long Npr = profilePoints(st);
   log.print(opt.nprLabel, Npr);
   if (Npr > kMaxProfile) {
     log.print("Npr.GT.(2*NMAX+1) !!!");
+    // The run goes on to the fitted model but ends with a non-zero status:
+    // the console says why.
+    fio::console().print(" Npr.GT.(2*NMAX+1) !!! the depth profile needs", Npr,
+                         " points, at most 601: EL_mod.RES and MODELN.RES not written");
     removeProfile("EL_mod.RES");
     if (opt.densities) removeProfile("MODELN.RES");
     return false;

@@ -41,6 +41,11 @@ float ratio(float x, float scale) { return scale != 0.0f ? finite(x / scale) : 0
 struct PassFiles {
   fio::Unit result{1};  // "RESULT.res"
   fio::Unit integr{2};  // "INTEGR.res"
+  // Closed, not just dropped: the close is where a failed write shows.
+  void close() {
+    result.close();
+    integr.close();
+  }
 };
 
 // Range of the energy-spectrum files, kept inside the grid.
@@ -197,6 +202,7 @@ float angle(ZeprinData& d, const common::FitState& fs, int j, PassFiles& f) {
   const bool sound = allFinite(o.It.span(), JE) && allFinite(o.RE.span(), NE) && allFinite(o.E1.span(), NE) &&
                      allFinite(o.E2.span(), NE);
   if (!sound) report(d.log, " spectrum " + std::to_string(j) + ": the calculation gave values that are not finite");
+  if (written && !sound) d.writtenSound = false;
   if (o.recursivePoints > 0 && !d.recursionNoted) {
     noteRecursivePoints(d, j, o.recursivePoints);
     d.recursionNoted = true;
@@ -221,6 +227,7 @@ float angle(ZeprinData& d, const common::FitState& fs, int j, PassFiles& f) {
   d.log.write("(/,' JSPC,AMAX(JSPC),AFON= ',I4,2F9.5)", j, s.AMAX(j), s.AFON);
   if (j == NSPC) s.first = 2;
   if (!std::isfinite(EPSS)) report(d.log, " spectrum " + std::to_string(j) + ": the merit EPSS is not a finite number");
+  if (written && !std::isfinite(EPSS)) d.writtenSound = false;
   for (int i = 1; i <= d.exper.MEXP; ++i) p.Y(i) = p.Y(i) * s.AMAX(j) + s.AFON;
   d.log.write("('              JREP,JSPC,EPSS = ',2I5,F16.8)", fs.JREP, j, EPSS);
   if (written) writeComparison(d, j, EPSS, f);
@@ -235,11 +242,15 @@ float TIMPASS(ZeprinData& d, const common::FitState& fs) {
   const bool written = fs.JREP <= 1;
   PassFiles f;
   if (written) {
+    d.writtenSound = true;
     f.result.openNew("RESULT.res");
     f.integr.openNew("INTEGR.res");
     f.integr.write("('  JSPC,ANGLE,SUME/XEST,SUMTfull/JE,YRELAY = ')");
   }
-  if (fs.Jcalc == 0) return EPSN;
+  if (fs.Jcalc == 0) {
+    f.close();
+    return EPSN;
+  }
 
   for (int j = 1; j <= d.fileM.NSPC; ++j) EPSN += angle(d, fs, j, f);
 
@@ -247,6 +258,7 @@ float TIMPASS(ZeprinData& d, const common::FitState& fs) {
     f.result.write("(F15.8)", meritOut(EPSN));
     d.log.write("('                            EPSSS = ',F15.8)", EPSN);
   }
+  f.close();
   return EPSN;
 }
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -390,6 +392,26 @@ TEST(Sublay, TwinDiffersOnlyByTheLayerBelowTheBlock) {
         EXPECT_EQ(g.NRR, NRN - 1);
       }
     }
+  }
+}
+
+// Step counts up to the int limit: the grid counts them without walking or
+// overflowing (an odd count is still raised by one), stores the first NMAX
+// sublayers and reports a count past NMAX that the caller rejects.
+TEST(Sublay, HugeStepCountsAreCountedWithoutOverflow) {
+  constexpr int kMax = std::numeric_limits<int>::max();
+  for (int k : {301, kMax - 1, kMax}) {
+    SCOPED_TRACE(k);
+    Model m = Model::layers({20, 20});
+    m.grade(2, 10, k);
+    const Grid g = build(m);
+    const long long steps = k % 2 == 0 ? k : k + 1LL;
+    EXPECT_EQ(g.NNst, std::min<long long>(1 + steps + 1, kMax));  // layer 1, the steps, layer 2's rest
+    EXPECT_DOUBLE_EQ(g.d(1), 15.0);
+    EXPECT_DOUBLE_EQ(g.d(NMAX), 10.0 / static_cast<double>(steps));
+    Arr1<int, N24> applied;
+    gradedSteps(m.NNN, m.N1N, m.N2N, m.NRN, m.H, m.W, m.kstep, applied);
+    EXPECT_EQ(applied(2), std::min<long long>(steps, kMax));
   }
 }
 
