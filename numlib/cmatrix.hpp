@@ -52,10 +52,16 @@ inline void CMUL2(const CMat2& A, const CMat2& B, CMat2& C) {  // C := A B
   std::memcpy(&a1, static_cast<const void*>(&A.e[0]), sizeof a1);
   std::memcpy(&a2, static_cast<const void*>(&A.e[2]), sizeof a2);
   const V s1 = __builtin_shufflevector(a1, a1, 1, 0, 3, 2), s2 = __builtin_shufflevector(a2, a2, 1, 0, 3, 2);
-  const V sign = {-1.0, 1.0, -1.0, 1.0};  // exact: x + (-y) is x - y
+  // (-bi, bi, -bi, bi): a negation is exact, and s (-bi) = -(s bi), so each
+  // row gets ar br - ai bi and ai br + ar bi; the flip of the sign bit costs
+  // the recursion, which waits for every product in turn, no multiplication.
   const cdouble b11 = B.e[0], b21 = B.e[1], b12 = B.e[2], b22 = B.e[3];
-  const V c1 = (a1 * b11.real() + s1 * b11.imag() * sign) + (a2 * b21.real() + s2 * b21.imag() * sign);
-  const V c2 = (a1 * b12.real() + s1 * b12.imag() * sign) + (a2 * b22.real() + s2 * b22.imag() * sign);
+  const V i11 = {-b11.imag(), b11.imag(), -b11.imag(), b11.imag()};
+  const V i21 = {-b21.imag(), b21.imag(), -b21.imag(), b21.imag()};
+  const V i12 = {-b12.imag(), b12.imag(), -b12.imag(), b12.imag()};
+  const V i22 = {-b22.imag(), b22.imag(), -b22.imag(), b22.imag()};
+  const V c1 = (a1 * b11.real() + s1 * i11) + (a2 * b21.real() + s2 * i21);
+  const V c2 = (a1 * b12.real() + s1 * i12) + (a2 * b22.real() + s2 * i22);
   std::memcpy(static_cast<void*>(&C.e[0]), &c1, sizeof c1);
   std::memcpy(static_cast<void*>(&C.e[2]), &c2, sizeof c2);
 }
