@@ -25,6 +25,10 @@ struct AngleArgs {
   Span1<const float> grid;   // energy grid, mm/s, ascending
   Span1<const float> WDIST;  // field-distribution weights, 2 JAV1 + 1 points
   int IDIST = 0;             // 0: no distribution table
+  // Most threads over the energy points (a program that runs its angles on
+  // all cores leaves 1); a small stack uses fewer.  The results do not
+  // depend on it.
+  int threads = 1;
 };
 
 // The inputs of one angle as the model, "ZEPRIN.INP", the energy grid and

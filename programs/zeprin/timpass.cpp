@@ -1,6 +1,8 @@
 // One calculation pass of the time-spectra program: per grazing angle the
 // energy and time spectra, the time averaging over the detector resolution,
 // the comparison with the measured spectrum, and the curve and merit files.
+#include <omp.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -182,8 +184,12 @@ void noteRecursivePoints(ZeprinData& d, int j, int n) {
   report(d.log, text);
 }
 
+// The few angles run one after the other, each with its energy points on all
+// cores.
 common::AngleArgs angleArgs(const ZeprinData& d, int j) {
-  return common::angleArgs(d.model, d.par, d.mc.XEST, d.grid, d.dist, d.model.arrays.angles(j));
+  common::AngleArgs a = common::angleArgs(d.model, d.par, d.mc.XEST, d.grid, d.dist, d.model.arrays.angles(j));
+  a.threads = omp_get_max_threads();
+  return a;
 }
 
 // One angle; returns its share of the pass total (0 without experiment).
