@@ -17,9 +17,10 @@ using numlib::LayerModes;
 using numlib::layerModes;
 using numlib::layerPropagators;
 
-// Modes of sublayer l at the current energy; adds to the absorption sums.
-LayerModes sublayerModes(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, const StackWork& w,
-                         int l, Absorption* abs) {
+// Susceptibility tensor of sublayer l at the current energy; adds to the
+// absorption sums.
+numlib::LayerTensor sublayerTensor(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h,
+                                   const StackWork& w, int l, Absorption* abs) {
   cdouble chi[4];
   nuclearChi(a, st, h, l, chi);
   if (abs) {
@@ -29,7 +30,28 @@ LayerModes sublayerModes(const AngleArgs& a, const SteppedModel& st, const Hyper
     abs->E2 += static_cast<float>(wd * std::abs(chi[3].imag()));
   }
   const cdouble el = st.chi(l);
-  return layerModes(chi[0] + el, chi[1], chi[2], chi[3] + el, w.s2);
+  return {chi[0] + el, chi[1], chi[2], chi[3] + el};
+}
+
+// Modes of sublayer l at the current energy; adds to the absorption sums.
+LayerModes sublayerModes(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, const StackWork& w,
+                         int l, Absorption* abs) {
+  const numlib::LayerTensor t = sublayerTensor(a, st, h, w, l, abs);
+  return layerModes(t.c11, t.c21, t.c12, t.c22, w.s2);
+}
+
+// Modes of sublayers l and, when l < last, l + 1 (the pair side by side);
+// returns how many.
+int sublayerModesPair(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, const StackWork& w, int l,
+                      int last, Absorption* abs, LayerModes m[2]) {
+  if (l == last) {
+    m[0] = sublayerModes(a, st, h, w, l, abs);
+    return 1;
+  }
+  const numlib::LayerTensor t1 = sublayerTensor(a, st, h, w, l, abs);
+  const numlib::LayerTensor t2 = sublayerTensor(a, st, h, w, l + 1, abs);
+  numlib::layerModes2(t1, t2, w.s2, m[0], m[1]);
+  return 2;
 }
 
 CMat2 negatedDiagonal(const CMat2& A) {
@@ -101,16 +123,15 @@ bool matrixPath(const AngleArgs& a, const SteppedModel& st, const HyperfineWork&
   const int ca = rest / 16, cb = (rest - 16 * ca) / 4, cc = rest - 16 * ca - 4 * cb;
   CMat4 P = CMat4::identity(), B = CMat4::identity(), T;
   double G = 0.0;
-  for (int l = 1; l < NNst; ++l) {
-    const LayerModes m = sublayerModes(a, st, h, w, l, abs);
+  auto multiply = [&](int l, const LayerModes& m) {
     const bool inBlock = w.nrr > 1 && l >= N1 && l <= N2;
     G += (inBlock ? w.nrr : 1) * st.thickness(l) * std::max(std::abs(m.q1.imag()), std::abs(m.q2.imag()));
-    if (G > kMaxGrowth) continue;  // the recursion takes the point; the absorption sums go on
+    if (G > kMaxGrowth) return;  // the recursion takes the point; the absorption sums go on
     layerMatrix4(m, w.s2, st.thickness(l), T);
     numlib::CMUL4(T, P, P);
-    if (!inBlock) continue;
+    if (!inBlock) return;
     numlib::CMUL4(T, B, B);
-    if (l != N2) continue;
+    if (l != N2) return;
     T = B;
     if (ca != 0 || cb != 0) {
       numlib::CMUL4(T, T, T);
@@ -123,6 +144,12 @@ bool matrixPath(const AngleArgs& a, const SteppedModel& st, const HyperfineWork&
       for (int i = 0; i < ca; ++i) numlib::CMUL4(T, P, P);
     }
     for (int i = 0; i < cc; ++i) numlib::CMUL4(B, P, P);
+  };
+  LayerModes m[2];
+  for (int l = 1; l < NNst;) {
+    const int n = sublayerModesPair(a, st, h, w, l, NNst - 1, abs, m);
+    for (int i = 0; i < n; ++i) multiply(l + i, m[i]);
+    l += n;
   }
   const LayerModes substrate = sublayerModes(a, st, h, w, NNst, abs);
   if (G > kMaxGrowth) return false;
@@ -144,10 +171,13 @@ __attribute__((target_clones("avx2", "default"))) CMat2 parrattPath(const AngleA
                                                                      const HyperfineWork& h, StackWork& w,
                                                                      Absorption* abs) {
   const int NNst = st.NNst, N1 = st.N1Nst, N2 = st.N2Nst;
-  for (int l = 1; l <= NNst; ++l) {
-    const LayerModes m = sublayerModes(a, st, h, w, l, abs);
-    layerAdmittance(m, w.F(l));
-    if (l < NNst) layerPropagators(m, w.s2, st.thickness(l), w.Pf(l), w.Pb(l));
+  LayerModes m[2];
+  for (int l = 1; l <= NNst;) {
+    const int n = sublayerModesPair(a, st, h, w, l, NNst, abs, m);
+    for (int i = 0; i < n; ++i, ++l) {
+      layerAdmittance(m[i], w.F(l));
+      if (l < NNst) layerPropagators(m[i], w.s2, st.thickness(l), w.Pf(l), w.Pb(l));
+    }
   }
   CMat2 X;
   X(1, 1) = w.s;
