@@ -25,13 +25,27 @@ namespace {
 
 void reflectPoints(const NuclearConstants& C, const AngleArgs& a, const SteppedModel& st, AngleWork& w, int first,
                    int last, bool curves) {
-  for (int k = first; k <= last; ++k) {
+  for (int k = first; k <= last;) {
     PointReflection& p = w.points(k);
     p.ab = Absorption{};
+    if (a.Jway != 1 && k < last) {
+      // Two points of the recursion side by side.
+      PointReflection& q = w.points(k + 1);
+      q.ab = Absorption{};
+      const double E[2] = {a.grid(k), a.grid(k + 1)};
+      Absorption* abs[2] = {curves ? &p.ab : nullptr, curves ? &q.ab : nullptr};
+      CMat2 R[2];
+      parrattReflections(a, st, w, w, E, abs, R);
+      p.R11 = R[0](1, 1), p.R21 = R[0](2, 1), p.recursive = false;
+      q.R11 = R[1](1, 1), q.R21 = R[1](2, 1), q.recursive = false;
+      k += 2;
+      continue;
+    }
     const CMat2 R = reflectionAt(C, a, st, w, a.grid(k), curves ? &p.ab : nullptr);
     p.R11 = R(1, 1);
     p.R21 = R(2, 1);
     p.recursive = w.recursive;
+    ++k;
   }
 }
 

@@ -162,60 +162,77 @@ bool matrixPath(const AngleArgs& a, const SteppedModel& st, const HyperfineWork&
   return true;
 }
 
-// Parratt path: the reflection matrix built up from the substrate, interface
-// by interface, each sublayer of the block walked NRR times.  Every
-// propagator decays with depth, so the recursion holds for any thickness.
-// The wide instruction set, where the processor has it, forms the 2x2
-// products column by column (the same numbers to the last bit).
-__attribute__((target_clones("avx2", "default"))) CMat2 parrattPath(const AngleArgs& a, const SteppedModel& st,
-                                                                     const HyperfineWork& h, StackWork& w,
-                                                                     Absorption* abs) {
-  const int NNst = st.NNst, N1 = st.N1Nst, N2 = st.N2Nst;
+// Parratt path, first part: the admittance and the propagators of every
+// sublayer at the current line sums, into one set of the recursion's arrays.
+void parrattLayers(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w,
+                   ParrattLayers& p, Absorption* abs) {
+  const int NNst = st.NNst;
   LayerModes m[2];
   for (int l = 1; l <= NNst;) {
     const int n = sublayerModesPair(a, st, h, w, l, NNst, abs, m);
     for (int i = 0; i < n; ++i, ++l) {
-      layerAdmittance(m[i], w.F(l));
-      if (l < NNst) layerPropagators(m[i], w.s2, st.thickness(l), w.Pf(l), w.Pb(l));
+      layerAdmittance(m[i], p.F(l));
+      if (l < NNst) layerPropagators(m[i], w.s2, st.thickness(l), p.Pf(l), p.Pb(l));
     }
   }
+}
+
+// Parratt path, second part: the reflection matrix built up from the
+// substrate, interface by interface, each sublayer of the block walked NRR
+// times, for N energy points at once (their steps side by side, so that one
+// point's products fill the wait for the other's).  Every propagator decays
+// with depth, so the recursion holds for any thickness.
+template <int N>
+[[gnu::always_inline]] inline void parrattRecursion(const SteppedModel& st, const StackWork& w, CMat2 out[N]) {
+  const int NNst = st.NNst, N1 = st.N1Nst, N2 = st.N2Nst;
   CMat2 X;
   X(1, 1) = w.s;
   X(2, 2) = 1.0 / w.s;
   const CMat2 E = CMat2::identity();
-  CMat2 A = w.F(NNst), Bl, Rp, R, Fa, Bj, inv, r, U, V, Z, t1, t2;  // names as in the recursion
+  struct Point {
+    CMat2 A, Bl, Rp, R, Fa, Bj, inv, r, U, V, Z, t1, t2;  // names as in the recursion
+  };
+  Point pt[N];
+  for (int p = 0; p < N; ++p) pt[p].A = w.par[p].F(NNst);
   int rep = w.nrr;
   int j = NNst;
   for (;;) {
     const int l = j - 1;
-    Fa = (j == 1) ? X : w.F(l);
-    Bj = negatedDiagonal(Fa);
-    numlib::CSUB2(A, Bj, t1);
-    numlib::CINV2(t1, inv);  // (A - Bj)^-1; (Bj - A)^-1 is its negative
-    numlib::CSUB2(Fa, A, t1);
-    numlib::CMUL2(inv, t1, r);
-    if (j == NNst && rep == w.nrr) {
-      R = r;
-    } else {
+    const bool bottom = j == NNst && rep == w.nrr;
+    for (int p = 0; p < N; ++p) {
+      Point& q = pt[p];
+      q.Fa = (j == 1) ? X : w.par[p].F(l);
+      q.Bj = negatedDiagonal(q.Fa);
+      numlib::CSUB2(q.A, q.Bj, q.t1);
+      numlib::CINV2(q.t1, q.inv);  // (A - Bj)^-1; (Bj - A)^-1 is its negative
+      numlib::CSUB2(q.Fa, q.A, q.t1);
+      numlib::CMUL2(q.inv, q.t1, q.r);
+      if (bottom) {
+        q.R = q.r;
+        continue;
+      }
       // U = (A - Bj)^-1 (Fa - Bj) = I + r and V = (Bj - A)^-1 (Bl - Bj) = Z - I,
       // since Fa - Bj = (Fa - A) + (A - Bj) and Bl - Bj = (Bl - A) + (A - Bj).
-      numlib::CADD2(r, E, U);
-      numlib::CSUB2(A, Bl, t1);
-      numlib::CMUL2(inv, t1, Z);
-      numlib::CSUB2(Z, E, V);
-      numlib::CMUL2(Rp, V, t1);
-      numlib::CSUB2(E, t1, t2);
-      numlib::CINV2(t2, t1);
-      numlib::CMUL2(t1, Rp, t2);
-      numlib::CMUL2(t2, U, t1);
-      numlib::CMUL2(Z, t1, t2);
-      numlib::CADD2(r, t2, R);
+      numlib::CADD2(q.r, E, q.U);
+      numlib::CSUB2(q.A, q.Bl, q.t1);
+      numlib::CMUL2(q.inv, q.t1, q.Z);
+      numlib::CSUB2(q.Z, E, q.V);
+      numlib::CMUL2(q.Rp, q.V, q.t1);
+      numlib::CSUB2(E, q.t1, q.t2);
+      numlib::CINV2(q.t2, q.t1);
+      numlib::CMUL2(q.t1, q.Rp, q.t2);
+      numlib::CMUL2(q.t2, q.U, q.t1);
+      numlib::CMUL2(q.Z, q.t1, q.t2);
+      numlib::CADD2(q.r, q.t2, q.R);
     }
     if (j == 1) break;
-    numlib::CMUL2(w.Pb(l), R, t1);
-    numlib::CMUL2(t1, w.Pf(l), Rp);
-    Bl = Bj;
-    A = Fa;
+    for (int p = 0; p < N; ++p) {
+      Point& q = pt[p];
+      numlib::CMUL2(w.par[p].Pb(l), q.R, q.t1);
+      numlib::CMUL2(q.t1, w.par[p].Pf(l), q.Rp);
+      q.Bl = q.Bj;
+      q.A = q.Fa;
+    }
     if (rep != 1 && j == N1 + 1) {
       j = N2 + 1;
       --rep;
@@ -223,7 +240,29 @@ __attribute__((target_clones("avx2", "default"))) CMat2 parrattPath(const AngleA
       --j;
     }
   }
-  return R;
+  for (int p = 0; p < N; ++p) out[p] = pt[p].R;
+}
+
+// The wide instruction set, where the processor has it, forms the 2x2
+// products column by column (the same numbers to the last bit).
+__attribute__((target_clones("avx2", "default"))) CMat2 parrattPath(const AngleArgs& a, const SteppedModel& st,
+                                                                     const HyperfineWork& h, StackWork& w,
+                                                                     Absorption* abs) {
+  parrattLayers(a, st, h, w, w.par[0], abs);
+  CMat2 R[1];
+  parrattRecursion<1>(st, w, R);
+  return R[0];
+}
+
+__attribute__((target_clones("avx2", "default"))) void parrattPair(const AngleArgs& a, const SteppedModel& st,
+                                                                    HyperfineWork& h, StackWork& w,
+                                                                    const double E[2], Absorption* abs[2],
+                                                                    CMat2 R[2]) {
+  for (int p = 0; p < 2; ++p) {
+    lineSums(a, h, E[p]);
+    parrattLayers(a, st, h, w, w.par[p], abs[p]);
+  }
+  parrattRecursion<2>(st, w, R);
 }
 
 }  // namespace
@@ -234,6 +273,12 @@ void stackSetup(const AngleArgs& a, const SteppedModel& st, StackWork& w) {
   // A block that is not a range of sublayers above the substrate cannot repeat.
   const bool block = st.N1Nst >= 1 && st.N1Nst <= st.N2Nst && st.N2Nst < st.NNst;
   w.nrr = block ? std::max(st.NRR, 1) : 1;
+}
+
+void parrattReflections(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h, StackWork& w,
+                        const double E[2], Absorption* abs[2], CMat2 R[2]) {
+  w.recursive = false;
+  parrattPair(a, st, h, w, E, abs, R);
 }
 
 CMat2 stackReflection(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w,
