@@ -197,3 +197,42 @@ TEST(MolvecRun, BadInputStopsWithAMessage) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<std::string> densityRecords(const std::string& layspc, int n) {
+  const auto lines = nrstest::splitLines(layspc);
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (lines[i].find("MULTIPLET DENSITIS") != std::string::npos)
+      return {lines.begin() + static_cast<long>(i) + 1, lines.begin() + static_cast<long>(i) + 1 + n};
+  return {};
+}
+
+// The width SIG of the depth smoothing is read in Angstrom by both
+// programs: a step of the 57Fe density smooths the same model file into the
+// same densities in MOLVEC as in ZEPRIN, and spreads into the layer below.
+TEST(MolvecRun, DensitySmoothingWidthIsThatOfTheTimeSpectra) {
+  TempDir dir;
+  Work w;
+  w.Nstep = 2;
+  w.layers = {{40.0, -14.66, 0.62, 1.0f}, {40.0, -4.64, 0.045, 0.0f}, {1000.0, -4.64, 0.045, 0.0f}};
+  w.script = " 1\n 1 4 0.0 0 0 0\n 0 0 0 0 0 0\n";
+  writeWork(dir, w);
+  std::string inp = dir.read("ZEPRIN.INP");
+  inp.replace(inp.find(" 0.0   SIG"), 10, " 10.0   SIG");
+  dir.write("ZEPRIN.INP", inp);
+  ASSERT_EQ(runMolvec().status, 0);
+  const auto molvec = densityRecords(dir.read("LAYSPC.RES"), 3);
+  dir.write("FileM.inp", "film.inf\n 1\n 3.0\n");
+  dir.write("FilesE.inp", " 0\n");
+  const auto z = zeprintest::runZeprin();
+  ASSERT_EQ(z.status, 0) << z.output;
+  const auto zeprin = densityRecords(dir.read("LAYSPC.RES"), 3);
+  ASSERT_EQ(molvec.size(), 3u);
+  EXPECT_EQ(molvec, zeprin);
+  const Rows v = columns(molvec[1] + "\n");
+  EXPECT_GT(v[0][1], 0.0);  // density smoothed into the silicon layer
+  EXPECT_LT(v[0][1], 0.5);
+}
+
+}  // namespace
