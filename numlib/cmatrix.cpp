@@ -100,18 +100,18 @@ __attribute__((target_clones("avx2", "default"))) void CINV2(const CMat2& A, CMa
   const Rows4 re = {a22.real(), -a21.real(), -a12.real(), a11.real()};
   const Rows4 im = {a22.imag(), -a21.imag(), -a12.imag(), a11.imag()};
   const double br = det.real(), bi = det.imag();
-  Rows4 qre, qim;
-  if (std::abs(br) >= std::abs(bi)) {
-    const double r = bi / br;
-    const double den = br + bi * r;
-    qre = (re + im * r) / den;
-    qim = (im - re * r) / den;
-  } else {
-    const double r = br / bi;
-    const double den = bi + br * r;
-    qre = (re * r + im) / den;
-    qim = (im * r - re) / den;
-  }
+  // Both of Smith's branches are formed and one is kept: the phase of det
+  // is as likely one way as the other, and a mispredicted branch would cost
+  // more than the second set.
+  typedef double Two __attribute__((vector_size(16)));
+  typedef long long Mask4 __attribute__((vector_size(32)));
+  const Mask4 wide = Mask4{} - static_cast<long long>(std::abs(br) >= std::abs(bi));  // all bits set, or none
+  const Two ratios = Two{bi, br} / Two{br, bi};
+  const Rows4 r = wide ? Rows4{} + ratios[0] : Rows4{} + ratios[1];
+  const Rows4 den = wide ? br + bi * r : bi + br * r;
+  const Rows4 numRe = wide ? re + im * r : re * r + im;
+  const Rows4 numIm = wide ? im - re * r : im * r - re;
+  const Rows4 qre = numRe / den, qim = numIm / den;
   for (int i = 0; i < 4; ++i) AINV.e[i] = cdouble(qre[i], qim[i]);
 }
 
