@@ -22,4 +22,21 @@ void readPromptRecords(fio::Unit& in, fio::Unit& log, PromptSettings& p) {
   log.write("('   EPFINP - limit for iterations of EPSS ', F12.7, /)", p.EPFINP);
 }
 
+void readDelayedRecords(fio::Unit& in, fio::Unit& log, DelayedSettings& d) {
+  in.skip();
+  readEcho(in, log, " UT0 -starting angle for integral curves (mrad)", d.UT0);
+  readEcho(in, log, " step (mrad) ", d.Ustep);
+  readEcho(in, log, " number of points for calculation ", d.Nstep);
+  readEcho(in, log, " JFITD = ", d.JFITD);
+  readEcho(in, log, " ACOMP1D =  ", d.ACOMP1D);
+  readEcho(in, log, " ACOMP2D =  ", d.ACOMP2D);
+  in.read(d.EPFIND);
+  log.write("('   EPFIND - limit for iterations of EPSS ', F12.7, /)", d.EPFIND);
+  readEcho(in, log, " FJEPP =  ", d.FJEPP);
+  readEcho(in, log, " FJEPD =  ", d.FJEPD);
+  readEcho(in, log, " TIMECYCLE =  ", d.TIMECYCLE);
+  readEcho(in, log, " TIMINI =  ", d.TIMINI);
+  readEcho(in, log, " TIMFIN =  ", d.TIMFIN);
+}
+
 }  // namespace common

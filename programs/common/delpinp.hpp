@@ -26,6 +26,23 @@ struct PromptSettings {
   float EPFINP = 0;      // limit of the relative merit change
 };
 
+// Records 14..26, the delayed section, which only the delayed-prompt
+// program reads.
+struct DelayedSettings {
+  float UT0 = 0;         // first angle of the calculation grid, mrad
+  float Ustep = 0;       // angle step, mrad
+  int Nstep = 0;         // number of calculation angles
+  int JFITD = 0;         // merit of the delayed curve, as JFITP
+  float ACOMP1D = 0;     // comparison window of both curves, mrad
+  float ACOMP2D = 0;
+  float EPFIND = 0;      // limit of the relative change of the total merit
+  float FJEPP = 0;       // weights of the prompt and delayed merits in the total
+  float FJEPD = 0;
+  float TIMECYCLE = 0;   // period of the synchrotron bunches, ns
+  float TIMINI = 0;      // delayed counting window after a pulse, ns
+  float TIMFIN = 0;
+};
+
 // One value record and its run-log line: the label, then the value.
 template <class T>
 void readEcho(fio::Unit& in, fio::Unit& log, const char* label, T& value) {
@@ -36,5 +53,7 @@ void readEcho(fio::Unit& in, fio::Unit& log, const char* label, T& value) {
 // Reads records 1..13 from `in` (open on "MOLVEC.INP", at its start) with
 // their run-log echoes.  The file stays open for the records that follow.
 void readPromptRecords(fio::Unit& in, fio::Unit& log, PromptSettings& p);
+// Reads records 14..26 that follow, with their run-log echoes.
+void readDelayedRecords(fio::Unit& in, fio::Unit& log, DelayedSettings& d);
 
 }  // namespace common

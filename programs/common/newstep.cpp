@@ -74,9 +74,13 @@ void echoGrid(fio::Unit& log, const SteppedModel& st) {
   }
 }
 
-void unpack(Model& m, YVTable& YV, const CalcParams& p, const FitState& fs, NuclearConstants& nc) {
-  numlib::YVMOD(YV, m.NNN, m.N1N, m.N2N, m.NRN, m.NM, m.IBHF, m.INORM, m.ISQ, m.HKS, m.period, fs.selector, fs.rowCode(),
-                p.SIG, m.JVN, m.arrays);
+void unpack(fio::Unit& log, Model& m, YVTable& YV, const CalcParams& p, const FitState& fs, NuclearConstants& nc,
+            TableUnpacker unpackTable) {
+  if (unpackTable)
+    unpackTable(log, YV, m, fs.selector, fs.rowCode(), p.SIG);
+  else
+    numlib::YVMOD(YV, m.NNN, m.N1N, m.N2N, m.NRN, m.NM, m.IBHF, m.INORM, m.ISQ, m.HKS, m.period, fs.selector,
+                  fs.rowCode(), p.SIG, m.JVN, m.arrays);
   for (int N = 1; N <= m.NNN; ++N) {
     m.ZD1(N) = YV(N, yv::ZD1);
     m.ZD2(N) = YV(N, yv::ZD2);
@@ -137,8 +141,8 @@ void stepAngles(const Model& m, SteppedModel& st) {
 }  // namespace
 
 void NEWSTEP(fio::Unit& log, Model& m, YVTable& YV, const CalcParams& p, const FitState& fs, NuclearConstants& nc,
-             SteppedModel& st) {
-  unpack(m, YV, p, fs, nc);
+             SteppedModel& st, TableUnpacker unpackTable) {
+  unpack(log, m, YV, p, fs, nc, unpackTable);
   if (fs.JREP == 0) echoUnpacked(log, m, YV);
   stepDensities(m, st);
   if (m.JVN == 2) normaliseStepped(m, st);

@@ -1,6 +1,8 @@
 // One calculation pass of the time-spectra program: per grazing angle the
 // energy and time spectra, the time averaging over the detector resolution,
 // the comparison with the measured spectrum, and the curve and merit files.
+#include <omp.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -182,17 +184,11 @@ void noteRecursivePoints(ZeprinData& d, int j, int n) {
   report(d.log, text);
 }
 
+// The few angles run one after the other, each with its energy points on all
+// cores.
 common::AngleArgs angleArgs(const ZeprinData& d, int j) {
-  common::AngleArgs a;
-  a.IBHF = d.model.IBHF;
-  a.NM = d.model.NM;
-  a.Jway = d.par.Jway;
-  a.angle = d.model.arrays.angles(j);
-  a.XEST = d.mc.XEST;
-  a.NE = d.grid.NE;
-  a.grid = d.grid.X.span();
-  a.WDIST = d.dist.WDIST.span();
-  a.IDIST = d.par.IDIST;
+  common::AngleArgs a = common::angleArgs(d.model, d.par, d.mc.XEST, d.grid, d.dist, d.model.arrays.angles(j));
+  a.threads = omp_get_max_threads();
   return a;
 }
 
