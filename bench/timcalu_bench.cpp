@@ -7,6 +7,8 @@
 // them by the recursion as well.
 #include <benchmark/benchmark.h>
 
+#include <omp.h>
+
 #include <cmath>
 
 #include "tests/programs/physics/fe57_fixture.hpp"
@@ -32,18 +34,19 @@ void referenceSample(Sample& r) {
   addLayer(st, r.fe, 0.0, kChiSi);
 }
 
+void fourAngles(Sample& r) {
+  for (double angle : {2.5e-3, 3.0e-3, 3.5e-3, 4.0e-3}) {
+    r.a.angle = angle;
+    r.timcalu();
+    benchmark::DoNotOptimize(r.out->SUMTfull);
+  }
+}
+
 void BM_TimePass(benchmark::State& state) {
   const int Jway = static_cast<int>(state.range(0));
   Sample r(0.05f, 12.0f, 3e-3, Jway);
   referenceSample(r);
-  const double angles[4] = {2.5e-3, 3.0e-3, 3.5e-3, 4.0e-3};
-  for (auto _ : state) {
-    for (double angle : angles) {
-      r.a.angle = angle;
-      r.timcalu();
-      benchmark::DoNotOptimize(r.out->SUMTfull);
-    }
-  }
+  for (auto _ : state) fourAngles(r);
   const double items = 4.0 * r.a.NE * r.st->NNst;
   state.counters["per_angle_point_sublayer"] =
       benchmark::Counter(items, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
@@ -51,5 +54,20 @@ void BM_TimePass(benchmark::State& state) {
   state.counters["NNst"] = r.st->NNst;
 }
 BENCHMARK(BM_TimePass)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// The same pass with the energy points of each angle on 1, 2, 4 and all
+// threads (second argument 0), wall time: what the time-spectra program
+// gains from threads over its few angles.
+void BM_TimePassEnergyThreads(benchmark::State& state) {
+  Sample r(0.05f, 12.0f, 3e-3, static_cast<int>(state.range(0)));
+  referenceSample(r);
+  r.a.threads = state.range(1) == 0 ? omp_get_num_procs() : static_cast<int>(state.range(1));
+  for (auto _ : state) fourAngles(r);
+  state.counters["threads"] = r.a.threads;
+}
+BENCHMARK(BM_TimePassEnergyThreads)
+    ->ArgsProduct({{1, 2}, {1, 2, 4, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace

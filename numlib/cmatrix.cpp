@@ -17,17 +17,39 @@ void reportDegenerated() {
   std::fflush(stdout);
 }
 
-void CMUL4(const CMat4& A, const CMat4& B, CMat4& C) {
-  const auto& a = A.e;
-  const auto& b = B.e;
-  CMat4 P;
-#pragma GCC unroll 4
+namespace {
+
+// The four rows of one column of a 4x4 matrix, real or imaginary parts.
+typedef double Rows4 __attribute__((vector_size(32)));
+
+}  // namespace
+
+// The rows of a column are formed four at a time.  Every element is the same
+// sum of the same products, added left to right, as in plain complex
+// arithmetic (re = ar br - ai bi, im = ar bi + ai br, no fused operations),
+// so the result is the same to the last bit on every instruction set; the
+// wide one is chosen at run time where the processor has it.
+__attribute__((target_clones("avx2", "default"))) void CMUL4(const CMat4& A, const CMat4& B, CMat4& C) {
+  Rows4 are[4], aim[4];
+  for (int k = 0; k < 4; ++k)
+    for (int r = 0; r < 4; ++r) {
+      are[k][r] = A.e[4 * k + r].real();
+      aim[k][r] = A.e[4 * k + r].imag();
+    }
+  Rows4 pre[4], pim[4];
   for (int c = 0; c < 4; ++c) {
-    const cdouble b1 = b[4 * c], b2 = b[4 * c + 1], b3 = b[4 * c + 2], b4 = b[4 * c + 3];
-#pragma GCC unroll 4
-    for (int r = 0; r < 4; ++r) P.e[4 * c + r] = a[r] * b1 + a[4 + r] * b2 + a[8 + r] * b3 + a[12 + r] * b4;
+    const cdouble* b = &B.e[4 * c];
+    Rows4 re = are[0] * b[0].real() - aim[0] * b[0].imag();
+    Rows4 im = are[0] * b[0].imag() + aim[0] * b[0].real();
+    for (int k = 1; k < 4; ++k) {
+      re = re + (are[k] * b[k].real() - aim[k] * b[k].imag());
+      im = im + (are[k] * b[k].imag() + aim[k] * b[k].real());
+    }
+    pre[c] = re;
+    pim[c] = im;
   }
-  C = P;
+  for (int c = 0; c < 4; ++c)
+    for (int r = 0; r < 4; ++r) C.e[4 * c + r] = cdouble(pre[c][r], pim[c][r]);
 }
 
 void CMAD2(const CMat2& D, const CMat2& A, const CMat2& B, cdouble s, CMat2& C) {
@@ -63,7 +85,9 @@ CMat2 pseudoInverseRankOne(const CMat2& A) {
 
 }  // namespace
 
-void CINV2(const CMat2& A, CMat2& AINV) {
+// The four quotients by det share Smith's ratio and denominator; they are
+// formed together, each to the last bit as cdiv forms it.
+__attribute__((target_clones("avx2", "default"))) void CINV2(const CMat2& A, CMat2& AINV) {
   const cdouble a11 = A.e[0], a21 = A.e[1], a12 = A.e[2], a22 = A.e[3];
   const cdouble det = a11 * a22 - a21 * a12;
   if (det == 0.0) {
@@ -73,7 +97,22 @@ void CINV2(const CMat2& A, CMat2& AINV) {
     AINV = pseudoInverseRankOne(A);
     return;
   }
-  AINV.e = {cdiv(a22, det), cdiv(-a21, det), cdiv(-a12, det), cdiv(a11, det)};
+  const Rows4 re = {a22.real(), -a21.real(), -a12.real(), a11.real()};
+  const Rows4 im = {a22.imag(), -a21.imag(), -a12.imag(), a11.imag()};
+  const double br = det.real(), bi = det.imag();
+  // Both of Smith's branches are formed and one is kept: the phase of det
+  // is as likely one way as the other, and a mispredicted branch would cost
+  // more than the second set.
+  typedef double Two __attribute__((vector_size(16)));
+  typedef long long Mask4 __attribute__((vector_size(32)));
+  const Mask4 wide = Mask4{} - static_cast<long long>(std::abs(br) >= std::abs(bi));  // all bits set, or none
+  const Two ratios = Two{bi, br} / Two{br, bi};
+  const Rows4 r = wide ? Rows4{} + ratios[0] : Rows4{} + ratios[1];
+  const Rows4 den = wide ? br + bi * r : bi + br * r;
+  const Rows4 numRe = wide ? re + im * r : re * r + im;
+  const Rows4 numIm = wide ? im - re * r : im * r - re;
+  const Rows4 qre = numRe / den, qim = numIm / den;
+  for (int i = 0; i < 4; ++i) AINV.e[i] = cdouble(qre[i], qim[i]);
 }
 
 // exp(i D M) = exp(i D t) [cos(kD) I + i sin(kD)/k (M - t I)], where

@@ -3,31 +3,41 @@
 #include <algorithm>
 #include <cmath>
 
+#include "numlib/fitcore.hpp"
+
 namespace numlib {
+
+namespace detail {
+
+NormalSums normalSums(Span1<const float> E, Span1<const float> T, int J1, int J2, double power, double shift,
+                      bool positiveOnly) {
+  NormalSums n;
+  for (int j = J1; j <= J2; ++j) {
+    if (E(j) == 0.0f || (positiveOnly && !(E(j) > 0.0f))) continue;
+    const double e = E(j), t = T(j) + shift;
+    const double w = 1.0 / std::pow(e, power);
+    n.Sw += w;
+    n.Se += w * e;
+    n.St += w * t;
+    n.Stt += w * t * t;
+    n.Set += w * t * e;
+  }
+  return n;
+}
+
+}  // namespace detail
 
 void LINFIT(Span1<const float> E, Span1<const float> T, int /*NEXP*/, int J1, int J2, int NPOW,
             float& B, float& S, float& EPS) {
-  double Sw = 0, Se = 0, St = 0, Stt = 0, Set = 0;
-  for (int j = J1; j <= J2; ++j) {
-    if (E(j) == 0.0f) continue;
-    const double e = E(j), t = T(j);
-    const double w = 1.0 / std::pow(e, NPOW);
-    Sw += w;
-    Se += w * e;
-    St += w * t;
-    Stt += w * t * t;
-    Set += w * t * e;
-  }
+  const detail::NormalSums sums = detail::normalSums(E, T, J1, J2, NPOW, 0.0, false);
+  const auto [Sw, Se, St, Stt, Set] = sums;
   B = 0.0f;
   S = 0.0f;
   EPS = 0.0f;
   if (Sw == 0.0) return;  // no weighted point: nothing to fit
 
-  // Below this share of Sw*Stt the determinant of the normal equations is
-  // only rounding noise of the double sums: T is constant over the points.
-  constexpr double kSingularShare = 1e-12;
-  const double Dl = Sw * Stt - St * St;
-  const bool singular = !(Dl > kSingularShare * Sw * Stt);
+  const double Dl = sums.det();
+  const bool singular = sums.singular();
   if (!singular) {
     S = static_cast<float>((Sw * Set - Se * St) / Dl);
     B = static_cast<float>((Stt * Se - Set * St) / Dl);
@@ -100,8 +110,8 @@ float spread(int count, Get get) {
   return hi - lo;
 }
 
-// Five scales c + (k-3) DS by NB backgrounds b0 + (m-1) DB, and the best point
-// found over all sweeps so far with its grid indices.
+// Five scales c + (k-3) DS by NB backgrounds (from b0 or centred on it), and
+// the best point found over all sweeps so far with its grid indices.
 struct Grid {
   float c, DS, b0, DB;
   int NB;
@@ -114,18 +124,23 @@ struct Best {
   int k = 3, m = 3;
 };
 
-// Moves the grids for the next sweep.  An edge best shifts the scale grid
-// half a step beyond it with the same step; an interior best refines around
-// it.  The background grid restarts from 0 below a best at its first column,
-// starts at a best on its last column, and otherwise is centred on the best.
-// A sweep that found nothing better leaves the best between the points of
-// the current grids, where its indices mean nothing: both grids are then
-// refined around it (the background not below 0), since shifting again would
-// repeat the same sweep until the iteration limit.
+using detail::Refinement;
+
+// Half a step beyond an edge best, outward: the grid's centre for the next
+// sweep when the best lay on grid index 1 or 5.
+float beyondEdge(float best, float step, int index) { return best - step * static_cast<float>(6 - 2 * index) / 8.0f; }
+
+// Moves SCALBG's grids.  An edge best shifts the scale grid half a step
+// beyond it with the same step; an interior one refines around it.  The
+// background grid restarts from 0 below a best at its first column, starts
+// at a best on its last column, and otherwise is centred on the best (never
+// below 0).  A sweep that found nothing better leaves the best between the
+// points of the current grids, where its indices mean nothing: both grids
+// are then refined around it, since shifting again would repeat the same
+// sweep until the iteration limit.
 void nextGrid(Grid& g, const Best& best, bool improved) {
-  const bool edge = best.k == 1 || best.k == 5;
-  if (improved && edge) {
-    g.c = best.s - g.DS * static_cast<float>(6 - 2 * best.k) / 8.0f;
+  if (improved && (best.k == 1 || best.k == 5)) {
+    g.c = beyondEdge(best.s, g.DS, best.k);
   } else {
     g.c = best.s;
     g.DS = g.DS / 3.0f;
@@ -145,12 +160,44 @@ void nextGrid(Grid& g, const Best& best, bool improved) {
   }
 }
 
+// Moves the centred grids: both follow the best point with their steps, and
+// the steps shrink only when the best is the middle of the grid (or nothing
+// better was found).  Shrinking at any interior best would stall the search
+// in the valley along which scale and background trade against each other.
+// An edge best moves the background grid, and SCALB2's scale grid, half a
+// step beyond it; SCALB3 centres its scale grid on it and halves its step
+// where SCALB2 divides it by 3.
+void nextCentredGrid(Grid& g, const Best& best, bool improved, Refinement rule) {
+  const bool backgrounds = g.NB == 5;
+  const bool middle = !improved || (best.k == 3 && (!backgrounds || best.m == 3));
+  const bool edgeK = best.k == 1 || best.k == 5;
+  g.c = !middle && edgeK && rule == Refinement::Centred ? beyondEdge(best.s, g.DS, best.k) : best.s;
+  if (middle) g.DS = g.DS / (rule == Refinement::Centred ? 3.0f : 2.0f);
+  if (!backgrounds) return;
+  g.b0 = !middle && (best.m == 1 || best.m == 5) ? beyondEdge(best.b, g.DB, best.m) : best.b;
+  if (middle) g.DB = g.DB / 3.0f;
+}
+
+// Background m of a sweep; on a centred grid one that would take the curve
+// to or below 0 at the smallest theory value is moved above it.
+float background(const Grid& g, int m, const detail::SearchRules& rules, bool& replaced) {
+  replaced = false;
+  if (rules.refine == Refinement::Scalbg) return g.b0 + static_cast<float>(m - 1) * g.DB;
+  const float b = g.b0 + static_cast<float>(m - (g.NB + 1) / 2) * g.DB;
+  if (b + rules.minT > 0.0f) return b;
+  replaced = true;
+  return g.DB - rules.minT;
+}
+
 }  // namespace
 
-void SCALBG(Span1<const float> E, Span1<const float> T, int /*NEXP*/, int J1, int J2, float& DS,
-            float& DB, float& S, float& B, float TOL, float& EPS, int JCRIT) {
+namespace detail {
+
+void gridSearch(Span1<const float> E, Span1<const float> T, int J1, int J2, float& DS, float& DB, float& S,
+                float& B, float TOL, float& EPS, int JCRIT, const SearchRules& rules) {
+  const float bStart = rules.refine == Refinement::Scalbg ? 0.0f : B;
   EPS = 0.0f;
-  B = 0.0f;
+  B = bStart;
   const int n = J2 - J1 + 1;
   if (n <= 0) return;  // empty window: S, DS and DB untouched
 
@@ -171,15 +218,18 @@ void SCALBG(Span1<const float> E, Span1<const float> T, int /*NEXP*/, int J1, in
   const bool needA = JCRIT != 2;
 
   Arr2<float, 5, 5> tab;  // criterion by scale index k and background index m
-  Grid g{S, DS, 0.0f, DB, DB != 0.0f ? 5 : 1};
+  Grid g{S, DS, bStart, DB, DB != 0.0f ? 5 : 1};
   Best best;
   best.s = S;
+  best.b = bStart;
   for (int iter = 1; iter <= 100; ++iter) {
-    bool improved = false;
+    bool improved = false, lastReplaced = false;
     for (int k = 1; k <= 5; ++k) {
       const float s = g.c + static_cast<float>(k - 3) * g.DS;
       for (int m = 1; m <= g.NB; ++m) {
-        const float b = g.b0 + static_cast<float>(m - 1) * g.DB;
+        bool replaced = false;
+        const float b = background(g, m, rules, replaced);
+        lastReplaced = lastReplaced || (replaced && m == g.NB);
         const float v = criterion(trialMerit(E, T, J1, J2, s, b, needA), M, sqrtn, JCRIT);
         tab(k, m) = v;
         // "at most": a tie goes to the later grid point.
@@ -191,17 +241,29 @@ void SCALBG(Span1<const float> E, Span1<const float> T, int /*NEXP*/, int J1, in
       // A background that no longer discriminates is fixed at b0.
       if (g.NB == 5 && spread(5, [&](int m) { return tab(k, m); }) < TOL) g.NB = 1;
     }
+    if (lastReplaced) g.DB = g.DB / 2.0f;
     const float tableSpread =
         g.NB == 5 ? spread(25, [&](int i) { return tab((i - 1) % 5 + 1, (i - 1) / 5 + 1); })
                   : spread(5, [&](int k) { return tab(k, 1); });
     if (tableSpread < TOL) break;
-    nextGrid(g, best, improved);
+    if (rules.refine == Refinement::Scalbg) {
+      nextGrid(g, best, improved);
+    } else {
+      nextCentredGrid(g, best, improved, rules.refine);
+    }
   }
   S = best.s;
   B = best.b;
   EPS = best.eps;
   DS = g.DS;
   DB = g.DB;
+}
+
+}  // namespace detail
+
+void SCALBG(Span1<const float> E, Span1<const float> T, int /*NEXP*/, int J1, int J2, float& DS,
+            float& DB, float& S, float& B, float TOL, float& EPS, int JCRIT) {
+  detail::gridSearch(E, T, J1, J2, DS, DB, S, B, TOL, EPS, JCRIT, {});
 }
 
 void MINMAX(Span1<const float> X, int N, float& XMIN, float& XMAX) {

@@ -1,5 +1,7 @@
 #include "numlib/layermodes.hpp"
 
+#include <emmintrin.h>
+
 #include <cmath>
 
 #include "numlib/cscalar.hpp"
@@ -70,30 +72,77 @@ void decayingPair(cdouble sigma, cdouble delta, double d, cdouble& ec, cdouble& 
 
 }  // namespace
 
+namespace {
+
+// W, 1/W and the isotropy of modes whose D, q1 and q2 are set; false where
+// the layer matrices would not be finite (W, q1 q2 or q1 + q2 zero).
+bool completeModes(LayerModes& m, double s2) {
+  m.W = s2 + m.c11 + m.q1 * m.q2;
+  m.invW = 1.0 / m.W;
+  // Only an exactly isotropic tensor has scalar modes: D = 0 alone also
+  // holds at an exceptional point, where K is a Jordan block.
+  m.isotropic = m.c21 == 0.0 && m.c12 == 0.0 && m.c11 == m.c22;
+  const cdouble qq = m.q1 * m.q2;
+  return m.W != 0.0 && qq != 0.0 && m.q1 + m.q2 != 0.0;
+}
+
+void setTensor(LayerModes& m, cdouble c11, cdouble c21, cdouble c12, cdouble c22) {
+  m.c11 = c11;
+  m.c21 = c21;
+  m.c12 = c12;
+  m.c22 = c22;
+}
+
+// Two principal square roots side by side, each to the last bit as csqrt.
+typedef double Two __attribute__((vector_size(16)));
+typedef long long TwoMask __attribute__((vector_size(16)));
+
+void csqrt2(cdouble z1, cdouble z2, cdouble& w1, cdouble& w2) {
+  const Two x = {z1.real(), z2.real()}, y = {z1.imag(), z2.imag()};
+  const Two r = _mm_sqrt_pd(x * x + y * y);
+  const TwoMask right = x >= 0.0;
+  const Two u = right ? (r + x) / 2 : (r - x) / 2;
+  const Two t = _mm_sqrt_pd(u);
+  const Two ay = {std::abs(y[0]), std::abs(y[1])};
+  const Two q = (right ? y : ay) / (2 * t);
+  const Two signedT = {std::copysign(t[0], y[0]), std::copysign(t[1], y[1])};
+  const TwoMask zero = r == 0.0;
+  const Two re = zero ? Two{0.0, 0.0} : (right ? t : q);
+  const Two im = zero ? y : (right ? q : signedT);
+  w1 = cdouble(re[0], im[0]);
+  w2 = cdouble(re[1], im[1]);
+}
+
+}  // namespace
+
 LayerModes layerModes(cdouble c11, cdouble c21, cdouble c12, cdouble c22, double s2) {
   LayerModes m;
   for (int pass = 0; pass < 2; ++pass) {
-    m.c11 = c11;
-    m.c21 = c21;
-    m.c12 = c12;
-    m.c22 = c22;
+    setTensor(m, c11, c21, c12, c22);
     const cdouble half = (c11 - c22) / 2.0;
     m.D = csqrt(half * half + c12 * c21);
     const cdouble mean = s2 + (c11 + c22) / 2.0;
     m.q1 = csqrt(mean + m.D);
     m.q2 = csqrt(mean - m.D);
-    m.W = s2 + c11 + m.q1 * m.q2;
-    m.invW = 1.0 / m.W;
-    // Only an exactly isotropic tensor has scalar modes: D = 0 alone also
-    // holds at an exceptional point, where K is a Jordan block.
-    m.isotropic = c21 == 0.0 && c12 == 0.0 && c11 == c22;
-    const cdouble qq = m.q1 * m.q2;
-    if (pass == 1 || (m.W != 0.0 && qq != 0.0 && m.q1 + m.q2 != 0.0)) break;
+    if (completeModes(m, s2) || pass == 1) break;
     const cdouble eps(0.0, 1e-20 * (s2 + std::abs(c11) + std::abs(c22)));
     c11 += eps;
     c22 += eps;
   }
   return m;
+}
+
+void layerModes2(const LayerTensor& a, const LayerTensor& b, double s2, LayerModes& ma, LayerModes& mb) {
+  setTensor(ma, a.c11, a.c21, a.c12, a.c22);
+  setTensor(mb, b.c11, b.c21, b.c12, b.c22);
+  const cdouble halfA = (a.c11 - a.c22) / 2.0, halfB = (b.c11 - b.c22) / 2.0;
+  csqrt2(halfA * halfA + a.c12 * a.c21, halfB * halfB + b.c12 * b.c21, ma.D, mb.D);
+  const cdouble meanA = s2 + (a.c11 + a.c22) / 2.0, meanB = s2 + (b.c11 + b.c22) / 2.0;
+  csqrt2(meanA + ma.D, meanB + mb.D, ma.q1, mb.q1);
+  csqrt2(meanA - ma.D, meanB - mb.D, ma.q2, mb.q2);
+  // A wave number of zero takes the second pass of layerModes.
+  if (!completeModes(ma, s2)) ma = layerModes(a.c11, a.c21, a.c12, a.c22, s2);
+  if (!completeModes(mb, s2)) mb = layerModes(b.c11, b.c21, b.c12, b.c22, s2);
 }
 
 void layerMatrix4(const LayerModes& m, double s2, double d, CMat4& T) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace numlib {
 namespace {
@@ -14,36 +15,44 @@ struct LayerWork {
   Arr1<double, N24 + 1> W;     // width of the interface at the layer's top
   Arr1<double, N24 + 1> ZD;    // interface-profile parameter
   Arr1<int, N24 + 1> kind;     // interface kind
-  Arr1<int, N24 + 1> nst;      // number of steps (even, 0 when W = 0)
+  // Number of steps (even, 0 when W = 0).  Wider than the KSTEP it comes
+  // from: raising the largest odd int to even must not overflow.
+  Arr1<long long, N24 + 1> nst;
 };
 
 // Sublayers are counted past NMAX, but only the first NMAX are stored: the
-// caller rejects such a grid by the count.
+// caller rejects such a grid by the count.  A count past NMAX is not walked
+// step by step: whatever the step counts ask for costs nothing and cannot
+// overflow.
 struct GridOut {
   Span1<double> d, v;
   Span1<int> parent;
-  int m = 0;
+  long long m = 0;
 
+  bool full() const { return m >= NMAX; }
+  void skip(long long n) { m += n; }
   void emit(double thick, double value, int par) {
     ++m;
     if (m > NMAX) return;
-    d(m) = thick;
-    v(m) = value;
-    parent(m) = std::max(par, 1);  // the vacuum above layer 1 has no index of its own
+    d(static_cast<int>(m)) = thick;
+    v(static_cast<int>(m)) = value;
+    parent(static_cast<int>(m)) = std::max(par, 1);  // the vacuum above layer 1 has no index of its own
   }
+  // The count as the caller takes it: past NMAX it only has to stay past.
+  int count() const { return static_cast<int>(std::min<long long>(m, std::numeric_limits<int>::max())); }
 };
 
 // One graded interface at the top of a layer: n steps of dz over the width w,
 // from the value of the layer above (A, 0 for the vacuum) down to L.
 struct Interface {
-  int n;
+  long long n;
   double w, dz;
   double L, A;
   bool vacuum;
   double ZD;
 };
 
-double linearStep(const Interface& f, int j) {
+double linearStep(const Interface& f, long long j) {
   return f.A + (f.L - f.A) * j / (f.n + 1);
 }
 
@@ -51,7 +60,7 @@ double linearStep(const Interface& f, int j) {
 // profile keeps the sign and the scale of the layer's own value.
 double upperForShapes(const Interface& f) { return f.vacuum ? f.L / 100 : f.A; }
 
-double arctanStep(const Interface& f, int j) {
+double arctanStep(const Interface& f, long long j) {
   const double Z = std::clamp(f.ZD, f.w / 10, 100 * f.w);
   const double U = upperForShapes(f);
   const double s = Z / 10;
@@ -62,7 +71,7 @@ double arctanStep(const Interface& f, int j) {
   return (U + f.L) / 2 + (f.L - U) / 2 * std::atan(x) / norm;
 }
 
-double gaussTailStep(const Interface& f, int j) {
+double gaussTailStep(const Interface& f, long long j) {
   const double Z = std::clamp(f.ZD, f.w / 10, 10 * f.w);
   const double U = upperForShapes(f);
   const double h = Z / 2;
@@ -77,7 +86,7 @@ double gaussTailStep(const Interface& f, int j) {
 // A Gaussian through U at the top of the interface and through |L| (sign of
 // U) at its bottom, sampled at the step centres.  Neither end value is 0
 // here: equal values above and below never reach the shape functions.
-double gaussStep(const Interface& f, int j) {
+double gaussStep(const Interface& f, long long j) {
   const double Z = std::clamp(f.ZD, f.w / 7, 100 * f.w);
   const double Lp = (!f.vacuum && f.L == 0) ? f.A / 100 : f.L;
   const double U = (!f.vacuum && f.A != 0) ? f.A : f.L / 100;
@@ -88,9 +97,9 @@ double gaussStep(const Interface& f, int j) {
 
 // Fermi profile rescaled to reach A one step above the first step and L one
 // step below the last; its width is fixed by w alone.
-double fermiStep(const Interface& f, int j) {
+double fermiStep(const Interface& f, long long j) {
   const double Z = 0.2125 * f.w / 1.8138357147217055;
-  auto F = [&](int i) {
+  auto F = [&](long long i) {
     const double x = (i - (f.n + 1) / 2.0) * f.dz;
     const double e = 1 / (1 + std::exp(x / Z));
     return f.A * e + f.L * (1 - e);
@@ -102,7 +111,7 @@ double fermiStep(const Interface& f, int j) {
 
 // A kind outside 1..5 is graded linearly: the grid stays the same as for the
 // other quantities of the pass and every step gets a value between the two.
-double stepValue(int kind, const Interface& f, int j) {
+double stepValue(int kind, const Interface& f, long long j) {
   if (f.A == f.L) return f.L;
   switch (kind) {
     case 2: return arctanStep(f, j);
@@ -116,14 +125,20 @@ double stepValue(int kind, const Interface& f, int j) {
 // Emits the sublayers of layer k, with a the layer above (0: vacuum) and b
 // the layer below it in this stretch of the walk.
 void walkLayer(const LayerWork& lw, int k, int a, int b, GridOut& g) {
-  const int n = lw.nst(k);
+  const long long n = lw.nst(k);
   const double w = lw.W(k);
   if (n <= 0 || w <= 0) {
     g.emit(lw.H(k) - lw.W(b) / 2, lw.val(k), k);
     return;
   }
-  const Interface f{n, w, w / n, lw.val(k), a == 0 ? 0.0 : lw.val(a), a == 0, lw.ZD(k)};
-  for (int j = 1; j <= n; ++j) g.emit(f.dz, stepValue(lw.kind(k), f, j), j <= n / 2 ? a : k);
+  const Interface f{n, w, w / static_cast<double>(n), lw.val(k), a == 0 ? 0.0 : lw.val(a), a == 0, lw.ZD(k)};
+  for (long long j = 1; j <= n; ++j) {
+    if (g.full()) {
+      g.skip(n - j + 1);
+      break;
+    }
+    g.emit(f.dz, stepValue(lw.kind(k), f, j), j <= n / 2 ? a : k);
+  }
   const double half = (w + lw.W(b)) / 2;
   if (lw.H(k) > half) g.emit(lw.H(k) - half, lw.val(k), k);
 }
@@ -133,7 +148,7 @@ void walkLayer(const LayerWork& lw, int k, int a, int b, GridOut& g) {
 // choice of block mode agree with what the walk emits.
 void adjustInterfaces(LayerWork& lw, int NNN, int N1N, int N2N, int NRN) {
   for (int k = 1; k <= NNN; ++k) {
-    int n = std::max(lw.nst(k), 0);
+    long long n = std::max(lw.nst(k), 0LL);
     if (n % 2 != 0) ++n;
     double w = std::max(lw.W(k), 0.0);
     if (w == 0) n = 0;
@@ -154,6 +169,9 @@ void adjustInterfaces(LayerWork& lw, int NNN, int N1N, int N2N, int NRN) {
   }
 }
 
+// A block mark past NMAX only has to stay past it: the grid is rejected.
+int mark(long long m) { return static_cast<int>(std::min<long long>(m, NMAX + 1)); }
+
 // A block that does not lie strictly inside the stack above the substrate,
 // or that is inverted, is not repeated.
 int repetitions(int NNN, int N1N, int N2N, int NRN) {
@@ -171,13 +189,17 @@ void gradedSteps(int NNN, int N1N, int N2N, int NRN, Span1<const double> thickne
     lw.nst(k) = KSTEP(k);
   }
   adjustInterfaces(lw, NNN, N1N, N2N, repetitions(NNN, N1N, N2N, NRN));
-  for (int k = 1; k <= NNN; ++k) steps(k) = lw.nst(k);
+  for (int k = 1; k <= NNN; ++k) steps(k) = static_cast<int>(std::min<long long>(lw.nst(k), std::numeric_limits<int>::max()));
 }
 
-void SUBLAY(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
-            Span1<const double> value, Span1<const double> WIDTH, Span1<const double> ZD,
-            Span1<const int> KIND, Span1<const int> KSTEP, int& NNst, int& N1Nst, int& N2Nst,
-            Span1<double> subThickness, Span1<double> subValue, Span1<int> parent, int& NRR) {
+namespace {
+
+// The grid of SUBLAY and SUBLA2; they differ only in whether a graded
+// interface of the layer below the block asks for the doubled block mode.
+void buildGrid(bool belowBlockCounts, int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
+               Span1<const double> value, Span1<const double> WIDTH, Span1<const double> ZD,
+               Span1<const int> KIND, Span1<const int> KSTEP, int& NNst, int& N1Nst, int& N2Nst,
+               Span1<double> subThickness, Span1<double> subValue, Span1<int> parent, int& NRR) {
   LayerWork lw;
   for (int k = 1; k <= NNN; ++k) {
     lw.H(k) = thickness(k);
@@ -197,7 +219,7 @@ void SUBLAY(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
   for (int k = 1; k <= NNN; ++k) graded = graded || lw.nst(k) > 0;
   if (!graded) {
     for (int k = 1; k <= NNN; ++k) g.emit(lw.H(k), lw.val(k), k);
-    NNst = g.m;
+    NNst = g.count();
     N1Nst = N1N;
     N2Nst = N2N;
     return;
@@ -206,27 +228,46 @@ void SUBLAY(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
   // Marks that the walk never reaches (block outside the stack) stay 0.
   N1Nst = 0;
   N2Nst = 0;
-  const bool doubled = NRN > 1 && (lw.nst(N1N) != 0 || lw.nst(N2N) != 0 || lw.nst(N2N + 1) != 0);
+  const bool doubled =
+      NRN > 1 && (lw.nst(N1N) != 0 || lw.nst(N2N) != 0 || (belowBlockCounts && lw.nst(N2N + 1) != 0));
   if (!doubled) {
     for (int k = 1; k <= NNN; ++k) {
-      if (k == N1N) N1Nst = g.m + lw.nst(N1N) / 2 + 1;
+      if (k == N1N) N1Nst = mark(g.m + lw.nst(N1N) / 2 + 1);
       walkLayer(lw, k, k - 1, k + 1, g);
-      if (k == N2N) N2Nst = g.m + lw.nst(N2N + 1) / 2;
+      if (k == N2N) N2Nst = mark(g.m + lw.nst(N2N + 1) / 2);
     }
   } else {
     // The block is laid down twice; the marked range is one period from the
     // boundary N1N/N1N+1 of the first copy to the same boundary of the second.
     NRR = NRN - 1;
     for (int k = 1; k <= N2N; ++k) {
-      if (k == N1N + 1) N1Nst = g.m + lw.nst(N1N + 1) / 2 + 1;
+      if (k == N1N + 1) N1Nst = mark(g.m + lw.nst(N1N + 1) / 2 + 1);
       walkLayer(lw, k, k - 1, k == N2N ? N1N : k + 1, g);
     }
     for (int k = N1N; k <= NNN; ++k) {
       walkLayer(lw, k, k == N1N ? N2N : k - 1, k + 1, g);
-      if (k == N1N) N2Nst = g.m + lw.nst(N1N + 1) / 2;
+      if (k == N1N) N2Nst = mark(g.m + lw.nst(N1N + 1) / 2);
     }
   }
-  NNst = g.m;
+  NNst = g.count();
+}
+
+}  // namespace
+
+void SUBLAY(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
+            Span1<const double> value, Span1<const double> WIDTH, Span1<const double> ZD,
+            Span1<const int> KIND, Span1<const int> KSTEP, int& NNst, int& N1Nst, int& N2Nst,
+            Span1<double> subThickness, Span1<double> subValue, Span1<int> parent, int& NRR) {
+  buildGrid(true, NNN, N1N, N2N, NRN, thickness, value, WIDTH, ZD, KIND, KSTEP, NNst, N1Nst, N2Nst, subThickness,
+            subValue, parent, NRR);
+}
+
+void SUBLA2(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
+            Span1<const double> value, Span1<const double> WIDTH, Span1<const double> ZD,
+            Span1<const int> KIND, Span1<const int> KSTEP, int& NNst, int& N1Nst, int& N2Nst,
+            Span1<double> subThickness, Span1<double> subValue, Span1<int> parent, int& NRR) {
+  buildGrid(false, NNN, N1N, N2N, NRN, thickness, value, WIDTH, ZD, KIND, KSTEP, NNst, N1Nst, N2Nst, subThickness,
+            subValue, parent, NRR);
 }
 
 }  // namespace numlib

@@ -9,13 +9,23 @@ namespace numlib {
 
 // Builds the sublayer grid of one profiled quantity.  Arrays in: 1..NNN;
 // arrays out: 1..NMAX.  NNst counts every sublayer the model asks for even
-// when it exceeds NMAX; only the first NMAX are stored, and the caller stops
-// the run when NNst > NMAX.
+// when it exceeds NMAX (up to the largest int, whatever the step counts);
+// only the first NMAX are stored, and the caller stops the run when
+// NNst > NMAX.
 // NRN is set to 1 (no repetition) unless 1 <= N1N < N2N < NNN and NRN >= 1.
 // Block marks the walk never reaches (a block outside 1..NNN) are 0.  A
 // negative KSTEP counts as 0; a graded layer of a kind outside 1..5 is graded
 // linearly.  The caller's arrays are not changed.
 void SUBLAY(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
+            Span1<const double> value, Span1<const double> WIDTH, Span1<const double> ZD,
+            Span1<const int> KIND, Span1<const int> KSTEP, int& NNst, int& N1Nst, int& N2Nst,
+            Span1<double> subThickness, Span1<double> subValue, Span1<int> parent, int& NRR);
+
+// The grid of SUBLAY, except that the doubled block mode is taken only for a
+// graded interface at the block's first or last layer: a graded interface of
+// the layer below the block leaves the plain mode, whose marked range then
+// ends inside that interface's steps.
+void SUBLA2(int NNN, int N1N, int N2N, int& NRN, Span1<const double> thickness,
             Span1<const double> value, Span1<const double> WIDTH, Span1<const double> ZD,
             Span1<const int> KIND, Span1<const int> KSTEP, int& NNst, int& N1Nst, int& N2Nst,
             Span1<double> subThickness, Span1<double> subValue, Span1<int> parent, int& NRR);

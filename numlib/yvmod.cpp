@@ -16,13 +16,9 @@ struct AnglesDeg {
 };
 
 void unpackLayers(YVTable& YV, int NNN, ModelArrays& m) {
-  for (int l = 1; l <= NNN; ++l) {
-    m.thickness(l) = std::max(static_cast<double>(YV(l, yv::H1A)), 0.0);
-    YV(l, yv::ELD2) = std::abs(YV(l, yv::ELD2));  // the imaginary susceptibility (absorption) is never negative
-    m.ELD1(l) = YV(l, yv::ELD1);
-    m.ELD2(l) = YV(l, yv::ELD2);
+  unpackElectronic(YV, NNN, false, m);
+  for (int l = 1; l <= NNN; ++l)
     for (int K = 1; K <= N6; ++K) m.V(K, l) = YV(l, yv::colV(K)) > 0 ? YV(l, yv::colV(K)) : 0.0f;
-  }
 }
 
 // A fit step on a thickness inside the repeated block changes the proportions
@@ -80,11 +76,12 @@ void unpackAngles(int count, At at, ModelArrays& m, AnglesDeg& deg) {
   }
 }
 
-void unpackGlobals(const YVTable& YV, int NNN, ModelArrays& m) {
+void unpackGlobals(const YVTable& YV, int NNN, bool angles, ModelArrays& m) {
   const int g = yv::lineS(NNN);
   for (int K = 1; K <= N6; ++K) m.S(K) = std::abs(YV(g, K));
   m.HKMAX = YV(g, yv::HKMAX) < 0 ? 0.01f : YV(g, yv::HKMAX);
-  for (int i = 1; i <= yv::NANGLES; ++i) m.angles(i) = YV(g, yv::colAngle(i)) / 1000.0;  // mrad -> rad
+  if (angles)
+    for (int i = 1; i <= yv::NANGLES; ++i) m.angles(i) = YV(g, yv::colAngle(i)) / 1000.0;  // mrad -> rad
   for (int K = 1; K <= N6; ++K) {
     m.Bhf(K) = std::abs(YV(yv::lineAfter(NNN, yv::BHF), K));
     m.dBhf(K) = std::abs(YV(yv::lineAfter(NNN, yv::DBHF), K));
@@ -94,7 +91,7 @@ void unpackGlobals(const YVTable& YV, int NNN, ModelArrays& m) {
   }
 }
 
-void writeBack(YVTable& YV, int NNN, int NM, int IBHF, const ModelArrays& m,
+void writeBack(YVTable& YV, int NNN, int NM, int IBHF, bool angles, const ModelArrays& m,
                const AnglesDeg& deg) {
   for (int l = 1; l <= NNN; ++l) {
     YV(l, yv::H1A) = static_cast<float>(m.thickness(l));
@@ -105,7 +102,8 @@ void writeBack(YVTable& YV, int NNN, int NM, int IBHF, const ModelArrays& m,
   const int g = yv::lineS(NNN);
   for (int K = 1; K <= N6; ++K) YV(g, K) = m.S(K);
   YV(g, yv::HKMAX) = m.HKMAX;
-  for (int i = 1; i <= yv::NANGLES; ++i) YV(g, yv::colAngle(i)) = static_cast<float>(m.angles(i) * 1000);
+  if (angles)
+    for (int i = 1; i <= yv::NANGLES; ++i) YV(g, yv::colAngle(i)) = static_cast<float>(m.angles(i) * 1000);
   for (int K = 1; K <= NM; ++K) {
     YV(yv::lineAfter(NNN, yv::BHF), K) = m.Bhf(K);
     YV(yv::lineAfter(NNN, yv::DBHF), K) = m.dBhf(K);
@@ -129,18 +127,29 @@ void writeBack(YVTable& YV, int NNN, int NM, int IBHF, const ModelArrays& m,
 
 }  // namespace
 
+void unpackElectronic(YVTable& YV, int NNN, bool realNonPositive, ModelArrays& out) {
+  for (int l = 1; l <= NNN; ++l) {
+    YV(l, yv::H1A) = std::max(YV(l, yv::H1A), 0.0f);
+    out.thickness(l) = YV(l, yv::H1A);
+    if (realNonPositive && YV(l, yv::ELD1) > 0) YV(l, yv::ELD1) = -YV(l, yv::ELD1);
+    YV(l, yv::ELD2) = std::abs(YV(l, yv::ELD2));  // absorption is never negative
+    out.ELD1(l) = YV(l, yv::ELD1);
+    out.ELD2(l) = YV(l, yv::ELD2);
+  }
+}
+
 void YVMOD(YVTable& YV, int NNN, int N1N, int N2N, int NRN, int NM, int IBHF, int INORM, int ISQ,
            Span1<const float> HK, float period, int selector, int rowCode, float SIG, int normFlag,
-           ModelArrays& out) {
+           ModelArrays& out, const YVModOptions& opt) {
   unpackLayers(YV, NNN, out);
-  keepBlockPeriod(NNN, N1N, N2N, NRN, period, out);
+  if (opt.keepBlockPeriod) keepBlockPeriod(NNN, N1N, N2N, NRN, period, out);
 
   AnglesDeg deg;
   if (IBHF == 1)
     unpackAngles(NNN, [&](int l, int a) { return YV(l, yv::colAng(a)); }, out, deg);
   else
     unpackAngles(N6, [&](int K, int a) { return YV(yv::lineAngM(NNN, a), K); }, out, deg);
-  unpackGlobals(YV, NNN, out);
+  unpackGlobals(YV, NNN, opt.angles, out);
 
   if (normFlag != 2) {
     if (SIG > 0 && rowCode >= 4 && rowCode <= 11) {
@@ -151,7 +160,7 @@ void YVMOD(YVTable& YV, int NNN, int N1N, int N2N, int NRN, int NM, int IBHF, in
     }
     VNORM(ISQ, INORM, out.HKMAX, NNN, NM, N1N, N2N, NRN, out.thickness, out.S, out.V, HK, out.F);
   }
-  writeBack(YV, NNN, NM, IBHF, out, deg);
+  writeBack(YV, NNN, NM, IBHF, opt.angles, out, deg);
 }
 
 }  // namespace numlib

@@ -24,6 +24,22 @@ struct ModelArrays {
   float HKMAX = 0;
 };
 
+// The electronic part of the sublayer lines 1..NNN: thickness (a negative
+// one becomes 0) and both susceptibilities, with the corrections written
+// back into YV.  The imaginary susceptibility (absorption) is made
+// non-negative; with realNonPositive a positive real susceptibility is
+// negated too (the sign of x-rays, which the prompt program enforces).
+void unpackElectronic(YVTable& YV, int NNN, bool realNonPositive, ModelArrays& out);
+
+// What the programs' unpackings differ in.  The delayed-prompt program
+// leaves the repeated block as the table gives it and takes its grazing
+// angles from elsewhere (the angle entries of YV are neither read nor
+// written back).
+struct YVModOptions {
+  bool keepBlockPeriod = true;
+  bool angles = true;
+};
+
 // selector < 0 smooths all multiplets, otherwise the one of rowCode (4..11);
 // normFlag = 2 skips smoothing and VNORM (the stepped model is normalised).
 // A repeated block (NRN > 1) is rescaled to sum to `period` unless its
@@ -31,6 +47,6 @@ struct ModelArrays {
 // back in the folded degrees, so that a second call changes nothing.
 void YVMOD(YVTable& YV, int NNN, int N1N, int N2N, int NRN, int NM, int IBHF, int INORM, int ISQ,
            Span1<const float> HK, float period, int selector, int rowCode, float SIG, int normFlag,
-           ModelArrays& out);
+           ModelArrays& out, const YVModOptions& opt = {});
 
 }  // namespace numlib

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <complex>
+#include <memory>
+
+#include <omp.h>
 
 namespace common {
 
@@ -18,22 +21,87 @@ CMat2 reflectionAt(const NuclearConstants&, const AngleArgs& a, const SteppedMod
   return stackReflection(a, st, w, w, abs);
 }
 
+namespace {
+
+void reflectPoints(const NuclearConstants& C, const AngleArgs& a, const SteppedModel& st, AngleWork& w, int first,
+                   int last, bool curves) {
+  for (int k = first; k <= last;) {
+    PointReflection& p = w.points(k);
+    p.ab = Absorption{};
+    if (a.Jway != 1 && k < last) {
+      // Two points of the recursion side by side.
+      PointReflection& q = w.points(k + 1);
+      q.ab = Absorption{};
+      const double E[2] = {a.grid(k), a.grid(k + 1)};
+      Absorption* abs[2] = {curves ? &p.ab : nullptr, curves ? &q.ab : nullptr};
+      CMat2 R[2];
+      parrattReflections(a, st, w, w, E, abs, R);
+      p.R11 = R[0](1, 1), p.R21 = R[0](2, 1), p.recursive = false;
+      q.R11 = R[1](1, 1), q.R21 = R[1](2, 1), q.recursive = false;
+      k += 2;
+      continue;
+    }
+    const CMat2 R = reflectionAt(C, a, st, w, a.grid(k), curves ? &p.ab : nullptr);
+    p.R11 = R(1, 1);
+    p.R21 = R(2, 1);
+    p.recursive = w.recursive;
+    ++k;
+  }
+}
+
+// The points in contiguous shares, one per thread, each thread in its own
+// copy of the work of the angle (its lines, factors and geometry).
+void reflectPointsThreaded(const NuclearConstants& C, const AngleArgs& a, const SteppedModel& st, AngleWork& w,
+                           int NE, int threads, bool curves) {
+#pragma omp parallel num_threads(threads)
+  {
+    const int t = omp_get_thread_num(), n = omp_get_num_threads();
+    const int first = 1 + static_cast<int>(static_cast<long long>(NE) * t / n);
+    const int last = static_cast<int>(static_cast<long long>(NE) * (t + 1) / n);
+    if (t == 0) {
+      reflectPoints(C, a, st, w, first, last, curves);
+    } else {
+      static thread_local std::unique_ptr<AngleWork> own;
+      if (!own) own = std::make_unique<AngleWork>();
+      static_cast<HyperfineWork&>(*own) = w;
+      static_cast<StackWork&>(*own) = w;
+      reflectPoints(C, a, st, *own, first, last, curves);
+      for (int k = first; k <= last; ++k) w.points(k) = own->points(k);
+    }
+  }
+}
+
+// Threads pay where each gets a few milliseconds of work: starting them and
+// copying the work of the angle costs some hundred microseconds.
+constexpr int kSublayerPointsPerThread = 8192;
+
+int pointThreads(const AngleArgs& a, const SteppedModel& st, int NE) {
+  const long long work = static_cast<long long>(NE) * st.NNst;
+  return static_cast<int>(std::clamp<long long>(work / kSublayerPointsPerThread, 1, std::max(a.threads, 1)));
+}
+
+}  // namespace
+
 void angleEnergyLoop(const NuclearConstants& C, const AngleArgs& a, const SteppedModel& st,
                      AngleWork& w, AnglePoints& out) {
   angleSetup(C, a, st, w);
   // Without a substrate there is no stack to reflect from.
   const int NE = st.NNst >= 1 && st.NNst <= NMAX ? std::clamp(a.NE, 0, NEMAX) : 0;
   const bool curves = out.E1.size() >= NE && out.E2.size() >= NE && out.RE.size() >= NE;
+  const int threads = pointThreads(a, st, NE);
+  if (threads > 1)
+    reflectPointsThreaded(C, a, st, w, NE, threads, curves);
+  else
+    reflectPoints(C, a, st, w, 1, NE, curves);
   out.SUME = 0.0f;
   out.YRELAY = 0.0f;
   out.recursivePoints = 0;
   cdouble ref11, ref21;
   float fprev = 0.0f;
   for (int k = 1; k <= NE; ++k) {
-    Absorption ab;
-    const CMat2 R = reflectionAt(C, a, st, w, a.grid(k), curves ? &ab : nullptr);
-    if (w.recursive) ++out.recursivePoints;
-    const cdouble R11 = R(1, 1), R21 = R(2, 1);
+    const PointReflection& p = w.points(k);
+    if (p.recursive) ++out.recursivePoints;
+    const cdouble R11 = p.R11, R21 = p.R21;
     if (k == 1) {
       ref11 = R11;
       ref21 = R21;
@@ -48,8 +116,8 @@ void angleEnergyLoop(const NuclearConstants& C, const AngleArgs& a, const Steppe
     w.a2(k) = d2.real();
     w.b2(k) = d2.imag();
     if (curves) {
-      out.E1(k) = ab.E1;
-      out.E2(k) = ab.E2;
+      out.E1(k) = p.ab.E1;
+      out.E2(k) = p.ab.E2;
       out.RE(k) = static_cast<float>(std::norm(R11) + std::norm(R21) / w.s2);
     }
   }

@@ -39,9 +39,17 @@ using numlib::LayerModes;
 using numlib::layerModes;
 using numlib::layerPropagators;
 
+// What the reflection gives at one energy point.
+struct PointReflection {
+  cdouble R11, R21;
+  Absorption ab;
+  bool recursive = false;
+};
+
 // Work storage of one angle.  Large (a few hundred kB): keep one per thread.
 struct AngleWork : HyperfineWork, StackWork, AmplitudeCurves, TransformWork {
   Arr1<double, JEMAX> spectrum;  // the delayed time spectrum
+  Arr1<PointReflection, NEMAX> points;
 };
 
 // Set-up of one angle: sine, block, angular factors and resonance lines.
@@ -63,6 +71,9 @@ struct AnglePoints {
 
 // Energy loop: set-up, reflection at every grid point, per-point values, and
 // the amplitude-difference curves w.a1, w.b1, w.a2, w.b2 for the transform.
+// With a.threads > 1 the reflections are computed on that many threads, each
+// in a copy of w; the per-point values are then formed in order, so the
+// results are the same to the last bit.
 void angleEnergyLoop(const NuclearConstants& C, const AngleArgs& a, const SteppedModel& st, AngleWork& w,
                      AnglePoints& out);
 

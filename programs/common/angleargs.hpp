@@ -4,6 +4,9 @@
 
 #include "numlib/farray.hpp"
 #include "programs/common/egrid.hpp"
+#include "programs/common/flddist.hpp"
+#include "programs/common/model.hpp"
+#include "programs/common/params.hpp"
 
 namespace common {
 
@@ -22,6 +25,27 @@ struct AngleArgs {
   Span1<const float> grid;   // energy grid, mm/s, ascending
   Span1<const float> WDIST;  // field-distribution weights, 2 JAV1 + 1 points
   int IDIST = 0;             // 0: no distribution table
+  // Most threads over the energy points (a program that runs its angles on
+  // all cores leaves 1); a small stack uses fewer.  The results do not
+  // depend on it.
+  int threads = 1;
 };
+
+// The inputs of one angle as the model, "ZEPRIN.INP", the energy grid and
+// the field distribution of a program give them.
+inline AngleArgs angleArgs(const Model& m, const CalcParams& p, float XEST, const EnergyGrid& g, const FieldDist& f,
+                           double angle) {
+  AngleArgs a;
+  a.IBHF = m.IBHF;
+  a.NM = m.NM;
+  a.Jway = p.Jway;
+  a.angle = angle;
+  a.XEST = XEST;
+  a.NE = g.NE;
+  a.grid = g.X.span();
+  a.WDIST = f.WDIST.span();
+  a.IDIST = p.IDIST;
+  return a;
+}
 
 }  // namespace common

@@ -1,5 +1,8 @@
 #include "programs/common/constants.hpp"
 
+#include <cmath>
+#include <string>
+
 #include "numlib/mathconst.hpp"
 #include "programs/common/hardstop.hpp"
 
@@ -22,6 +25,37 @@ void requirePositive(double x, std::string_view what) {
     msg += " in Tconst.INI must be larger than 0 !";
     hardStop(msg);
   }
+}
+
+// A derived constant that is not finite would make every spectrum NaN.
+void requireFinite(double x, std::string_view what) {
+  if (!std::isfinite(x)) {
+    std::string msg(" the constants in Tconst.INI give ");
+    msg += what;
+    msg += " that is not finite !";
+    hardStop(msg);
+  }
+}
+
+// The derived constants, in the precision the calculation takes them: the
+// energy grid (JE/2 + 10 steps of XEST on either side) and the time step
+// LYAMBDA/XEST/JE*100 are single precision.
+void checkDerived(const NuclearConstants& nc, const MainConstants& mc, ConstantsKind kind) {
+  requireFinite(mc.AT, "AT");
+  requireFinite(mc.LYAMBDA, "a wavelength LYAMBDA");
+  requireFinite(mc.K0, "a wave number K0");
+  if (kind == ConstantsKind::EnergyOnly) return;
+  requireFinite(nc.QRAT, "a quadrupole ratio QRAT");
+  for (int i = 1; i <= nc.I2G + 1; ++i)
+    for (int j = 1; j <= 3; ++j) requireFinite(nc.CTRANS(i, j), "a line intensity CTRANS");
+  requireFinite(mc.SIGMA0, "a cross-section SIGMA0");
+  requireFinite(nc.HF, "a scattering factor HF");
+  requireFinite(meanDecayTime(nc, mc), "a mean decay time");
+  requireFinite(fullWidth(nc, mc), "a full width");
+  requireFinite(static_cast<float>(nc.JE / 2 + 10) * mc.XEST, "an energy grid (XEST)");
+  const float AN = static_cast<float>(mc.LYAMBDA / mc.XEST / nc.JE * 100);
+  if (!(AN > 0)) hardStop(" the constants in Tconst.INI give no time step LYAMBDA/XEST/JE*100 larger than 0 !");
+  requireFinite(AN, "a time step LYAMBDA/XEST/JE*100");
 }
 
 void readTransitionTable(fio::Unit& in, fio::Unit& log, NuclearConstants& nc) {
@@ -119,18 +153,21 @@ void RDCONST(fio::Unit& log, NuclearConstants& nc, MainConstants& mc, const Cons
   fio::Unit in(1);
   if (opt.kind == ConstantsKind::EnergyOnly) {
     log.openNew(opt.runLog);
+    log.setRunLog();
     in.openOld("Tconst.INI");
     in.skip();
     in.read(mc.ERES);
     in.close();
     requirePositive(mc.ERES, "ERES");
     derive(nc, mc, 0.0, opt.kind);
+    checkDerived(nc, mc, opt.kind);
     logDerived(log, nc, mc, opt.kind);
     return;
   }
   // The constants file is opened first: without it the old run log stays.
   in.openOld("Tconst.INI");
   log.openNew(opt.runLog);
+  log.setRunLog();
   if (opt.kind == ConstantsKind::Conversion) {
     log.print();
     log.print("Tconst.INI");
@@ -139,6 +176,7 @@ void RDCONST(fio::Unit& log, NuclearConstants& nc, MainConstants& mc, const Cons
   }
   const double fhf = readWholeFile(in, log, nc, mc);
   derive(nc, mc, fhf, opt.kind);
+  checkDerived(nc, mc, opt.kind);
   logDerived(log, nc, mc, opt.kind);
 }
 

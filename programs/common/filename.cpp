@@ -38,4 +38,11 @@ fs::path pathForWrite(std::string_view name, const fs::path& dir) {
   return given.is_absolute() ? given : dir / given;
 }
 
+void removeExisting(std::string_view name, const fs::path& dir) {
+  if (const auto path = findExisting(name, dir)) {
+    std::error_code ec;
+    fs::remove(*path, ec);
+  }
+}
+
 }  // namespace nrsfile

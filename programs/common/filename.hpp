@@ -21,6 +21,10 @@ std::optional<std::filesystem::path> findExisting(std::string_view name,
 // given when none exists.
 std::filesystem::path pathForWrite(std::string_view name, const std::filesystem::path& dir = ".");
 
+// Removes the existing file that `name` names, if any; a file that cannot be
+// removed stays.
+void removeExisting(std::string_view name, const std::filesystem::path& dir = ".");
+
 bool equalsNoCase(std::string_view a, std::string_view b);
 
 }  // namespace nrsfile

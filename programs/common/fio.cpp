@@ -4,7 +4,8 @@
 
 #include <unistd.h>
 
-#include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -65,6 +66,12 @@ int runMain(std::string_view program, const std::function<void()>& body) {
     std::fprintf(stderr, "%.*s: internal error: %s\n", static_cast<int>(program.size()), program.data(), e.what());
     status = 3;
   }
+  if (status == 0 && !nonFiniteResults().empty()) {
+    std::string files;
+    for (const auto& f : nonFiniteResults()) files += (files.empty() ? " " : ", ") + f;
+    console().print(" values that are not finite numbers (NaN, Inf) were written to" + files + ": the run has failed");
+    status = 1;
+  }
   std::fflush(stdout);
   return status;
 }
@@ -81,7 +88,102 @@ Console& console() {
   return c;
 }
 
+// --------------------------------------------------------------- numbers ---
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Digits from position i on; returns the position after them.
+std::size_t skipDigits(std::string_view s, std::size_t i) {
+  while (i < s.size() && isDigit(s[i])) ++i;
+  return i;
+}
+
+std::size_t skipSign(std::string_view s, std::size_t i) {
+  return i < s.size() && (s[i] == '+' || s[i] == '-') ? i + 1 : i;
+}
+
+// An integer as a list-directed read takes it: an optional sign and digits.
+// Anything else (a point, an exponent, a base prefix, a NUL) is not one.
+bool parseInteger(std::string_view s, long long& v) {
+  const std::size_t d = skipSign(s, 0);
+  if (d == s.size() || skipDigits(s, d) != s.size()) return false;
+  const char* first = s.data() + (s[0] == '-' ? 0 : d);
+  const auto r = std::from_chars(first, s.data() + s.size(), v);
+  return r.ec == std::errc() && r.ptr == s.data() + s.size();
+}
+
+// A real as a list-directed read takes it: an optional sign, digits with at
+// most one point (at least one digit), then optionally an exponent letter E
+// or D (either case), an optional sign and digits.  A value beyond the range
+// of double precision is not readable; one below it becomes 0.
+bool parseReal(std::string_view s, double& v) {
+  std::size_t i = skipSign(s, 0);
+  const std::size_t intEnd = skipDigits(s, i);
+  std::size_t mantEnd = intEnd;
+  std::size_t nDigits = intEnd - i;
+  if (mantEnd < s.size() && s[mantEnd] == '.') {
+    const std::size_t fracEnd = skipDigits(s, mantEnd + 1);
+    nDigits += fracEnd - (mantEnd + 1);
+    mantEnd = fracEnd;
+  }
+  if (nDigits == 0) return false;
+  std::string text(s.substr(0, mantEnd));
+  if (mantEnd < s.size()) {
+    const char e = s[mantEnd];
+    if (e != 'e' && e != 'E' && e != 'd' && e != 'D') return false;
+    const std::size_t expDigits = skipSign(s, mantEnd + 1);
+    if (expDigits == s.size() || skipDigits(s, expDigits) != s.size()) return false;
+    text += 'E';
+    text += s.substr(mantEnd + 1);
+  }
+  v = std::strtod(text.c_str(), nullptr);
+  return std::isfinite(v);
+}
+
+// A token as a message shows it: bytes that do not print as \xNN, and a very
+// long token cut short.
+std::string shownToken(std::string_view tok) {
+  constexpr std::size_t kShown = 40;
+  std::string out = "\"";
+  for (std::size_t i = 0; i < tok.size() && i < kShown; ++i) {
+    const unsigned char c = static_cast<unsigned char>(tok[i]);
+    if (c >= 0x20 && c < 0x7f) {
+      out += static_cast<char>(c);
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      out += hex;
+    }
+  }
+  if (tok.size() > kShown) out += "...";
+  return out + "\"";
+}
+
+}  // namespace
+
 // ----------------------------------------------------------------- units ---
+
+namespace {
+
+std::vector<std::string> gNonFinite;  // result files, see nonFiniteResults
+
+// A file rewritten with finite values only is clean again.
+void noteResult(const std::string& name, bool nonFinite) {
+  std::erase(gNonFinite, name);
+  if (nonFinite) gNonFinite.push_back(name);
+}
+
+}  // namespace
+
+std::vector<std::string> nonFiniteResults() { return gNonFinite; }
+
+bool holdsNonFinite(const ItemList& list) {
+  for (const Item& it : list)
+    if (it.kind == Item::Kind::Real && !std::isfinite(it.r)) return true;
+  return false;
+}
 
 Unit::~Unit() {
   if (writing_) out_.flush();
@@ -117,6 +219,7 @@ void Unit::openNew(std::string_view name) {
   out_.open(nrsfile::pathForWrite(name), std::ios::out | std::ios::trunc);
   if (!out_) fail("cannot create file");
   writing_ = true;
+  nonFinite_ = false;
 }
 
 void Unit::openOldOrCreate(std::string_view name) {
@@ -136,6 +239,7 @@ void Unit::close() {
     out_.flush();
     if (!out_) fail("write failed");
     out_.close();
+    if (!runLog_) noteResult(name_, nonFinite_);
   }
   in_.clear();
   out_.clear();
@@ -178,10 +282,8 @@ long long Unit::readI(int width) {
   for (char c : field)
     if (c != ' ' && c != '\t') digits += c;  // blanks in a numeric field are ignored
   if (digits.empty()) return 0;
-  char* end = nullptr;
-  errno = 0;
-  long long v = std::strtoll(digits.c_str(), &end, 10);
-  if (*end != '\0' || errno == ERANGE) fail("unreadable number", "\"" + field + "\"");
+  long long v = 0;
+  if (!parseInteger(digits, v)) fail("unreadable number", shownToken(field));
   return v;
 }
 
@@ -189,27 +291,16 @@ namespace {
 
 bool isSeparatorBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Fortran writes D as the exponent letter of double precision.
-std::string normaliseReal(std::string_view tok) {
-  std::string s(tok);
-  for (char& c : s)
-    if (c == 'd' || c == 'D') c = 'E';
-  return s;
-}
-
 }  // namespace
 
 void Unit::assign(const Target& t, std::string_view token) {
-  const std::string tok(token);
-  char* end = nullptr;
-  errno = 0;
-  auto bad = [&]() { fail("unreadable number", "\"" + tok + "\""); };
+  auto bad = [&]() { fail("unreadable number", shownToken(token)); };
   switch (t.type) {
     case Type::Int:
     case Type::Short:
     case Type::LongLong: {
-      long long v = std::strtoll(tok.c_str(), &end, 10);
-      if (end == tok.c_str() || *end != '\0' || errno == ERANGE) bad();
+      long long v = 0;
+      if (!parseInteger(token, v)) bad();
       if (t.type == Type::Int) {
         if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) bad();
         *static_cast<int*>(t.p) = static_cast<int>(v);
@@ -223,11 +314,16 @@ void Unit::assign(const Target& t, std::string_view token) {
     }
     case Type::Real:
     case Type::Double: {
-      const std::string s = normaliseReal(tok);
-      double v = std::strtod(s.c_str(), &end);
-      if (end == s.c_str() || *end != '\0') bad();
-      if (t.type == Type::Real) *static_cast<float*>(t.p) = static_cast<float>(v);
-      else *static_cast<double*>(t.p) = v;
+      double v = 0;
+      if (!parseReal(token, v)) bad();
+      if (t.type == Type::Real) {
+        // Beyond the range of single precision the value would become infinite.
+        const float f = static_cast<float>(v);
+        if (!std::isfinite(f)) bad();
+        *static_cast<float*>(t.p) = f;
+      } else {
+        *static_cast<double*>(t.p) = v;
+      }
       break;
     }
   }
@@ -270,12 +366,11 @@ bool Unit::readList(std::vector<Target>& targets, bool eofAllowed, std::size_t* 
     // r*c repeats the constant c r times; "r*" alone is r null values.
     const auto star = tok.find('*');
     if (star != std::string_view::npos && star > 0) {
-      const std::string count(tok.substr(0, star));
-      char* e = nullptr;
-      long r = std::strtol(count.c_str(), &e, 10);
-      if (*e == '\0' && r > 0) {
+      long long r = 0;
+      const std::string_view count = tok.substr(0, star);
+      if (count.find_first_not_of("0123456789") == std::string_view::npos && parseInteger(count, r) && r > 0) {
         const std::string_view value = tok.substr(star + 1);
-        for (long k = 0; k < r && next < targets.size(); ++k, ++next)
+        for (long long k = 0; k < r && next < targets.size(); ++k, ++next)
           if (!value.empty()) assign(targets[next], value);
         continue;
       }

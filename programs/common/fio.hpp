@@ -19,9 +19,12 @@
 // line already ends in one; integers in full, single-precision values with 7
 // and double-precision values with 15 significant digits.
 //
-// Failures.  A missing input file, an unreadable number or an early end of
-// file throw RuntimeError; runMain prints its message (naming the error, the
-// unit and the file) and returns exit status 2.
+// Failures.  A missing input file, an unreadable number (also a real that is
+// not finite or beyond its precision's range) or an early end of file throw
+// RuntimeError; runMain prints its message (naming the error, the unit and
+// the file) and returns exit status 2.  A result file closed with a value
+// that is not finite in it turns a normal end into exit status 1, with a
+// message naming the file.
 #pragma once
 
 #include <cstdint>
@@ -113,22 +116,32 @@ std::string fieldF(double x, int w, int d);
 std::string fieldI(long long n, int w, int m = 0);
 std::string fieldE(double x, int w, int d);
 
-// write(FORMAT, items...) and print(items...) for anything with put(text).
+// Whether a list holds a real that is not finite (NaN or infinite).
+bool holdsNonFinite(const ItemList& list);
+
+// write(FORMAT, items...) and print(items...) for anything with put(text)
+// and noteNonFinite() (told before the text of a list that holds a value
+// that is not finite).
 template <class Sink>
 class FormattedOutput {
  public:
   template <class... Args>
   void write(std::string_view format, const Args&... args) {
-    sink().put(formatRecords(format, items(args...)));
+    writeList(format, items(args...));
   }
   template <class... Args>
   void print(const Args&... args) {
-    sink().put(freeFormatLine(items(args...)));
+    const ItemList list = items(args...);
+    emit(freeFormatLine(list), list);
   }
-  void writeList(std::string_view format, const ItemList& list) { sink().put(formatRecords(format, list)); }
+  void writeList(std::string_view format, const ItemList& list) { emit(formatRecords(format, list), list); }
 
  private:
   Sink& sink() { return static_cast<Sink&>(*this); }
+  void emit(const std::string& text, const ItemList& list) {
+    if (holdsNonFinite(list)) sink().noteNonFinite();
+    sink().put(text);
+  }
 };
 
 // ---------------------------------------------------------------- units ---
@@ -192,6 +205,10 @@ class Unit : public FormattedOutput<Unit> {
 
   // ---- writing (write, print and writeList come from FormattedOutput)
   void put(std::string_view text);
+  void noteNonFinite() { nonFinite_ = true; }
+  // The run log records values as they came, those of a rejected fit step
+  // included: unlike a result file it may hold values that are not finite.
+  void setRunLog() { runLog_ = true; }
 
   [[noreturn]] void fail(std::string_view what, std::string_view detail = {}) const;
 
@@ -219,6 +236,8 @@ class Unit : public FormattedOutput<Unit> {
   std::ofstream out_;
   bool reading_ = false;
   bool writing_ = false;
+  bool nonFinite_ = false;  // a value that is not finite written since the open
+  bool runLog_ = false;
   long line_ = 0;          // records read so far
   std::string record_;     // the current record
 };
@@ -227,7 +246,13 @@ class Unit : public FormattedOutput<Unit> {
 class Console : public FormattedOutput<Console> {
  public:
   void put(std::string_view text);  // written and flushed at once
+  void noteNonFinite() {}
 };
+
+// The result files whose last writing held a value that is not finite (NaN
+// or infinite), in the order they were closed.  runMain does not end a run
+// with status 0 while there are any.
+std::vector<std::string> nonFiniteResults();
 
 Console& console();
 

@@ -96,7 +96,17 @@ FitLoop::Next FitLoop::control() {
 // further steps could not be judged either.
 FitLoop::Next FitLoop::rejectNonFinite() {
   note(" EPSN is not a finite number; the pass is not kept");
-  if (!st_.bestFilled) return Next::Record;  // no evaluated set to go back to yet
+  if (!st_.bestFilled) {
+    // No finite merit yet: a trial goes back to the set the fit started from.
+    if (startSaved_) {
+      copyTable(YVS_, YV_);
+      st_.bestRestored = true;
+    } else {
+      copyTable(YV_, YVS_);
+      startSaved_ = true;
+    }
+    return Next::Record;
+  }
   reject();
   return finished(true, false);
 }

@@ -126,6 +126,7 @@ class FitLoop {
   fio::Unit& log_;
   fio::Unit& next_;
   FitState st_;
+  bool startSaved_ = false;  // YVS holds the starting set, saved by a first merit that was no number
 };
 
 }  // namespace common

@@ -51,8 +51,10 @@ void FLDDIST(fio::Unit& log, const CalcParams& p, NuclearConstants& nc, FieldDis
     readTable(log, 2 * p.JAV1 + 1, d, heading);
     nc.SWD = 1.0f;
   } else {
-    computeShape(log, p.JAV1, p.SD, p.IDIST, d);
     nc.SWD = static_cast<float>(p.JAV1) * p.SD;
+    // The largest abscissa; every other one lies within it.
+    if (!std::isfinite(nc.SWD)) hardStop(" JAV1*SD in ZEPRIN.INP must stay within single precision !");
+    computeShape(log, p.JAV1, p.SD, p.IDIST, d);
   }
   log.print(" SWD=", nc.SWD);
 }

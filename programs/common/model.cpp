@@ -1,6 +1,7 @@
 #include "programs/common/model.hpp"
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "programs/common/hardstop.hpp"
@@ -27,6 +28,8 @@ void checkHead(const Model& m) {
   // normalisation would weigh its layers by 0 or a negative count while the
   // grid lays it down once.
   if (m.NRN < 1) hardStop(" number of repetitions NRN in the model file must be at least 1 !");
+  // Every pass walks the block once per repetition: the count bounds the cost.
+  if (m.NRN > kMaxNRN) hardStop(" number of repetitions NRN in the model file must not exceed 1000 !");
   if (m.NRN > 1 && (m.N1N < 1 || m.N2N > m.NNN || m.N1N > m.N2N))
     hardStop(" repeated layers N1N,N2N in the model file must lie within 1..NNN, N1N <= N2N !");
   if (m.NM < 0 || m.NM > N6) hardStop(" number of multiplets NM in the model file must lie in 0..8 !");
@@ -39,13 +42,33 @@ void checkHead(const Model& m) {
 // An index (ignored) and n reals from one read.
 void readIndexed(fio::Unit& in, Arr1<float, 14>& rec, int n) { in.readArray(rec.span(), 1, n + 1); }
 
-void echoLayers(fio::Unit& log, const Model& m) {
-  for (int N = 1; N <= m.NNN; ++N)
-    writeLayerLine(log, {N, m.arrays.thickness(N), m.arrays.ELD1(N), m.arrays.ELD2(N), m.ZD1(N), m.ZD2(N), m.WIDTH(N),
-                         m.KIND1(N), m.KIND2(N), m.KSTEP(N)});
+
+// Record 1 as (I2); blanks within the field are ignored.
+ModelKind readKind(fio::Unit& in) {
+  const std::string field = in.readA(2);
+  std::string digits;
+  for (char c : field)
+    if (c != ' ' && c != '\t') digits += c;
+  if (digits.empty()) return {};
+  char* end = nullptr;
+  const long v = std::strtol(digits.c_str(), &end, 10);  // two characters: no overflow
+  if (end == digits.c_str() || *end != '\0') return {0, false};
+  return {static_cast<int>(v), true};
 }
 
-void echoDensities(fio::Unit& log, const Model& m) {
+}  // namespace
+
+void echoModelHead(fio::Unit& log, const Model& m) {
+  log.write("(/, ' number of layers NNN = ', I3)", m.NNN);
+  log.write("(' limits and number of repetitions ', 3I3)", m.N1N, m.N2N, m.NRN);
+  log.print("now INORM", m.INORM);
+  log.print("now ISQ", m.ISQ);
+  log.write("(/, ' HKMAX=', F10.4)", m.arrays.HKMAX);
+  log.write("(/, ' number of multiplets', I3)", m.NM);
+  log.print("now IBHF", m.IBHF);
+}
+
+void echoDensityRecords(fio::Unit& log, const Model& m) {
   log.write(kDensityHeader);
   for (int N = 1; N <= m.NNN; ++N) {
     std::array<float, N6> V;
@@ -56,18 +79,11 @@ void echoDensities(fio::Unit& log, const Model& m) {
   }
 }
 
-void echoHead(fio::Unit& log, const Model& m) {
-  log.write("(/, ' number of layers NNN = ', I3)", m.NNN);
-  log.write("(' limits and number of repetitions ', 3I3)", m.N1N, m.N2N, m.NRN);
-  log.print("now INORM", m.INORM);
-  log.print("now ISQ", m.ISQ);
-  log.write("(/, ' HKMAX=', F10.4)", m.arrays.HKMAX);
-  log.write("(/, ' number of multiplets', I3)", m.NM);
-  log.print("now IBHF", m.IBHF);
-  log.print("    now spc.parameters from Layspc.INF   ");
+void echoLayerRecords(fio::Unit& log, const Model& m) {
+  for (int N = 1; N <= m.NNN; ++N)
+    writeLayerLine(log, {N, m.arrays.thickness(N), m.arrays.ELD1(N), m.arrays.ELD2(N), m.ZD1(N), m.ZD2(N), m.WIDTH(N),
+                         m.KIND1(N), m.KIND2(N), m.KSTEP(N)});
 }
-
-}  // namespace
 
 void writeLayerLine(fio::Unit& out, const LayerLine& l) {
   out.write("(I2, F10.4, F10.3, F8.3, F11.3, 2F10.3, 3I6)", l.N, l.H1A, l.ELD1, l.ELD2, l.ZD1, l.ZD2, l.WIDTH, l.KIND1,
@@ -86,9 +102,9 @@ void INITYV(YVTable& YV, YVTable& YVS) {
   YVS.fill(0.0f);
 }
 
-void readModelHead(fio::Unit& in, Model& m, int* JMODEL) {
-  if (JMODEL) {
-    *JMODEL = static_cast<int>(in.readI(2));
+void readModelHead(fio::Unit& in, Model& m, ModelKind* kind) {
+  if (kind) {
+    *kind = readKind(in);
     in.skip();
   } else {
     in.skip(2);
@@ -112,6 +128,8 @@ void readLayerRecords(fio::Unit& in, Model& m) {
     int index = 0;
     in.read(index, m.arrays.thickness(N), m.arrays.ELD1(N), m.arrays.ELD2(N), m.ZD1(N), m.ZD2(N), m.WIDTH(N),
             m.KIND1(N), m.KIND2(N), m.KSTEP(N));
+    // One interface of more steps than the grid has sublayers can never fit.
+    if (m.KSTEP(N) > NMAX) hardStop(" number of steps KSTEP in the model file must not exceed 300 !");
     if (m.KSTEP(N) != 0) m.JVN = 2;
   }
 }
@@ -203,12 +221,15 @@ void RDMODEL(fio::Unit& log, const ModelFileRef& f, Model& m, NuclearConstants& 
   fio::Unit in(1);
   in.openOld(f.name);
   readModelHead(in, m);
-  if (opt.headEcho) echoHead(log, m);
+  if (opt.headEcho) {
+    echoModelHead(log, m);
+    log.print("    now spc.parameters from Layspc.INF   ");
+  }
   readLayerRecords(in, m);
   log.write(std::string("('") + opt.jvnLabel + "', I3)", m.JVN);
   readDensityRecords(in, m);
-  echoLayers(log, m);
-  echoDensities(log, m);
+  echoLayerRecords(log, m);
+  echoDensityRecords(log, m);
   deriveModel(m);
   for (int N = 1; N <= m.NNN; ++N) log.print(" N,HKS(N)=", N, m.HKS(N));
   readMultipletRecords(in, m);

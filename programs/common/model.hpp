@@ -17,6 +17,10 @@ using numlib::N24;
 using numlib::YVTable;
 namespace yv = numlib::yv;
 
+// Repetitions of the block: far beyond any real sample (a depth profile can
+// show at most about 150), yet every pass stays short.
+inline constexpr int kMaxNRN = 1000;
+
 // Column headers of the model file's layer and density records, also used
 // for the run-log tables.
 inline constexpr const char* kLayerHeader =
@@ -82,15 +86,29 @@ struct ModelOptions {
 
 // Reads the model file named in "FileM.inp" (unit 1), fills the model, the
 // shared multiplet arrays and YV, and echoes to the run log.  Sizes outside
-// the tables (NNN, NM, IBHF, the repeated block) stop the program.
+// the tables (NNN, NM, IBHF, the repeated block, NRN over kMaxNRN, a KSTEP
+// over NMAX) stop the program.
 void RDMODEL(fio::Unit& log, const ModelFileRef& f, Model& m, NuclearConstants& nc, YVTable& YV,
              const ModelOptions& opt = {});
 
+// The model kind of record 1, the field (I2): blank reads as 0.  A field
+// that is no number counts as kind 0, with `numeric` false.
+struct ModelKind {
+  int JMODEL = 0;
+  bool numeric = true;
+};
+
 // Parts of the reader for programs that echo differently.  Each reads its
 // records from `in` in file order.
-// Records 1..10 and the column header.  With JMODEL given, record 1 is read
-// as the model kind (I2) instead of being skipped.
-void readModelHead(fio::Unit& in, Model& m, int* JMODEL = nullptr);
+// Records 1..10 and the column header.  With `kind` given, record 1 is read
+// as the model kind instead of being skipped.
+void readModelHead(fio::Unit& in, Model& m, ModelKind* kind = nullptr);
+// The run-log echo of the head values and of the layer records.
+void echoModelHead(fio::Unit& log, const Model& m);
+void echoLayerRecords(fio::Unit& log, const Model& m);
+// The density header and one line per layer: densities and angular
+// parameters as read.
+void echoDensityRecords(fio::Unit& log, const Model& m);
 void readLayerRecords(fio::Unit& in, Model& m);  // layer records; sets JVN
 void readDensityRecords(fio::Unit& in, Model& m);  // header and NNN density records
 void readMultipletRecords(fio::Unit& in, Model& m);  // S, hyperfine and angular records

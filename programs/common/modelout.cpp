@@ -2,53 +2,21 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <system_error>
 
 #include "numlib/sublay.hpp"
 #include "programs/common/filename.hpp"
+#include "programs/common/staircase.hpp"
 
 namespace common {
 
 namespace {
 
-// Whether the profile repeats the block: only when it lies above the last
-// sublayer (the substrate cannot repeat).
-bool repeatsBlock(const SteppedModel& st) {
-  return st.NRR > 1 && st.N1Nst >= 1 && st.N1Nst <= st.N2Nst && st.N2Nst <= st.NNst - 1;
-}
+bool repeatsBlock(const SteppedModel& st) { return common::repeatsBlock(st.NNst, st.N1Nst, st.N2Nst, st.NRR); }
 
 struct ProfilePoint {
   double depth;  // nm
   int sub;       // stepped sublayer whose values the point takes, 0 for none
 };
-
-// The staircase over the expanded stack: each sublayer gives a point at its
-// bottom with its own values and one with the values of the next sublayer.
-int profileSequence(const SteppedModel& st, const Arr1<double, NMAX>& ZSB, double top, double period,
-                    Arr1<ProfilePoint, kMaxProfile>& pts) {
-  int n = 0;
-  auto emit = [&](double d, int sub) { pts(++n) = {d, sub}; };
-  const bool rep = repeatsBlock(st);
-  emit(top, 0);
-  emit(top, 1);
-  for (int i = 1; i <= st.NNst; ++i) {
-    const double d = ZSB(i) + (rep && i > st.N2Nst ? (st.NRR - 1) * period : 0.0);
-    emit(d, i);
-    if (i != st.NNst) emit(d, rep && i == st.N2Nst ? st.N1Nst : i + 1);
-    if (!rep || i != st.N2Nst) continue;
-    for (int r = 1; r <= st.NRR - 1; ++r) {
-      for (int j = st.N1Nst; j <= st.N2Nst; ++j) {
-        const double dj = ZSB(j) + r * period;
-        emit(dj, j);
-        int next = j + 1;
-        if (j == st.N2Nst) next = r < st.NRR - 1 ? st.N1Nst : st.N2Nst + 1;
-        emit(dj, next);
-      }
-    }
-  }
-  return n;
-}
 
 void writeHyperfine(fio::Unit& out, const Model& m, const YVTable& YV) {
   const char* labels[5] = {"'    Bhf(T)'", "'    dBhf(T)'", "'    IS(mm/s)'", "'    EFG(mm/s)'", "'    GRd(mm/s)'"};
@@ -71,12 +39,8 @@ void writeAngularPerMultiplet(fio::Unit& out, const Model& m, const YVTable& YV)
   }
 }
 
-void removeProfile(const char* name) {
-  if (const auto path = nrsfile::findExisting(name)) {
-    std::error_code ec;  // a file that cannot be removed stays; the run log tells why it is stale
-    std::filesystem::remove(*path, ec);
-  }
-}
+// A file that cannot be removed stays; the run log tells why it is stale.
+void removeProfile(const char* name) { nrsfile::removeExisting(name); }
 
 }  // namespace
 
@@ -85,16 +49,21 @@ void ERREXIT() {
   fio::stop(1);
 }
 
-int profilePoints(const SteppedModel& st) {
-  if (repeatsBlock(st)) return 2 * (st.NNst + (st.NRR - 1) * (st.N2Nst - st.N1Nst + 1)) + 1;
-  return 2 * st.NNst + 1;
+long long profilePoints(const SteppedModel& st) {
+  const long long NNst = st.NNst;
+  if (repeatsBlock(st)) return 2 * (NNst + (st.NRR - 1LL) * (st.N2Nst - st.N1Nst + 1LL)) + 1;
+  return 2 * NNst + 1;
 }
 
 bool WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, const ProfileOptions& opt) {
-  const int Npr = profilePoints(st);
+  const long long Npr = profilePoints(st);
   log.print(opt.nprLabel, Npr);
   if (Npr > kMaxProfile) {
     log.print("Npr.GT.(2*NMAX+1) !!!");
+    // The run goes on to the fitted model but ends with a non-zero status:
+    // the console says why.
+    fio::console().print(" Npr.GT.(2*NMAX+1) !!! the depth profile needs", Npr,
+                         " points, at most 601: EL_mod.RES and MODELN.RES not written");
     removeProfile("EL_mod.RES");
     if (opt.densities) removeProfile("MODELN.RES");
     return false;
@@ -115,13 +84,12 @@ bool WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, c
   // width), not in the KSTEP of the model.
   Arr1<int, numlib::N24> steps;
   numlib::gradedSteps(m.NNN, m.N1N, m.N2N, m.NRN, m.arrays.thickness, m.WIDTH, m.KSTEP, steps);
-  Arr1<double, NMAX> ZSB;
   const double top = -(steps(1) * (st.thickness(1) / K0 / 10) * 0.5);
-  double z = top;
-  for (int i = 1; i <= st.NNst; ++i) ZSB(i) = z += st.thickness(i) / K0 / 10;
-
   Arr1<ProfilePoint, kMaxProfile> pts;
-  const int n = profileSequence(st, ZSB, top, period, pts);
+  int n = 0;
+  depthStaircase(
+      st.NNst, st.N1Nst, st.N2Nst, st.NRR, [&](int i) { return st.thickness(i) / K0 / 10; }, top, period,
+      [&](double d, int sub) { pts(++n) = {d, sub}; });
 
   fio::Unit el(9);
   el.openNew("EL_mod.RES");
@@ -149,10 +117,13 @@ bool WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, c
   return true;
 }
 
-void WRMODEL(fio::Unit& out, const Model& m, const YVTable& YV) {
+void WRMODEL(fio::Unit& out, const Model& m, const YVTable& YV, const ModelWriteOptions& opt) {
   const auto& a = m.arrays;
   out.openNew("LAYSPC.RES");
-  out.print("                         LAYSPC.INF");
+  if (opt.withKind)
+    out.write("(I2, '                    LAYSPC.INF')", opt.JMODEL);
+  else
+    out.print("                         LAYSPC.INF");
   out.print("                  PARAMETERS OF SUBLAYERS");
   out.write("(I3, '      NNN - number of sublayers (max N24=60, including substrate   ')", m.NNN);
   out.write("(2I3, '      N1N,N2N - limits of repeated layers (from - to, including)   ')", m.N1N, m.N2N);
@@ -166,6 +137,7 @@ void WRMODEL(fio::Unit& out, const Model& m, const YVTable& YV) {
   for (int N = 1; N <= m.NNN; ++N)
     writeLayerLine(out, {N, a.thickness(N), a.ELD1(N), a.ELD2(N), YV(N, yv::ZD1), YV(N, yv::ZD2), YV(N, yv::WIDTH),
                          m.KIND1(N), m.KIND2(N), m.KSTEP(N)});
+  if (opt.withKind && opt.JMODEL >= 2) return;
 
   // Without steps the unpacking normalised the model's own densities, which
   // hold their factors already; with steps only the stepped densities were

@@ -74,9 +74,13 @@ void echoGrid(fio::Unit& log, const SteppedModel& st) {
   }
 }
 
-void unpack(Model& m, YVTable& YV, const CalcParams& p, const FitState& fs, NuclearConstants& nc) {
-  numlib::YVMOD(YV, m.NNN, m.N1N, m.N2N, m.NRN, m.NM, m.IBHF, m.INORM, m.ISQ, m.HKS, m.period, fs.selector, fs.rowCode(),
-                p.SIG, m.JVN, m.arrays);
+void unpack(fio::Unit& log, Model& m, YVTable& YV, const CalcParams& p, const FitState& fs, NuclearConstants& nc,
+            TableUnpacker unpackTable) {
+  if (unpackTable)
+    unpackTable(log, YV, m, fs.selector, fs.rowCode(), p.SIG);
+  else
+    numlib::YVMOD(YV, m.NNN, m.N1N, m.N2N, m.NRN, m.NM, m.IBHF, m.INORM, m.ISQ, m.HKS, m.period, fs.selector,
+                  fs.rowCode(), p.SIG, m.JVN, m.arrays);
   for (int N = 1; N <= m.NNN; ++N) {
     m.ZD1(N) = YV(N, yv::ZD1);
     m.ZD2(N) = YV(N, yv::ZD2);
@@ -112,24 +116,6 @@ void normaliseStepped(Model& m, SteppedModel& st) {
                 m.arrays.S, st.V, HK, m.arrays.F);
 }
 
-void stepSusceptibility(Model& m, SteppedModel& st) {
-  Staged q;
-  Arr1<double, NMAX> re, im;
-  for (int N = 1; N <= m.NNN; ++N) {
-    q.value(N) = m.arrays.ELD2(N);
-    q.ZD(N) = m.ZD2(N);
-    q.KIND(N) = m.KIND2(N);
-  }
-  buildGrid(m, q, st, im);
-  for (int N = 1; N <= m.NNN; ++N) {
-    q.value(N) = m.arrays.ELD1(N);
-    q.ZD(N) = m.ZD1(N);
-    q.KIND(N) = m.KIND1(N);
-  }
-  buildGrid(m, q, st, re);
-  for (int i = 1; i <= st.NNst; ++i) st.chi(i) = {re(i) / 1e6, im(i) / 1e6};
-}
-
 void stepAngles(const Model& m, SteppedModel& st) {
   const auto& a = m.arrays;
   if (m.IBHF < 2) {
@@ -155,8 +141,8 @@ void stepAngles(const Model& m, SteppedModel& st) {
 }  // namespace
 
 void NEWSTEP(fio::Unit& log, Model& m, YVTable& YV, const CalcParams& p, const FitState& fs, NuclearConstants& nc,
-             SteppedModel& st) {
-  unpack(m, YV, p, fs, nc);
+             SteppedModel& st, TableUnpacker unpackTable) {
+  unpack(log, m, YV, p, fs, nc, unpackTable);
   if (fs.JREP == 0) echoUnpacked(log, m, YV);
   stepDensities(m, st);
   if (m.JVN == 2) normaliseStepped(m, st);
@@ -164,6 +150,25 @@ void NEWSTEP(fio::Unit& log, Model& m, YVTable& YV, const CalcParams& p, const F
   stepAngles(m, st);
   st.phase = false;
   if (fs.JREP == 0) echoGrid(log, st);
+}
+
+void stepSusceptibility(Model& m, SteppedModel& st) {
+  Staged q;
+  Arr1<double, NMAX> re, im;
+  for (int N = 1; N <= m.NNN; ++N) {
+    q.value(N) = m.arrays.ELD2(N);
+    q.ZD(N) = m.ZD2(N);
+    q.KIND(N) = m.KIND2(N);
+  }
+  buildGrid(m, q, st, im);
+  for (int N = 1; N <= m.NNN; ++N) {
+    q.value(N) = m.arrays.ELD1(N);
+    q.ZD(N) = m.ZD1(N);
+    q.KIND(N) = m.KIND1(N);
+  }
+  buildGrid(m, q, st, re);
+  for (int i = 1; i <= st.NNst; ++i) st.chi(i) = {re(i) / 1e6, im(i) / 1e6};
+  st.phase = false;
 }
 
 void scaleThicknesses(SteppedModel& st, double K0) {

@@ -6,6 +6,8 @@ namespace common {
 
 namespace {
 
+constexpr double kRightAngleMrad = 1570.796;  // pi/2 rad, rounded down
+
 // Correlation pairs up to and including the one whose ICORR is 0.
 void readCorrelations(fio::Unit& in, fio::Unit& log, CalcParams& p, bool echo) {
   for (int I = 1;; ++I) {
@@ -82,9 +84,10 @@ void RDFILEM(fio::Unit& log, ModelFileRef& f, const FileMOptions& opt) {
       double mrad = 0;
       in.read(mrad);
       // A zero angle gives no reflection at all and NaN in every result; a
-      // negative one is no grazing incidence.  Stopping here beats a run
-      // that ends in results that mean nothing.
-      if (!(mrad > 0)) hardStop(" grazing angle in FileM.inp must be larger than 0 mrad !");
+      // negative one, or one of 90 degrees or more, is no grazing incidence.
+      // Stopping here beats a run that ends in results that mean nothing.
+      if (!(mrad > 0 && mrad < kRightAngleMrad))
+        hardStop(" grazing angle in FileM.inp must lie between 0 and 1570.796 mrad (90 degrees) !");
       f.angle(i) = mrad / 1000;
     }
   }

@@ -64,8 +64,8 @@ struct FileMOptions {
   bool heading = false;  // an empty line and " FileM.inp" open the echo
 };
 
-// Reads "FileM.inp" (unit 8).  NSPC outside 0..4 and an angle that is not
-// positive stop the program.
+// Reads "FileM.inp" (unit 8).  NSPC outside 0..4 and an angle outside
+// 0..90 degrees (both excluded) stop the program.
 void RDFILEM(fio::Unit& log, ModelFileRef& f, const FileMOptions& opt = {});
 
 // Opens "next.INP" on `next` (it stays open for the fit), reads Jcalc and

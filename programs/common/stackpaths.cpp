@@ -17,9 +17,10 @@ using numlib::LayerModes;
 using numlib::layerModes;
 using numlib::layerPropagators;
 
-// Modes of sublayer l at the current energy; adds to the absorption sums.
-LayerModes sublayerModes(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, const StackWork& w,
-                         int l, Absorption* abs) {
+// Susceptibility tensor of sublayer l at the current energy; adds to the
+// absorption sums.
+numlib::LayerTensor sublayerTensor(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h,
+                                   const StackWork& w, int l, Absorption* abs) {
   cdouble chi[4];
   nuclearChi(a, st, h, l, chi);
   if (abs) {
@@ -29,7 +30,28 @@ LayerModes sublayerModes(const AngleArgs& a, const SteppedModel& st, const Hyper
     abs->E2 += static_cast<float>(wd * std::abs(chi[3].imag()));
   }
   const cdouble el = st.chi(l);
-  return layerModes(chi[0] + el, chi[1], chi[2], chi[3] + el, w.s2);
+  return {chi[0] + el, chi[1], chi[2], chi[3] + el};
+}
+
+// Modes of sublayer l at the current energy; adds to the absorption sums.
+LayerModes sublayerModes(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, const StackWork& w,
+                         int l, Absorption* abs) {
+  const numlib::LayerTensor t = sublayerTensor(a, st, h, w, l, abs);
+  return layerModes(t.c11, t.c21, t.c12, t.c22, w.s2);
+}
+
+// Modes of sublayers l and, when l < last, l + 1 (the pair side by side);
+// returns how many.
+int sublayerModesPair(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, const StackWork& w, int l,
+                      int last, Absorption* abs, LayerModes m[2]) {
+  if (l == last) {
+    m[0] = sublayerModes(a, st, h, w, l, abs);
+    return 1;
+  }
+  const numlib::LayerTensor t1 = sublayerTensor(a, st, h, w, l, abs);
+  const numlib::LayerTensor t2 = sublayerTensor(a, st, h, w, l + 1, abs);
+  numlib::layerModes2(t1, t2, w.s2, m[0], m[1]);
+  return 2;
 }
 
 CMat2 negatedDiagonal(const CMat2& A) {
@@ -101,16 +123,15 @@ bool matrixPath(const AngleArgs& a, const SteppedModel& st, const HyperfineWork&
   const int ca = rest / 16, cb = (rest - 16 * ca) / 4, cc = rest - 16 * ca - 4 * cb;
   CMat4 P = CMat4::identity(), B = CMat4::identity(), T;
   double G = 0.0;
-  for (int l = 1; l < NNst; ++l) {
-    const LayerModes m = sublayerModes(a, st, h, w, l, abs);
+  auto multiply = [&](int l, const LayerModes& m) {
     const bool inBlock = w.nrr > 1 && l >= N1 && l <= N2;
     G += (inBlock ? w.nrr : 1) * st.thickness(l) * std::max(std::abs(m.q1.imag()), std::abs(m.q2.imag()));
-    if (G > kMaxGrowth) continue;  // the recursion takes the point; the absorption sums go on
+    if (G > kMaxGrowth) return;  // the recursion takes the point; the absorption sums go on
     layerMatrix4(m, w.s2, st.thickness(l), T);
     numlib::CMUL4(T, P, P);
-    if (!inBlock) continue;
+    if (!inBlock) return;
     numlib::CMUL4(T, B, B);
-    if (l != N2) continue;
+    if (l != N2) return;
     T = B;
     if (ca != 0 || cb != 0) {
       numlib::CMUL4(T, T, T);
@@ -123,6 +144,12 @@ bool matrixPath(const AngleArgs& a, const SteppedModel& st, const HyperfineWork&
       for (int i = 0; i < ca; ++i) numlib::CMUL4(T, P, P);
     }
     for (int i = 0; i < cc; ++i) numlib::CMUL4(B, P, P);
+  };
+  LayerModes m[2];
+  for (int l = 1; l < NNst;) {
+    const int n = sublayerModesPair(a, st, h, w, l, NNst - 1, abs, m);
+    for (int i = 0; i < n; ++i) multiply(l + i, m[i]);
+    l += n;
   }
   const LayerModes substrate = sublayerModes(a, st, h, w, NNst, abs);
   if (G > kMaxGrowth) return false;
@@ -135,53 +162,77 @@ bool matrixPath(const AngleArgs& a, const SteppedModel& st, const HyperfineWork&
   return true;
 }
 
-// Parratt path: the reflection matrix built up from the substrate, interface
-// by interface, each sublayer of the block walked NRR times.  Every
-// propagator decays with depth, so the recursion holds for any thickness.
-CMat2 parrattPath(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w, Absorption* abs) {
-  const int NNst = st.NNst, N1 = st.N1Nst, N2 = st.N2Nst;
-  for (int l = 1; l <= NNst; ++l) {
-    const LayerModes m = sublayerModes(a, st, h, w, l, abs);
-    layerAdmittance(m, w.F(l));
-    if (l < NNst) layerPropagators(m, w.s2, st.thickness(l), w.Pf(l), w.Pb(l));
+// Parratt path, first part: the admittance and the propagators of every
+// sublayer at the current line sums, into one set of the recursion's arrays.
+void parrattLayers(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w,
+                   ParrattLayers& p, Absorption* abs) {
+  const int NNst = st.NNst;
+  LayerModes m[2];
+  for (int l = 1; l <= NNst;) {
+    const int n = sublayerModesPair(a, st, h, w, l, NNst, abs, m);
+    for (int i = 0; i < n; ++i, ++l) {
+      layerAdmittance(m[i], p.F(l));
+      if (l < NNst) layerPropagators(m[i], w.s2, st.thickness(l), p.Pf(l), p.Pb(l));
+    }
   }
+}
+
+// Parratt path, second part: the reflection matrix built up from the
+// substrate, interface by interface, each sublayer of the block walked NRR
+// times, for N energy points at once (their steps side by side, so that one
+// point's products fill the wait for the other's).  Every propagator decays
+// with depth, so the recursion holds for any thickness.
+template <int N>
+[[gnu::always_inline]] inline void parrattRecursion(const SteppedModel& st, const StackWork& w, CMat2 out[N]) {
+  const int NNst = st.NNst, N1 = st.N1Nst, N2 = st.N2Nst;
   CMat2 X;
   X(1, 1) = w.s;
   X(2, 2) = 1.0 / w.s;
   const CMat2 E = CMat2::identity();
-  CMat2 A = w.F(NNst), Bl, Rp, R, Fa, Bj, inv, r, U, V, Z, t1, t2;  // names as in the recursion
+  struct Point {
+    CMat2 A, Bl, Rp, R, Fa, Bj, inv, r, U, V, Z, t1, t2;  // names as in the recursion
+  };
+  Point pt[N];
+  for (int p = 0; p < N; ++p) pt[p].A = w.par[p].F(NNst);
   int rep = w.nrr;
   int j = NNst;
   for (;;) {
     const int l = j - 1;
-    Fa = (j == 1) ? X : w.F(l);
-    Bj = negatedDiagonal(Fa);
-    numlib::CSUB2(A, Bj, t1);
-    numlib::CINV2(t1, inv);  // (A - Bj)^-1; (Bj - A)^-1 is its negative
-    numlib::CSUB2(Fa, A, t1);
-    numlib::CMUL2(inv, t1, r);
-    if (j == NNst && rep == w.nrr) {
-      R = r;
-    } else {
+    const bool bottom = j == NNst && rep == w.nrr;
+    for (int p = 0; p < N; ++p) {
+      Point& q = pt[p];
+      q.Fa = (j == 1) ? X : w.par[p].F(l);
+      q.Bj = negatedDiagonal(q.Fa);
+      numlib::CSUB2(q.A, q.Bj, q.t1);
+      numlib::CINV2(q.t1, q.inv);  // (A - Bj)^-1; (Bj - A)^-1 is its negative
+      numlib::CSUB2(q.Fa, q.A, q.t1);
+      numlib::CMUL2(q.inv, q.t1, q.r);
+      if (bottom) {
+        q.R = q.r;
+        continue;
+      }
       // U = (A - Bj)^-1 (Fa - Bj) = I + r and V = (Bj - A)^-1 (Bl - Bj) = Z - I,
       // since Fa - Bj = (Fa - A) + (A - Bj) and Bl - Bj = (Bl - A) + (A - Bj).
-      numlib::CADD2(r, E, U);
-      numlib::CSUB2(A, Bl, t1);
-      numlib::CMUL2(inv, t1, Z);
-      numlib::CSUB2(Z, E, V);
-      numlib::CMUL2(Rp, V, t1);
-      numlib::CSUB2(E, t1, t2);
-      numlib::CINV2(t2, t1);
-      numlib::CMUL2(t1, Rp, t2);
-      numlib::CMUL2(t2, U, t1);
-      numlib::CMUL2(Z, t1, t2);
-      numlib::CADD2(r, t2, R);
+      numlib::CADD2(q.r, E, q.U);
+      numlib::CSUB2(q.A, q.Bl, q.t1);
+      numlib::CMUL2(q.inv, q.t1, q.Z);
+      numlib::CSUB2(q.Z, E, q.V);
+      numlib::CMUL2(q.Rp, q.V, q.t1);
+      numlib::CSUB2(E, q.t1, q.t2);
+      numlib::CINV2(q.t2, q.t1);
+      numlib::CMUL2(q.t1, q.Rp, q.t2);
+      numlib::CMUL2(q.t2, q.U, q.t1);
+      numlib::CMUL2(q.Z, q.t1, q.t2);
+      numlib::CADD2(q.r, q.t2, q.R);
     }
     if (j == 1) break;
-    numlib::CMUL2(w.Pb(l), R, t1);
-    numlib::CMUL2(t1, w.Pf(l), Rp);
-    Bl = Bj;
-    A = Fa;
+    for (int p = 0; p < N; ++p) {
+      Point& q = pt[p];
+      numlib::CMUL2(w.par[p].Pb(l), q.R, q.t1);
+      numlib::CMUL2(q.t1, w.par[p].Pf(l), q.Rp);
+      q.Bl = q.Bj;
+      q.A = q.Fa;
+    }
     if (rep != 1 && j == N1 + 1) {
       j = N2 + 1;
       --rep;
@@ -189,7 +240,29 @@ CMat2 parrattPath(const AngleArgs& a, const SteppedModel& st, const HyperfineWor
       --j;
     }
   }
-  return R;
+  for (int p = 0; p < N; ++p) out[p] = pt[p].R;
+}
+
+// The wide instruction set, where the processor has it, forms the 2x2
+// products column by column (the same numbers to the last bit).
+__attribute__((target_clones("avx2", "default"))) CMat2 parrattPath(const AngleArgs& a, const SteppedModel& st,
+                                                                     const HyperfineWork& h, StackWork& w,
+                                                                     Absorption* abs) {
+  parrattLayers(a, st, h, w, w.par[0], abs);
+  CMat2 R[1];
+  parrattRecursion<1>(st, w, R);
+  return R[0];
+}
+
+__attribute__((target_clones("avx2", "default"))) void parrattPair(const AngleArgs& a, const SteppedModel& st,
+                                                                    HyperfineWork& h, StackWork& w,
+                                                                    const double E[2], Absorption* abs[2],
+                                                                    CMat2 R[2]) {
+  for (int p = 0; p < 2; ++p) {
+    lineSums(a, h, E[p]);
+    parrattLayers(a, st, h, w, w.par[p], abs[p]);
+  }
+  parrattRecursion<2>(st, w, R);
 }
 
 }  // namespace
@@ -200,6 +273,12 @@ void stackSetup(const AngleArgs& a, const SteppedModel& st, StackWork& w) {
   // A block that is not a range of sublayers above the substrate cannot repeat.
   const bool block = st.N1Nst >= 1 && st.N1Nst <= st.N2Nst && st.N2Nst < st.NNst;
   w.nrr = block ? std::max(st.NRR, 1) : 1;
+}
+
+void parrattReflections(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h, StackWork& w,
+                        const double E[2], Absorption* abs[2], CMat2 R[2]) {
+  w.recursive = false;
+  parrattPair(a, st, h, w, E, abs, R);
 }
 
 CMat2 stackReflection(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w,

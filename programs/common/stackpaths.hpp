@@ -21,11 +21,16 @@ namespace common {
 using numlib::CMat2;
 using numlib::CMat4;
 
+// Parratt: admittance and propagators per sublayer at one energy.
+struct ParrattLayers {
+  Arr1<CMat2, numlib::NMAX> F, Pf, Pb;
+};
+
 // Geometry of one angle and the work of the recursion.
 struct StackWork {
   double s = 0, s2 = 0;  // sine of the grazing angle and its square
   int nrr = 1;  // repetitions of the block N1Nst..N2Nst (1 if the block is not usable)
-  Arr1<CMat2, numlib::NMAX> F, Pf, Pb;  // Parratt: admittance and propagators per sublayer
+  ParrattLayers par[2];  // for one energy point, or two at once
   bool recursive = false;  // the matrix path left the last point to the recursion
 };
 
@@ -47,5 +52,11 @@ void stackSetup(const AngleArgs& a, const SteppedModel& st, StackWork& w);
 // sign) and sets w.recursive.  Adds to *abs when given.
 CMat2 stackReflection(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w,
                       Absorption* abs);
+
+// The Parratt path (a.Jway other than 1) at the energies E[0] and E[1] at
+// once, line sums included: R[p] is what lineSums at E[p] and then
+// stackReflection would give, to the last bit.  Adds to *abs[p] when given.
+void parrattReflections(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h, StackWork& w,
+                        const double E[2], Absorption* abs[2], CMat2 R[2]);
 
 }  // namespace common

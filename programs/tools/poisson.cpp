@@ -51,18 +51,23 @@ int addNoise(const std::string& in, const std::string& out, const NoiseSettings&
   fio::Unit src(1);
   src.openOld(in);
   for (float t = 0, x = 0, y = 0; src.tryRead(t, x, y);)
-    if (s.countsOnly || t >= s.tmin) pts.push_back({t, y});
+    if (s.layout == Layout::Counts || t >= s.tmin) pts.push_back({t, y});
   src.close();
   float top = 0;
   for (const Point& p : pts) top = std::max(top, p.y);
   if (pts.empty() || !(top > 0)) common::hardStop(" no positive theory values to draw counts from in " + in);
-  if (!s.countsOnly) std::sort(pts.begin(), pts.end(), [](const Point& p, const Point& q) { return p.t > q.t; });
+  const bool refl = s.layout == Layout::Reflectivity;
+  if (s.layout != Layout::Counts)
+    std::sort(pts.begin(), pts.end(), [refl](const Point& p, const Point& q) { return refl ? p.t < q.t : p.t > q.t; });
   PoissonSampler gen(s.seed);
   fio::Unit dst(2);
   dst.openNew(out);
+  if (refl) dst.print(static_cast<int>(pts.size()));
   for (const Point& p : pts) {
     const long long n = gen.sample(s.background + s.peak * p.y / top);
-    if (s.countsOnly)
+    if (refl)
+      dst.write("(F11.3,I12,I2)", p.t, n, 0);
+    else if (s.layout == Layout::Counts)
       dst.write("(I10)", n);
     else
       dst.write("(F11.3,I10)", p.t, n);

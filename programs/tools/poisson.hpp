@@ -23,23 +23,28 @@ class PoissonSampler {
   std::mt19937_64 gen_;
 };
 
+// The experiment file written: a time spectrum, a reflectivity curve, or a
+// spectrum of counts per channel (conversion electrons against velocity).
+enum class Layout { TimeSpectrum, Reflectivity, Counts };
+
 struct NoiseSettings {
   double peak = 1e4;   // expected counts at the largest theory value kept
   std::uint64_t seed = 1;
-  double tmin = 0;     // ns; earlier records are dropped (detector dead time)
-  // A spectrum of counts per channel (conversion electrons against velocity):
-  // every record is kept, in file order, and `background` expected counts
-  // are added to each.
-  bool countsOnly = false;
-  double background = 0;
+  double tmin = 0;     // ns (angle in mrad); earlier records are dropped (detector dead time)
+  double background = 0;  // expected counts added to every channel (Counts only)
+  Layout layout = Layout::TimeSpectrum;
 };
 
-// Reads a spectrum file of three columns (abscissa, anything, theory), scales
-// the theory so that its largest kept value becomes `peak` expected counts,
-// draws the counts, and writes the experiment file.  A time spectrum keeps the
-// records at or after tmin (ns) and is written one record per time,
-// "(F11.3,I10)", in decreasing time; with countsOnly, one count per record,
-// "(I10)", in the order of the file.  Returns the number of records written.
+// Reads a curve file of three columns (time in ns, angle in mrad or
+// velocity in mm/s; anything; theory), scales the theory so that its largest
+// kept value becomes `peak` expected counts, draws the counts, and writes the
+// experiment file.  A time spectrum keeps the records at or after tmin and is
+// written one record per time, "(F11.3,I10)", in decreasing time.  A
+// reflectivity curve keeps the records at or after tmin: the count of points,
+// then one record per angle, "(F11.3,I12,I2)" with the prompt counts and 0
+// delayed counts, in increasing angle.  Counts keep every record in file
+// order, one count per record, "(I10)", with `background` added to each mean.
+// Returns the number of points written.
 int addNoise(const std::string& in, const std::string& out, const NoiseSettings& s);
 
 }  // namespace tools

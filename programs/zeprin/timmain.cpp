@@ -43,9 +43,12 @@ void finish(ZeprinData& d, const common::FitState& fs) {
   d.out.close();
   writeAngles(d.out, "ANGLE.RES", d.fileM.NSPC, d.model.arrays.angles);
   d.log.close();
-  // A profile too long to write must not cost the fitted model, but the run
-  // did not deliver everything.
-  if (!profiled) fio::stop(1);
+  // A profile too long to write, or curves that could not be computed, must
+  // not cost the fitted model, but the run did not deliver everything.
+  if (!d.writtenSound)
+    fio::console().print(" the last pass gave spectra or merits that are not finite: its curve and merit files"
+                         " hold 0 and 99999 in their place");
+  if (!profiled || !d.writtenSound) fio::stop(1);
 }
 
 common::FitCallbacks passCallbacks(ZeprinData& d) {

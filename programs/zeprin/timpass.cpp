@@ -1,6 +1,8 @@
 // One calculation pass of the time-spectra program: per grazing angle the
 // energy and time spectra, the time averaging over the detector resolution,
 // the comparison with the measured spectrum, and the curve and merit files.
+#include <omp.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -41,6 +43,11 @@ float ratio(float x, float scale) { return scale != 0.0f ? finite(x / scale) : 0
 struct PassFiles {
   fio::Unit result{1};  // "RESULT.res"
   fio::Unit integr{2};  // "INTEGR.res"
+  // Closed, not just dropped: the close is where a failed write shows.
+  void close() {
+    result.close();
+    integr.close();
+  }
 };
 
 // Range of the energy-spectrum files, kept inside the grid.
@@ -177,17 +184,11 @@ void noteRecursivePoints(ZeprinData& d, int j, int n) {
   report(d.log, text);
 }
 
+// The few angles run one after the other, each with its energy points on all
+// cores.
 common::AngleArgs angleArgs(const ZeprinData& d, int j) {
-  common::AngleArgs a;
-  a.IBHF = d.model.IBHF;
-  a.NM = d.model.NM;
-  a.Jway = d.par.Jway;
-  a.angle = d.model.arrays.angles(j);
-  a.XEST = d.mc.XEST;
-  a.NE = d.grid.NE;
-  a.grid = d.grid.X.span();
-  a.WDIST = d.dist.WDIST.span();
-  a.IDIST = d.par.IDIST;
+  common::AngleArgs a = common::angleArgs(d.model, d.par, d.mc.XEST, d.grid, d.dist, d.model.arrays.angles(j));
+  a.threads = omp_get_max_threads();
   return a;
 }
 
@@ -207,6 +208,7 @@ float angle(ZeprinData& d, const common::FitState& fs, int j, PassFiles& f) {
   const bool sound = allFinite(o.It.span(), JE) && allFinite(o.RE.span(), NE) && allFinite(o.E1.span(), NE) &&
                      allFinite(o.E2.span(), NE);
   if (!sound) report(d.log, " spectrum " + std::to_string(j) + ": the calculation gave values that are not finite");
+  if (written && !sound) d.writtenSound = false;
   if (o.recursivePoints > 0 && !d.recursionNoted) {
     noteRecursivePoints(d, j, o.recursivePoints);
     d.recursionNoted = true;
@@ -231,6 +233,7 @@ float angle(ZeprinData& d, const common::FitState& fs, int j, PassFiles& f) {
   d.log.write("(/,' JSPC,AMAX(JSPC),AFON= ',I4,2F9.5)", j, s.AMAX(j), s.AFON);
   if (j == NSPC) s.first = 2;
   if (!std::isfinite(EPSS)) report(d.log, " spectrum " + std::to_string(j) + ": the merit EPSS is not a finite number");
+  if (written && !std::isfinite(EPSS)) d.writtenSound = false;
   for (int i = 1; i <= d.exper.MEXP; ++i) p.Y(i) = p.Y(i) * s.AMAX(j) + s.AFON;
   d.log.write("('              JREP,JSPC,EPSS = ',2I5,F16.8)", fs.JREP, j, EPSS);
   if (written) writeComparison(d, j, EPSS, f);
@@ -245,11 +248,15 @@ float TIMPASS(ZeprinData& d, const common::FitState& fs) {
   const bool written = fs.JREP <= 1;
   PassFiles f;
   if (written) {
+    d.writtenSound = true;
     f.result.openNew("RESULT.res");
     f.integr.openNew("INTEGR.res");
     f.integr.write("('  JSPC,ANGLE,SUME/XEST,SUMTfull/JE,YRELAY = ')");
   }
-  if (fs.Jcalc == 0) return EPSN;
+  if (fs.Jcalc == 0) {
+    f.close();
+    return EPSN;
+  }
 
   for (int j = 1; j <= d.fileM.NSPC; ++j) EPSN += angle(d, fs, j, f);
 
@@ -257,6 +264,7 @@ float TIMPASS(ZeprinData& d, const common::FitState& fs) {
     f.result.write("(F15.8)", meritOut(EPSN));
     d.log.write("('                            EPSSS = ',F15.8)", EPSN);
   }
+  f.close();
   return EPSN;
 }
 

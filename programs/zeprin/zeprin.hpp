@@ -99,6 +99,9 @@ struct ZeprinData {
   ScaleSearch scale;
   PassWork work;
   bool recursionNoted = false;  // the note on points left to the recursion is written once per run
+  // Whether the spectra and merits of the last pass that wrote the curve and
+  // merit files were finite (the files then hold 0 and kNoMerit instead).
+  bool writtenSound = true;
 };
 
 // Phases of the main program.

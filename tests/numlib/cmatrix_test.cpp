@@ -4,8 +4,10 @@
 
 #include <cmath>
 #include <complex>
+#include <random>
 
 #include "cmatrix_testing.hpp"
+#include "numlib/cscalar.hpp"
 
 namespace {
 
@@ -232,6 +234,40 @@ TEST(ExpM2, CoincidingEigenvaluesTakeTheLimit) {
   EXPECT_LT(std::abs(t(1, 2) - e * kI * 3.0 * m(1, 2)), kTight);
   EXPECT_LT(std::abs(t(1, 1) - e), kTight);
   EXPECT_EQ(t(2, 1), 0.0);
+}
+
+}  // namespace
+
+namespace {
+
+// The products and the inverse are formed several elements at a time; every
+// element must still be the plain complex sum of products (and Smith's
+// quotient), to the last bit, over moduli from 1e-30 to 1e30.
+TEST(CMatrixKit, WideFormsGiveThePlainComplexArithmeticToTheLastBit) {
+  std::mt19937_64 g(11);
+  std::uniform_real_distribution<double> u(-1, 1);
+  for (int t = 0; t < 2000; ++t) {
+    const double scale = std::pow(10.0, 30 * u(g));
+    CMat2 a, b, c;
+    CMat4 A, B, C;
+    for (auto& z : a.e) z = {u(g) * scale, u(g)};
+    for (auto& z : b.e) z = {u(g), u(g) / scale};
+    for (auto& z : A.e) z = {u(g) * scale, u(g)};
+    for (auto& z : B.e) z = {u(g), u(g) / scale};
+    CMUL2(a, b, c);
+    for (int col = 0; col < 2; ++col)
+      for (int r = 0; r < 2; ++r)
+        ASSERT_EQ(c.e[2 * col + r], a.e[r] * b.e[2 * col] + a.e[2 + r] * b.e[2 * col + 1]);
+    CMUL4(A, B, C);
+    for (int col = 0; col < 4; ++col)
+      for (int r = 0; r < 4; ++r)
+        ASSERT_EQ(C.e[4 * col + r], A.e[r] * B.e[4 * col] + A.e[4 + r] * B.e[4 * col + 1] +
+                                        A.e[8 + r] * B.e[4 * col + 2] + A.e[12 + r] * B.e[4 * col + 3]);
+    CINV2(a, c);
+    const cdouble det = a.e[0] * a.e[3] - a.e[1] * a.e[2];
+    const cdouble expected[4] = {a.e[3], -a.e[1], -a.e[2], a.e[0]};
+    for (int i = 0; i < 4; ++i) ASSERT_EQ(c.e[i], numlib::detail::cdiv(expected[i], det));
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <complex>
+#include <random>
 
 #include "numlib/layer.hpp"
 #include "numlib/layermodes.hpp"
@@ -188,3 +189,30 @@ TEST(LayerModes, PROPM4AgreesWithTheClosedFormOnResonantTensors) {
     ++n;
   }
 }
+
+namespace {
+
+// Two sublayers at once give what one at a time gives, to the last bit:
+// anisotropic and isotropic tensors, and a wave number of exactly zero
+// (no absorption at the critical angle), which takes the second pass.
+TEST(LayerModes, TwoAtOnceEqualOneAtATime) {
+  std::mt19937_64 g(5);
+  std::uniform_real_distribution<double> u(-1, 1);
+  auto z = [&](double s) { return cdouble(u(g) * s, u(g) * s); };
+  auto same = [](const numlib::LayerModes& x, const numlib::LayerModes& y) {
+    return x.D == y.D && x.q1 == y.q1 && x.q2 == y.q2 && x.W == y.W && x.invW == y.invW &&
+           x.isotropic == y.isotropic && x.c11 == y.c11 && x.c22 == y.c22;
+  };
+  for (int t = 0; t < 3000; ++t) {
+    const double s2 = std::pow(5e-3 * u(g), 2), off = std::pow(10.0, -9 + 4 * u(g));
+    numlib::LayerTensor a{z(2e-5), z(off), z(off), z(2e-5)}, b{z(2e-5), z(off), z(off), z(2e-5)};
+    if (t % 3 == 0) b = {b.c11, 0.0, 0.0, b.c11};                  // isotropic
+    if (t % 5 == 0) a = {cdouble(-s2, 0), 0.0, 0.0, cdouble(-s2, 0)};  // q = 0
+    numlib::LayerModes ma, mb;
+    numlib::layerModes2(a, b, s2, ma, mb);
+    ASSERT_TRUE(same(ma, numlib::layerModes(a.c11, a.c21, a.c12, a.c22, s2)));
+    ASSERT_TRUE(same(mb, numlib::layerModes(b.c11, b.c21, b.c12, b.c22, s2)));
+  }
+}
+
+}  // namespace

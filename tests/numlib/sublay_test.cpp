@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -56,10 +58,10 @@ struct Grid {
   double stack() const { return sum(1, NNst) + (NRR > 1 ? (NRR - 1) * sum(N1Nst, N2Nst) : 0); }
 };
 
-Grid build(const Model& m) {
+Grid build(const Model& m, decltype(&SUBLAY) routine = SUBLAY) {
   Grid g;
   g.NRN = m.NRN;
-  SUBLAY(m.NNN, m.N1N, m.N2N, g.NRN, m.H, m.val, m.W, m.ZD, m.kind, m.kstep, g.NNst, g.N1Nst,
+  routine(m.NNN, m.N1N, m.N2N, g.NRN, m.H, m.val, m.W, m.ZD, m.kind, m.kstep, g.NNst, g.N1Nst,
          g.N2Nst, g.d, g.v, g.parent, g.NRR);
   return g;
 }
@@ -356,6 +358,60 @@ TEST(Sublay, GridBeyondCapacityIsCountedNotStored) {
     EXPECT_EQ(out.d(i), -7);
     EXPECT_EQ(out.v(i), -7);
     EXPECT_EQ(out.parent(i), -7);
+  }
+}
+
+// SUBLA2 differs from SUBLAY only where the layer below the block alone has
+// a graded interface: it then keeps the plain mode, and builds the grid
+// SUBLAY builds without the repetition, marked the same way.
+TEST(Sublay, TwinDiffersOnlyByTheLayerBelowTheBlock) {
+  const int gradedLayers[][2] = {{2, 0}, {4, 0}, {2, 4}, {1, 6}, {0, 0}, {5, 0}, {5, 2}};
+  for (const auto& graded : gradedLayers) {
+    for (int NRN : {1, 5}) {
+      Model m = Model::layers({50, 30, 25, 40, 60, 500});
+      m.N1N = 2;
+      m.N2N = 4;
+      m.NRN = NRN;
+      for (int k : graded)
+        if (k > 0) m.grade(k, 8, 4, k % 5 + 1, 3);
+      const Grid g = build(m), g2 = build(m, SUBLA2);
+      SCOPED_TRACE(testing::Message() << "graded " << graded[0] << "," << graded[1] << " NRN " << NRN);
+      const bool onlyBelow = graded[0] == 5 && graded[1] == 0 && NRN > 1;
+      Model single = m;
+      single.NRN = 1;
+      const Grid ref = onlyBelow ? build(single) : g;
+      EXPECT_EQ(g2.NRN, g.NRN);
+      EXPECT_EQ(g2.NNst, ref.NNst);
+      EXPECT_EQ(g2.N1Nst, ref.N1Nst);
+      EXPECT_EQ(g2.N2Nst, ref.N2Nst);
+      EXPECT_EQ(g2.NRR, onlyBelow ? NRN : ref.NRR);
+      EXPECT_EQ(g2.d, ref.d);
+      EXPECT_EQ(g2.v, ref.v);
+      EXPECT_EQ(g2.parent, ref.parent);
+      if (onlyBelow) {
+        EXPECT_EQ(g.NRR, NRN - 1);
+      }
+    }
+  }
+}
+
+// Step counts up to the int limit: the grid counts them without walking or
+// overflowing (an odd count is still raised by one), stores the first NMAX
+// sublayers and reports a count past NMAX that the caller rejects.
+TEST(Sublay, HugeStepCountsAreCountedWithoutOverflow) {
+  constexpr int kMax = std::numeric_limits<int>::max();
+  for (int k : {301, kMax - 1, kMax}) {
+    SCOPED_TRACE(k);
+    Model m = Model::layers({20, 20});
+    m.grade(2, 10, k);
+    const Grid g = build(m);
+    const long long steps = k % 2 == 0 ? k : k + 1LL;
+    EXPECT_EQ(g.NNst, std::min<long long>(1 + steps + 1, kMax));  // layer 1, the steps, layer 2's rest
+    EXPECT_DOUBLE_EQ(g.d(1), 15.0);
+    EXPECT_DOUBLE_EQ(g.d(NMAX), 10.0 / static_cast<double>(steps));
+    Arr1<int, N24> applied;
+    gradedSteps(m.NNN, m.N1N, m.N2N, m.NRN, m.H, m.W, m.kstep, applied);
+    EXPECT_EQ(applied(2), std::min<long long>(steps, kMax));
   }
 }
 

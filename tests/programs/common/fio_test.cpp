@@ -167,6 +167,61 @@ TEST(FioRead, FailuresNameTheErrorUnitAndFile) {
   EXPECT_THROW(u.read(s), fio::RuntimeError);
 }
 
+// The number forms of a list-directed read and nothing else: a sign, digits,
+// a point, an exponent with E or D.  Values that are not finite, beyond the
+// range of the target's precision, or written as C would write them are
+// unreadable numbers, and the message shows the token printable and short.
+TEST(FioRead, OnlyListDirectedNumberFormsAreRead) {
+  enum Target { Double, Single, Int };
+  struct Case {
+    std::string token;
+    Target target;
+    bool readable;
+    double value;
+  };
+  const std::string nul = std::string("10.0") + '\0' + "abc";
+  const Case cases[] = {
+      {"1d3", Double, true, 1000},     {"-.5", Double, true, -0.5},     {"5.", Double, true, 5},
+      {"+2E-1", Single, true, 0.2f},   {"1.5D+2", Single, true, 150},   {"1e-400", Double, true, 0},
+      {"3e38", Single, true, 3e38f},   {"1e39", Double, true, 1e39},    {"+7", Int, true, 7},
+      {"nan", Double, false, 0},       {"-Infinity", Double, false, 0}, {"inf", Single, false, 0},
+      {"1e400", Double, false, 0},     {"1e39", Single, false, 0},      {std::string(400, '9'), Double, false, 0},
+      {"0x10", Double, false, 0},      {"0x1p4", Double, false, 0},     {"0x10", Int, false, 0},
+      {"2.5f", Double, false, 0},      {"7L", Int, false, 0},           {nul, Double, false, 0},
+      {"1e", Double, false, 0},        {"1.2.3", Double, false, 0},     {".", Double, false, 0},
+      {"+", Double, false, 0},         {"1e3", Int, false, 0},          {"1.0", Int, false, 0},
+  };
+  nrstest::TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.token);
+    dir.write("in.txt", c.token + "\n");
+    fio::Unit u(5);
+    u.openOld("in.txt");
+    double d = -1;
+    float f = -1;
+    int i = -1;
+    auto read = [&] {
+      if (c.target == Double) u.read(d);
+      if (c.target == Single) u.read(f);
+      if (c.target == Int) u.read(i);
+    };
+    if (!c.readable) {
+      try {
+        read();
+        ADD_FAILURE() << "read as a number";
+      } catch (const fio::RuntimeError& e) {
+        const std::string what = e.what();
+        EXPECT_EQ(what.find("run-time error: unreadable number \""), 0u) << what;
+        EXPECT_LT(what.size(), 120u) << what;
+        EXPECT_EQ(what.find('\0'), std::string::npos);
+      }
+      continue;
+    }
+    read();
+    EXPECT_EQ(c.target == Double ? d : c.target == Single ? f : i, c.value);
+  }
+}
+
 TEST(FioUnits, NamesAreMatchedWithoutRegardToCase) {
   nrstest::TempDir dir;
   dir.write("NEXT.INP", "1\n");

@@ -374,6 +374,16 @@ TEST_F(FitLoopTest, NonFiniteFirstMeritLeavesTheReferenceToTheNextPass) {
   EXPECT_FLOAT_EQ(YV(1, 1), 2.0f);
 }
 
+// Without any finite merit no step stands: each trial goes back to the start.
+TEST_F(FitLoopTest, NoFiniteMeritAtAllKeepsTheStartingSet) {
+  YV(1, 1) = 1.0f;
+  merits({kNaN, kNaN, kNaN});
+  const FitState st = run("1\n1 1 0.5 0 0 0\n1 1 0.25 0 0 0\n0 0 0 0 0 0\n");
+  EXPECT_FALSE(st.bestFilled);
+  EXPECT_EQ(YV(1, 1), 1.0f);
+  EXPECT_EQ(countOf(runLog(), " EPSN is not a finite number; the pass is not kept\n"), 3);
+}
+
 TEST_F(FitLoopTest, FirstPassWithoutCalculationNeverRestoresAnEmptyBestCopy) {
   s.ITEST = 0;
   s.ISTOP = 3;

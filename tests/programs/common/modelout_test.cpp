@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <sstream>
 #include <vector>
 
@@ -150,6 +151,10 @@ TEST(DepthProfile, MoreThan601PointsAreNotWrittenAndNoEarlierProfileStays) {
   Stack s(300);
   s.block(1, 2, 3);
   EXPECT_EQ(common::profilePoints(s.st), 2 * (300 + 4) + 1);
+  // A block repeated up to the int limit is counted without overflow.
+  s.block(1, 2, std::numeric_limits<int>::max());
+  EXPECT_EQ(common::profilePoints(s.st), 2 * (300 + 2 * (std::numeric_limits<int>::max() - 1LL)) + 1);
+  s.block(1, 2, 3);
   EXPECT_FALSE(write(s));
   EXPECT_TRUE(nrstest::hasLine(dir.read("log"), " Npr.GT.(2*NMAX+1) !!!"));
   EXPECT_FALSE(dir.exists("EL_mod.RES"));

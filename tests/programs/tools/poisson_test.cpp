@@ -96,6 +96,27 @@ TEST(AddNoise, CountsPerChannelKeepFileOrderOverABackground) {
   EXPECT_NE(nrstest::run(tool + " --counts CEMfit.res exp.dat"), 0);
 }
 
+// A reflectivity curve becomes a reflectivity experiment file: the count,
+// then the angles in increasing order with the prompt counts and no delayed ones.
+TEST(AddNoise, ReflectivityLayoutHasItsCountAndIncreasingAngles) {
+  nrstest::TempDir dir;
+  dir.write("PROMP2.res", "      2.000   0.0   0.5\n      1.000   0.0   1.0\n      3.000   0.0   0.01\n");
+  const std::string tool = std::string(NRS_BIN_DIR) + "/poisson_noise";
+  ASSERT_EQ(nrstest::run(tool + " PROMP2.res refl.dat 1e6 7 0 refl"), 0);
+  const auto lines = nrstest::splitLines(dir.read("refl.dat"));
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], " 3");
+  const double angles[] = {1, 2, 3}, expected[] = {1e6, 0.5e6, 1e4};
+  for (int i = 0; i < 3; ++i) {
+    double a = 0, n = 0, delayed = -1;
+    std::sscanf(lines[i + 1].c_str(), "%lf %lf %lf", &a, &n, &delayed);
+    EXPECT_EQ(a, angles[i]);
+    EXPECT_NEAR(n, expected[i], 6 * std::sqrt(expected[i]));
+    EXPECT_EQ(delayed, 0);
+  }
+  EXPECT_NE(nrstest::run(tool + " PROMP2.res refl.dat 1e6 7 0 sideways"), 0);
+}
+
 TEST(AddNoise, ToolRunsAndRefusesUnusableInput) {
   nrstest::TempDir dir;
   const std::string tool = std::string(NRS_BIN_DIR) + "/poisson_noise";

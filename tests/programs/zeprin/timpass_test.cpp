@@ -310,19 +310,24 @@ TEST(TimePass, SampleWithoutResonantNucleiWritesZerosNotNaN) {
   }
 }
 
-// A susceptibility beyond single precision makes every spectrum point
+// A density at the end of single precision makes every spectrum point
 // non-finite.  The pass names the spectrum, writes no NaN into the curve
-// files, and writes an unmistakably bad merit.
+// files, and writes an unmistakably bad merit; the run then ends with a
+// non-zero status and says why.
 TEST(TimePass, NonFiniteSpectrumIsReportedAndNeverWritten) {
   nrstest::TempDir dir;
   dir.write("a.dat", experiment(10, 176, 0.84, decaying));
   Inputs in;
-  in.ELD1 = "-1e39";
+  in.V = 3e38f;
   in.angles = {"3.0"};
   in.experiments = {"a.dat"};
-  const auto r = run(dir, in);
+  zeprintest::writeInputs(dir, in);
+  const auto r = zeprintest::runZeprin();
+  EXPECT_EQ(r.status, 1) << r.output;
+  EXPECT_FALSE(zeprintest::sanitizerReport(r.output)) << r.output;
   EXPECT_NE(r.output.find(" spectrum 1: the calculation gave values that are not finite"), std::string::npos);
   EXPECT_NE(r.output.find(" spectrum 1: the merit EPSS is not a finite number"), std::string::npos);
+  EXPECT_NE(r.output.find(" the last pass gave spectra or merits that are not finite"), std::string::npos);
   expectNoNonFinite(dir, {"BUFFEN1.RES", "BUFFTN1.RES", "ttestF.res", "E_spcN.res", "INTEGR.res", "RESULT.res"});
   EXPECT_EQ(dir.read("RESULT.res"), "    1     3.000 99999.00000000\n 99999.00000000\n");
   EXPECT_NE(dir.read("LAYSPC.RES").find("99999.000000000"), std::string::npos);
@@ -336,7 +341,7 @@ TEST(TimePass, NonFiniteMeritInAFitIsRejected) {
   in.ITEST = 2;
   in.angles = {"3.0"};
   in.experiments = {"a.dat"};
-  in.script = " 1\n 1 2 -1e39 0 0 0\n 0 0 0 0 0 0\n";  // the real susceptibility of the film to -infinity
+  in.script = " 1\n 1 4 3e38 0 0 0\n 0 0 0 0 0 0\n";  // the film's density to the end of single precision
   const auto r = run(dir, in);
   EXPECT_NE(r.output.find(" spectrum 1: the merit EPSS is not a finite number"), std::string::npos);
   EXPECT_NE(r.output.find(" EPSN is not a finite number; the pass is not kept"), std::string::npos);

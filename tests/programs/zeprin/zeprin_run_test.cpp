@@ -134,6 +134,7 @@ TEST(ZeprinRun, ProfileTooLongStillLeavesTheFittedModel) {
   const std::string log = dir.read("ZEPRIN.RES");
   EXPECT_TRUE(hasLine(log, "  Npr= 821"));
   EXPECT_TRUE(hasLine(log, " Npr.GT.(2*NMAX+1) !!!"));
+  EXPECT_NE(r.output.find(" Npr.GT.(2*NMAX+1) !!! the depth profile needs 821 points"), std::string::npos) << r.output;
   EXPECT_FALSE(dir.exists("EL_mod.RES"));
   EXPECT_FALSE(dir.exists("MODELN.RES"));
   const std::string model = dir.read("LAYSPC.RES");

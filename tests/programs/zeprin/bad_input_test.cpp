@@ -1,0 +1,141 @@
+// ZEPRIN on the shipped examples with one input value at or past a limit, in
+// a form that is no number, or leading to values that are not finite; and
+// result files that cannot be written.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "programtest.hpp"
+#include "tempdir.hpp"
+#include "workdir.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void copyExample(const nrstest::TempDir& dir, const std::string& example) {
+  fs::copy(nrstest::sourcePath("examples/" + example), dir.path(), fs::copy_options::overwrite_existing | fs::copy_options::recursive);
+}
+
+// Replaces the first `from` in `file` by `to`.
+void replaceIn(const nrstest::TempDir& dir, const std::string& file, const std::string& from, const std::string& to) {
+  std::string text = dir.read(file);
+  const auto p = text.find(from);
+  ASSERT_NE(p, std::string::npos) << from;
+  dir.write(file, text.replace(p, from.size(), to));
+}
+
+struct Refusal {
+  const char* what;
+  const char* example;
+  const char* file;
+  std::string from, to;
+  int status;
+  std::string message;  // on the console
+};
+
+TEST(ZeprinBadInput, RefusedWithAMessageAndNonZeroStatus) {
+  const std::string layer2 = "10.000      1     1     4";
+  const std::string notFinite = " the last pass gave spectra or merits that are not finite";
+  const Refusal cases[] = {
+      // Step and repetition counts that would overflow or run for hours.
+      {"KSTEP at the int limit", "fe57-film", "Fe57film.inf", layer2, "10.000  1  1  2147483647", 1,
+       " number of steps KSTEP in the model file must not exceed 300 !"},
+      {"KSTEP below the int limit", "fe57-film", "Fe57film.inf", layer2, "10.000  1  1  2147483646", 1,
+       " number of steps KSTEP in the model file must not exceed 300 !"},
+      {"NRN 100000", "fe57-film", "Fe57film.inf", " 1                  NRN", " 100000  NRN", 1,
+       " number of repetitions NRN in the model file must not exceed 1000 !"},
+      {"NRN at the int limit", "fe57-film", "Fe57film.inf", " 1                  NRN", " 2147483647  NRN", 1,
+       " number of repetitions NRN in the model file must not exceed 1000 !"},
+      // Reals that are not finite, or no number of a list-directed read.
+      {"angle 1e999", "fe57-film", "FileM.inp", "2.500000", "1e999", 2,
+       "unreadable number \"1e999\" (unit 8, file \"FileM.inp\", line 3)"},
+      {"count Infinity", "fe57-fit", "fe57_2.8mrad.dat", "176.414         1", "176.414  Infinity", 2,
+       "unreadable number \"Infinity\" (unit 3, file \"fe57_2.8mrad.dat\", line 1)"},
+      {"nan in the model", "fe57-film", "Fe57film.inf", "-14.660", "nan", 2,
+       "unreadable number \"nan\" (unit 1, file \"Fe57film.inf\", line 12)"},
+      {"XEST beyond single precision", "fe57-film", "Tconst.INI", "   0.1           XEST", "   1e40  XEST", 2,
+       "unreadable number \"1e40\" (unit 1, file \"Tconst.INI\", line 14)"},
+      {"100k digits", "fe57-film", "Tconst.INI", "   14.4129 ", "   " + std::string(100000, '9') + " ", 2,
+       "unreadable number \"" + std::string(40, '9') + "...\" (unit 1, file \"Tconst.INI\", line 2)"},
+      {"hex angle", "fe57-film", "FileM.inp", "2.500000", "0x10", 2,
+       "unreadable number \"0x10\" (unit 8, file \"FileM.inp\", line 3)"},
+      {"hex real", "fe57-film", "ZEPRIN.INP", "\t 0.3 \t SIGMA", "\t 0x1p4 \t SIGMA", 2,
+       "unreadable number \"0x1p4\" (unit 5, file \"ZEPRIN.INP\", line 16)"},
+      {"embedded NUL", "fe57-film", "ZEPRIN.INP", "\t 170.0 \t XEXP2", std::string("\t 10.0") + '\0' + "abc \t", 2,
+       "unreadable number \"10.0\\x00abc\" (unit 5, file \"ZEPRIN.INP\", line 4)"},
+      // Values whose results would overflow.
+      {"angle of 90 degrees", "fe57-film", "FileM.inp", "2.500000", "1570.8", 1,
+       " grazing angle in FileM.inp must lie between 0 and 1570.796 mrad (90 degrees) !"},
+      {"ALFA -1", "fe57-film", "Tconst.INI", "   8.21 ", "   -1 ", 1,
+       " the constants in Tconst.INI give a cross-section SIGMA0 that is not finite !"},
+      {"quadrupole ratio 0/0", "fe57-film", "Tconst.INI", "   0.16 ", "   0 ", 1,
+       " the constants in Tconst.INI give a quadrupole ratio QRAT that is not finite !"},
+      {"energy grid beyond single precision", "fe57-film", "Tconst.INI", "   0.1           XEST", "   1e37  XEST", 1,
+       " the constants in Tconst.INI give an energy grid (XEST) that is not finite !"},
+      {"distribution beyond single precision", "fe57-film", "ZEPRIN.INP", "\t 0.3 \t SD", "\t 1e38 \t SD", 1,
+       " JAV1*SD in ZEPRIN.INP must stay within single precision !"},
+      {"DENOM 1e-45", "fe57-film", "Tconst.INI", "   3             DENOM", "   1e-45  DENOM", 1, notFinite},
+      {"ERES 1e-30", "fe57-film", "Tconst.INI", "   14.4129 ", "   1e-30 ", 1, notFinite},
+  };
+  for (const Refusal& c : cases) {
+    SCOPED_TRACE(c.what);
+    nrstest::TempDir dir;
+    copyExample(dir, c.example);
+    replaceIn(dir, c.file, c.from, c.to);
+    const auto r = zeprintest::runZeprin();
+    EXPECT_EQ(r.status, c.status) << r.output.substr(0, 2000);
+    EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output.substr(0, 2000);
+    EXPECT_FALSE(zeprintest::sanitizerReport(r.output));
+  }
+}
+
+// A result file that cannot be written (a full disk) ends the run with the
+// run-time's message and exit status 2, whichever file it is.
+TEST(ZeprinBadInput, ResultFilesThatCannotBeWrittenFailTheRun) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  struct Case {
+    const char* example;
+    const char* file;
+    int unit;
+  };
+  const Case cases[] = {{"fe57-fit", "RESULT.res", 1},  {"fe57-film", "INTEGR.res", 2}, {"fe57-film", "BUFFTN2.RES", 8},
+                        {"fe57-film", "LAYSPC.RES", 3}, {"fe57-film", "MODELN.RES", 10}, {"fe57-film", "ZEPRIN.RES", 4}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    nrstest::TempDir dir;
+    copyExample(dir, c.example);
+    fs::create_symlink("/dev/full", dir.path() / c.file);
+    const auto r = zeprintest::runZeprin();
+    EXPECT_EQ(r.status, 2) << r.output;
+    const std::string message =
+        "run-time error: write failed (unit " + std::to_string(c.unit) + ", file \"" + c.file + "\")";
+    EXPECT_NE(r.output.find(message), std::string::npos) << r.output;
+  }
+}
+
+// A time resolution narrower than one channel on either side of the kernel's
+// centre leaves the spectra unaveraged: the same curves as SIGMA = 0, however
+// small (SIGMA**2 underflows in single precision) or negative.
+TEST(ZeprinBadInput, TinySigmaMeansNoTimeAveraging) {
+  auto curves = [](const std::string& sigma) {
+    nrstest::TempDir dir;
+    copyExample(dir, "fe57-film");
+    replaceIn(dir, "ZEPRIN.INP", "\t 0.3 \t SIGMA", "\t " + sigma + " \t SIGMA");
+    const auto r = zeprintest::runZeprin();
+    EXPECT_EQ(r.status, 0) << r.output;
+    const std::string log = dir.read("ZEPRIN.RES");
+    return std::string(dir.read("BUFFTN1.RES") + dir.read("BUFFTN3.RES")) +
+           (nrstest::hasLine(log, "    1  0.0000  1.0000") ? "one weight 1" : "");
+  };
+  const std::string none = curves("0");
+  EXPECT_NE(none.find("one weight 1"), std::string::npos);
+  for (const char* sigma : {"1e-30", "1e-45", "-5", "0.1"}) {
+    SCOPED_TRACE(sigma);
+    EXPECT_EQ(curves(sigma), none);
+  }
+  EXPECT_NE(curves("0.3"), none);
+}
+
+}  // namespace
