@@ -163,7 +163,12 @@ TEST_F(JointFitStopped, StopZeroEndsAfterTheCurrentTrial) {
   // Reference run and two trials, each with both programs, then the final runs.
   EXPECT_EQ(runs(), 2 + 2 * 2 + 2);
   EXPECT_FLOAT_EQ(view->m_model(1, 1), 152);  // 156 kept, 152 kept, then the stop
+  // A trial's line: value, merit, best, the correlated value (none: 0),
+  // both entries, the step, the factor and the trial.
   const std::string log = dir.read("Joint.res");
+  EXPECT_NE(log.find("\n    156.000000 0.950000 1.750000 0.000000 1 1 0 1  -4.000000 0.000000 0 \n"),
+            std::string::npos)
+      << log;
   EXPECT_NE(log.find("end jf : IFFF= 0 \n  IFFF= 0 \n"), std::string::npos) << log;
   EXPECT_EQ(dir.read("STOP.INP"), " 1 \n");
   EXPECT_EQ(dir.read("film.inf"), startModel);
