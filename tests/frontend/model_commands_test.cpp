@@ -133,32 +133,6 @@ TEST_F(ModelCommands, TheFittedModelIsSavedUnderANewName) {
   EXPECT_EQ(dir.read("LAYSPC.RES"), " 0   LAYSPC.INF\n fitted\n");
 }
 
-// From zero: the default parameter files, the experiments (the delayed
-// curve's file is missing), then the model dialog when the box is not
-// marked.
-TEST_F(ModelCommands, StartFromZeroWritesTheDefaultsAndLoadsTheExperiments) {
-  KavoldGlobals& g = globals();
-  g.runTime = g.runDelayed = g.runPrompt = g.runCEMS = 3;
-  dir.write("t1.dat", "10 100\n20 200\n");
-  dir.write("t2.dat", "10 50\n20 60\n30 70\n");
-  typing[{CLoadDlg::IDD, 0}] = {{IDC_LOAD_NFILES, "2"},
-                                {IDC_LOAD_FILE1, "t1.dat"},
-                                {IDC_LOAD_FILE1 + 1, "t2.dat"},
-                                {IDC_LOAD_DELAYED, "1"},
-                                {IDC_LOAD_DELAYED_FILE, "refl.dat"}};
-  view->OnStartFromZero();
-  EXPECT_EQ((std::vector<UINT>{order[0], order[1], order[2]}),
-            (std::vector<UINT>{CLoadDlg::IDD, CMarkDlg::IDD, CModelDlg::IDD}));
-  ASSERT_FALSE(messages().empty());
-  EXPECT_EQ(messages()[0], "CAN NOT FIND FILES with experimantal delayed spectrum");
-  EXPECT_EQ(g.runTime + g.runDelayed + g.runPrompt + g.runCEMS, 0);
-  EXPECT_EQ(dir.read("NEXT.INP"), NextWithoutVariationsText());
-  EXPECT_EQ(dir.read("FILESE.INP"), "\t 2 \nt1.dat\nt2.dat\n");
-  EXPECT_EQ(view->m_time.yexp[2][1], 70.0f);
-  EXPECT_NE(dir.read("MOLVEC.INP").find("\t 0 \t  Intexp"), std::string::npos);
-  for (const char* name : {"ZEPRIN.INP", "AXISF.INP", "FilCEM.INP", "FILEM.INP"}) EXPECT_TRUE(dir.exists(name)) << name;
-}
-
 // The isotope's constants become "Tconst.INI" and their first line the
 // caption; a missing file is reported and the last choice stands.
 TEST_F(ModelCommands, TheIsotopeCopiesItsConstants) {
