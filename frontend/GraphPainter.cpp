@@ -18,7 +18,6 @@ constexpr int kBottom = 40;
 constexpr int kBoxWidthLoss = 65;   // left + right margins
 constexpr int kBoxHeightLoss = 60;  // top + bottom margins
 constexpr COLORREF kBackground = RGB(200, 200, 255);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // Clips the segment a-b to the square |x|, |y| <= kCoordLimit (Liang and
 // Barsky).  An end moved onto an edge of the square lies on it exactly.

@@ -36,6 +36,16 @@ std::vector<float> AxisTicks(float ini, float fin, float step);
 // and positions beyond kCoordLimit are held at it.
 std::optional<int> PixelOf(double position);
 
+// Types of DrawMarks.
+inline constexpr int kThickLine = 0;
+inline constexpr int kDots = 1;
+inline constexpr int kSquares = 2;
+
+// Colours the plots share.
+inline constexpr COLORREF kRed = winlayer::RGB(255, 0, 0);
+inline constexpr COLORREF kBlue = winlayer::RGB(0, 0, 255);
+inline constexpr COLORREF kWhite = winlayer::RGB(255, 255, 255);
+
 class CGraphPainter : public winlayer::CObject {
  public:
   void DrawAxes(CDC* dc, int w, int h, float Xini, float Xfin, float Yini, float Yfin, float Xstep,
@@ -47,6 +57,23 @@ class CGraphPainter : public winlayer::CObject {
   // width 2; any other type draws nothing.
   void DrawMarks(CDC* dc, int w, int h, float Xini, float Xfin, float Yini, float Yfin, int n, const float* x,
                  const float* y, COLORREF colour, int type, int style) const;
+};
+
+// The painter bound to one plot: a device context, the client size and the
+// axis ranges.
+struct PlotArea {
+  const CGraphPainter& painter;
+  CDC* dc;
+  int w, h;
+  float Xini, Xfin, Yini, Yfin;
+
+  void axes(float Xstep, float Ystep) const { painter.DrawAxes(dc, w, h, Xini, Xfin, Yini, Yfin, Xstep, Ystep); }
+  void curve(int n, const float* x, const float* y, COLORREF colour, int style) const {
+    painter.DrawCurve(dc, w, h, Xini, Xfin, Yini, Yfin, n, x, y, colour, style);
+  }
+  void marks(int n, const float* x, const float* y, COLORREF colour, int type, int style) const {
+    painter.DrawMarks(dc, w, h, Xini, Xfin, Yini, Yfin, n, x, y, colour, type, style);
+  }
 };
 
 }  // namespace kavold

@@ -1,11 +1,14 @@
 // The view: all of KAVOLD's working state and the handlers of its commands.
 #pragma once
 
+#include <cstdio>
 #include <optional>
 #include <string>
 
 #include "frontend/Dialogs.hpp"
+#include "frontend/GraphDialogs.hpp"
 #include "frontend/GraphPainter.hpp"
+#include "frontend/JointFit.hpp"
 #include "frontend/ViewState.hpp"
 #include "frontend/winlayer/wnd.hpp"
 
@@ -100,6 +103,9 @@ class CKAVOLDView : public winlayer::CView {
   // --- results ------------------------------------------------------------
   void ReadElModel();
   void ReadModelProfile();
+  // The grazing angles of the last time-spectra run ("ANGLE.res") into the
+  // model dialog: one more than the spectra shown, as far as the file goes.
+  void ReadAngleFile();
 
   // --- state --------------------------------------------------------------
   CPoint m_click;  // last left click, client coordinates
@@ -118,6 +124,10 @@ class CKAVOLDView : public winlayer::CView {
   CNewModelDlg m_NewModelDlg;
   CFitDlg m_FitDlg;
   CMarkDlg m_MarkDlg;
+  CAbsorptionDlg m_AbsorptionDlg;
+  CReflectivityDlg m_ReflectivityDlg;
+  CHfiGraphDlg m_HfiGraphDlg;
+  CDepthProfileDlg m_DepthProfileDlg;
 
   CGraphPainter m_painter;
 
@@ -211,7 +221,38 @@ class CKAVOLDView : public winlayer::CView {
   void DrawPrompt(CDC* c, CDC* t);
   void DrawCems(CDC* c, CDC* t);
 
-  int m_settingsDepth = 0;  // OnGetPreviousSettings within itself
+  // Model and settings commands.  The working directory becomes current
+  // again after the editor and the file dialogs.
+  void MakeWorkingDirectoryCurrent();
+  // A dialog of the view, shown modally; the view is repainted after it.
+  void ShowModal(CDialog& dlg);
+  // The text editor on a file of the working directory: waiting until it is
+  // closed (the file's full path is handed over), or not.
+  void EditAndWait(const char* file);
+  void EditWithoutWait(const char* file);
+  // The model dialog, then "FILEM.INP"; "Model file" then reads all
+  // settings again, "Get previous settings" only "FILEM.INP".
+  void ChooseModelAndAngles();
+  // "Create MODEL": the dialogs from the model table (after "Get previous
+  // settings"), the multiplets, then the layers written as they come.
+  void FillModelDialogsFromTable();
+  void AskMultiplets();
+  void AskLayers(std::FILE* model);
+  // The new-model dialog offers a name for a copy of `from`; with its box
+  // marked the copy becomes the current model.
+  void SaveCopyAs(const char* from);
+  void SelectIsotope(const char* constants);
+  // "List_par": the list edited and read back; false when it was refused.
+  bool ReadListParBack();
+  // The joint fit: its start, the two programs of one trial and their
+  // merits, and its end.
+  struct JointFitFiles;
+  bool StartJointFit(JointFitFiles& f);
+  float JointTrialMerit();
+  void ReadJointTimeMerit();
+  void ReadJointDelayedMerit();
+  void VaryRecord(JointFitFiles& f, const ScriptRecord& r, float& best, int& stop);
+  void EndJointFit(JointFitFiles& f);
   bool ProcessMessageMap(UINT nID, CCmdUI* pCmdUI) override;
   void OnSize(UINT nType, int cx, int cy) override;
   void OnLButtonDown(UINT nFlags, CPoint point) override;

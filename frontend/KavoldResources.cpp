@@ -1,6 +1,7 @@
 #include "frontend/KavoldResources.hpp"
 
 #include "frontend/Dialogs.hpp"
+#include "frontend/GraphDialogs.hpp"
 #include "frontend/resource.hpp"
 
 namespace kavold {
@@ -361,6 +362,9 @@ DialogTemplate xAxisDlg() {
            okButton(68, 70)}};
 }
 
+// The graph dialogs have no controls: they draw over their whole client area.
+DialogTemplate graphDlg(const char* caption, int cx, int cy) { return {caption, cx, cy, {}}; }
+
 ResourceSet build() {
   ResourceSet r;
   r.menus[IDR_MAINFRAME] = mainMenu();
@@ -384,6 +388,10 @@ ResourceSet build() {
   r.dialogs[CAxesDlg::IDD] = axesDlg();
   r.dialogs[CModelScaleDlg::IDD] = modelScaleDlg();
   r.dialogs[CXAxisDlg::IDD] = xAxisDlg();
+  r.dialogs[CAbsorptionDlg::IDD] = graphDlg("                          Absorption spectra", 290, 186);
+  r.dialogs[CReflectivityDlg::IDD] = graphDlg("            Reflectivity spectra", 241, 271);
+  r.dialogs[CHfiGraphDlg::IDD] = graphDlg("              HFI depth distribution", 204, 262);
+  r.dialogs[CDepthProfileDlg::IDD] = graphDlg(" Depth profile for electronic density and absorption", 295, 140);
   return r;
 }
 

@@ -20,29 +20,15 @@ using winlayer::RGB;
 namespace {
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kDarkRed = RGB(155, 0, 0);
 constexpr COLORREF kTeal = RGB(0, 155, 155);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr int kSquares = 2;  // DrawMarks types
-constexpr int kThickLine = 0;
 
 // The painter with the client size and the current axes of this drawing.
-struct Plot {
-  const CGraphPainter& painter;
-  CDC* dc;
-  int w, h;
-  CurrentAxes a;
-
-  void curve(int n, const float* x, const float* y, COLORREF colour, int style) const {
-    painter.DrawCurve(dc, w, h, a.Xini, a.Xfin, a.Yini, a.Yfin, n, x, y, colour, style);
-  }
-  void marks(int n, const float* x, const float* y, COLORREF colour, int type, int style) const {
-    painter.DrawMarks(dc, w, h, a.Xini, a.Xfin, a.Yini, a.Yfin, n, x, y, colour, type, style);
-  }
+struct Plot : PlotArea {
+  Plot(const CGraphPainter& p, CDC* dc, int w, int h, const CurrentAxes& a)
+      : PlotArea{p, dc, w, h, a.Xini, a.Xfin, a.Yini, a.Yfin} {}
   // A comparison limit: a dotted vertical line over the whole Y range.
-  void limit(float x) const { limit(x, a.Yini, a.Yfin); }
+  void limit(float x) const { limit(x, Yini, Yfin); }
   void limit(float x, float y0, float y1) const {
     const float xs[2] = {x, x}, ys[2] = {y0, y1};
     curve(2, xs, ys, kBlack, PS_DOT);

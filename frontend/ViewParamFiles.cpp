@@ -231,12 +231,6 @@ std::optional<ModelChoice> readFileM(CKAVOLDView& v, bool& badAngle) {
 }  // namespace
 
 void CKAVOLDView::OnGetPreviousSettings() {
-  ++m_settingsDepth;
-  struct Depth {
-    int& d;
-    ~Depth() { --d; }
-  } depth{m_settingsDepth};
-
   for (const char* name : {"Tconst.INI", "NEXT.INP", "STOP.INP", "ZEPRIN.INP"})
     if (!ReadWholeFile(name)) Say(CString("CAN NOT FIND FILE: ") + name);
 
@@ -246,12 +240,10 @@ void CKAVOLDView::OnGetPreviousSettings() {
     auto filem = readFileM(*this, badAngle);
     if (filem && badAngle) {
       Say("angle for calculation is 0 !");
-      // The model dialog corrects the angles and reads the settings again;
-      // only the outermost reading offers it.
-      if (m_settingsDepth == 1) {
-        OnModelFile();
-        filem = readFileM(*this, badAngle);
-      }
+      // The model dialog corrects the angles and rewrites "FILEM.INP",
+      // which is then read again; the reading goes on from there.
+      ChooseModelAndAngles();
+      filem = readFileM(*this, badAngle);
     }
     s.hasFilem = filem.has_value();
     s.filem = filem ? *filem : ModelChoice(m_ModelDlg);

@@ -9,6 +9,7 @@
 #include "frontend/Globals.hpp"
 #include "frontend/KAVOLDView.hpp"
 #include "frontend/ParamText.hpp"
+#include "frontend/ProfileFiles.hpp"
 
 namespace kavold {
 
@@ -102,6 +103,16 @@ void CKAVOLDView::ReadEnergyReferences(int n) {
   divide(a.p, a.n, a.norm);
 }
 
+void CKAVOLDView::ReadAngleFile() {
+  auto in = NumberStream::Open("ANGLE.res");
+  if (!in) {
+    Say("CAN NOT FIND FILE: ANGLE.res");
+    return;
+  }
+  const int n = SpectraShown();
+  for (int k = 0; k <= n && k < 4; ++k) in->Next(&m_ModelDlg.m_Angle[k], 1);
+}
+
 void CKAVOLDView::OnShowTimeSpectra() {
   KavoldGlobals& g = globals();
   m_mode = 1;
@@ -112,12 +123,7 @@ void CKAVOLDView::OnShowTimeSpectra() {
   for (int k = 0; k < 4; ++k) m_fileLabel[k] = Format("BUFFTN%d.RES", k + 1).c_str();
   if (g.runTime == 1) ReadTimeSpectrumFiles(true);
   if (g.runTime > 0) {
-    if (auto in = NumberStream::Open("ANGLE.res")) {
-      // One angle more than spectra shown, as far as the file goes.
-      for (int k = 0; k <= n && k < 4; ++k) in->Next(&m_ModelDlg.m_Angle[k], 1);
-    } else {
-      Say("CAN NOT FIND FILE: ANGLE.res");
-    }
+    ReadAngleFile();
     ReadTimeSpectrumFiles(false);
   }
   if (g.runTime == 1) ReadEnergyReferences(n);
@@ -407,59 +413,21 @@ void CKAVOLDView::OnShowCems() {
 // ------------------------------------------------------ depth profiles
 
 void CKAVOLDView::ReadElModel() {
-  auto in = NumberStream::Open("EL_MOD.RES");
-  if (!in) {
-    Say("CAN NOT FIND FILE:  EL_MOD.RES");
-    return;
-  }
   ElectronicProfile& p = globals().elProfile;
-  int count = 0;
-  if (!in->Next(&p.XM1, 1) || !in->Next(&p.XM2, 1) || !in->NextInt(count)) return;
-  if (count > kProfilePoints) Say(" Model includes more than 2500 points!");
-  count = std::clamp(count, 0, kProfilePoints);
-  int n = 0;
+  const ProfileRead r = ReadElProfileFile(p);
+  if (!r.found) Say("CAN NOT FIND FILE:  EL_MOD.RES");
+  if (r.tooLong) Say(" Model includes more than 2500 points!");
+  if (!r.read) return;
   p.norm = 0;
-  float v[3];
-  while (n < count && in->Next(v, 3)) {
-    p.depth[n] = v[0];
-    p.re[n] = v[1];
-    p.im[n] = v[2];
-    p.norm = std::max(p.norm, v[1]);
-    ++n;
-  }
-  p.n = n;
-  divide(p.re, n, p.norm);
-  divide(p.im, n, p.norm);
+  for (int i = 0; i < p.n; ++i) p.norm = std::max(p.norm, p.re[i]);
+  divide(p.re, p.n, p.norm);
+  divide(p.im, p.n, p.norm);
 }
 
 void CKAVOLDView::ReadModelProfile() {
-  auto in = NumberStream::Open("MODELN.RES");
-  if (!in) {
-    Say("CAN NOT FIND FILE:  MODELN.RES");
-    return;
-  }
-  HfiProfile& p = globals().hfiProfile;
-  float head[2];
-  int first = 0, NM = 0, count = 0;
-  if (!in->Next(head, 2) || !in->NextInt(first) || !in->NextInt(NM) || !in->NextInt(count)) return;
-  if (count > kProfilePoints) Say(" Model includes more than 2500 points!");
-  count = std::clamp(count, 0, kProfilePoints);
-  // Every density is read to keep the records in step; eight are kept.
-  p.NM = std::clamp(NM, 0, 8);
-  int n = 0;
-  for (; n < count; ++n) {
-    if (!in->Next(&p.depth[n], 1)) break;
-    float sum = 0, value = 0;
-    bool complete = true;
-    for (int m = 1; m <= NM && complete; ++m) {
-      complete = in->Next(&value, 1);
-      if (m <= p.NM) p.v[n][m] = value;
-      sum += value;
-    }
-    if (!complete) break;
-    p.v[n][p.NM + 1] = sum;
-  }
-  p.n = n;
+  const ProfileRead r = ReadHfiProfileFile(globals().hfiProfile);
+  if (!r.found) Say("CAN NOT FIND FILE:  MODELN.RES");
+  if (r.tooLong) Say(" Model includes more than 2500 points!");
 }
 
 // ------------------------------------------------------------ baseline

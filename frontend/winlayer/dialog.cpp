@@ -57,6 +57,27 @@ class DialogWidget : public Forwarder<QDialog> {
   void reject() override {
     if (m_dlg) DialogAccess::route(*m_dlg, IDCANCEL);
   }
+
+ protected:
+  // Enter in a dialog without a default button (a dialog that only draws)
+  // sends OK, as the framework does.
+  void keyPressEvent(QKeyEvent* e) override {
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    if (enter && m_dlg && !hasDefaultButton()) {
+      DialogAccess::route(*m_dlg, IDOK);
+      return;
+    }
+    Forwarder<QDialog>::keyPressEvent(e);
+  }
+
+ private:
+  bool hasDefaultButton() const {
+    for (const QPushButton* b : findChildren<QPushButton*>())
+      if (b->isDefault() && b->isVisible()) return true;
+    return false;
+  }
+
+ public:
   CDialog* m_dlg;
 };
 

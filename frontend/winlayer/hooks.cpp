@@ -83,7 +83,12 @@ void collectMenu(CFrameWnd& frame, QMenu* menu, const QString& prefix, std::vect
 namespace hooks {
 
 void ensureApplication() {
-  if (QApplication::instance()) return;
+  // A test may have replaced the editor or the wait: each test starts with
+  // the window layer's own.
+  if (QApplication::instance()) {
+    detail::initGui();
+    return;
+  }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "winlayer-test";
@@ -317,9 +322,9 @@ struct ScriptRunner {
         if (auto* tb = dynamic_cast<CToolBar*>(f->GetControlBar(AFX_IDW_TOOLBAR))) clickToolBarButton(*tb, std::stoi(rest));
       return;
     }
-    // "accept" (Enter) and "check ID" act on the modal window, waiting up
-    // to ten seconds for it to open.
-    if (verb == "accept" || verb == "check") {
+    // "accept" (Enter), "check ID" and "type ID TEXT" act on the modal
+    // window, waiting up to ten seconds for it to open.
+    if (verb == "accept" || verb == "check" || verb == "type") {
       QWidget* m = modal();
       if (!m && ++waited < 400) {
         --next;
@@ -330,6 +335,14 @@ struct ScriptRunner {
       if (m && verb == "accept") detail::sendKey(m, Qt::Key_Return);
       if (m && verb == "check")
         if (auto* b = m->findChild<QCheckBox*>(QString::number(std::stoi(rest)))) b->setChecked(true);
+      if (m && verb == "type") {
+        std::istringstream words(rest);
+        int id = 0;
+        std::string text;
+        words >> id;
+        std::getline(words >> std::ws, text);
+        if (auto* e = m->findChild<QLineEdit*>(QString::number(id))) e->setText(QString::fromStdString(text));
+      }
       schedule(50);
       return;
     }

@@ -4,8 +4,12 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "frontend/KAVOLD.hpp"
 #include "frontend/KAVOLDView.hpp"
@@ -26,6 +30,11 @@ class KavoldDialogs : public ::testing::Test {
     hooks::ensureApplication();
     AfxSetResourceHandle(&KavoldResources());
     hooks::setMessageBoxLog(&boxes);
+    // The text editor: noted, and closed at once unless a test edits.
+    hooks::setEditorStandIn([this](const std::string& path, bool wait) {
+      edits.push_back({path, wait});
+      if (editor) editor(path);
+    });
   }
   void TearDown() override {
     hooks::setDialogHook(nullptr);
@@ -33,8 +42,15 @@ class KavoldDialogs : public ::testing::Test {
     hooks::setMessageBoxLog(nullptr);
     hooks::setDrawLog(nullptr);
     hooks::setCommandTrace(nullptr);
+    hooks::setEditorStandIn(nullptr);
   }
   hooks::MessageBoxLog boxes;
+  struct Edit {
+    std::string path;
+    bool wait;
+  };
+  std::vector<Edit> edits;
+  std::function<void(const std::string&)> editor;  // what the person does in the editor
 };
 
 // The running application: frame, document and view in a working directory
@@ -55,6 +71,16 @@ class KavoldApp : public KavoldDialogs {
     KavoldDialogs::TearDown();
     if (app) app->CloseAllDocuments();
     app.reset();
+  }
+  // A console program of the working directory: a shell script.
+  void program(const std::string& name, const std::string& body) {
+    dir.write(name, "#!/bin/sh\n" + body);
+    ::chmod((dir.path() / name).c_str(), 0755);
+  }
+  std::vector<CString> messages() const {
+    std::vector<CString> m;
+    for (const auto& b : boxes.boxes) m.push_back(b.text);
+    return m;
   }
   nrstest::TempDir dir;
   std::unique_ptr<CKAVOLDApp> app;

@@ -3,6 +3,7 @@
 // of an earlier session from the parameter files.
 #include "frontend/Globals.hpp"
 #include "frontend/ParamFiles.hpp"
+#include "frontend/resource.hpp"
 #include "kavold_fixture.hpp"
 
 namespace {
@@ -250,9 +251,22 @@ TEST_F(Settings, MissingExperimentFilesAndAZeroAngle) {
   EXPECT_EQ(messages(), std::vector<CString>{"CAN NOT FIND FILES with experimantal time spectra"});
   EXPECT_EQ(t.nexp, 3);
 
+  // A zero angle: the model dialog corrects it and "FILEM.INP" is written
+  // and read once more, without a second reading of everything else.
   dir.write("FILEM.INP", "model.inf\n \t 2 \n\t 3.0 \n\t 0.0 \n");
+  std::vector<UINT> shown;
+  hooks::setDialogHook([&](hooks::DialogDriver& d) {
+    shown.push_back(d.templateId());
+    d.type(IDC_MODEL_ANGLE1 + 1, "4.25");
+    d.click(IDOK);
+  });
+  std::filesystem::remove(dir.path() / "t1.dat");  // each reading of the experiments reports it
   view->OnGetPreviousSettings();
-  EXPECT_EQ(messages().front(), "angle for calculation is 0 !");
+  EXPECT_EQ(messages(), (std::vector<CString>{"angle for calculation is 0 !",
+                                              "CAN NOT FIND FILES with experimental time spectra"}));
+  EXPECT_EQ(shown, std::vector<UINT>{CModelDlg::IDD});
+  EXPECT_EQ(view->m_ModelDlg.m_Angle[1], 4.25f);
+  EXPECT_NE(dir.read("FILEM.INP").find("4.250000"), std::string::npos);
 }
 
 }  // namespace

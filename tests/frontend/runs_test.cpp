@@ -40,10 +40,6 @@ class Runs : public KavoldApp {
     SetProgramFolder({});
     KavoldApp::TearDown();
   }
-  void program(const std::string& name, const std::string& body) {
-    dir.write(name, "#!/bin/sh\n" + body);
-    ::chmod((dir.path() / name).c_str(), 0755);
-  }
   // A time-spectra program that notes what it found and writes two spectra
   // of three channels, the theory being the run number times 1, 2 and 3.
   void fakeZeprin() {
@@ -62,11 +58,6 @@ class Runs : public KavoldApp {
   int counters() const {
     const KavoldGlobals& g = globals();
     return g.runTime * 1000 + g.runDelayed * 100 + g.runPrompt * 10 + g.runCEMS;
-  }
-  std::vector<CString> messages() const {
-    std::vector<CString> m;
-    for (const auto& b : boxes.boxes) m.push_back(b.text);
-    return m;
   }
   std::vector<UINT> questions;
   bool markYes = false;

@@ -37,9 +37,11 @@ std::pair<std::string, std::string> panesFor(int w, int h, int mx, int my) {
 
 // Runs KAVOLD in the current directory on a virtual X server, driven by a
 // script of the window layer; returns its exit status.
-int runKavold(const std::string& script, std::string& output) {
-  const std::string command = "env WINLAYER_SCRIPT='" + script +
-                              "' QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 timeout 120 "
+int runKavold(const std::string& script, std::string& output, const std::string& environment = "",
+              int seconds = 120) {
+  const std::string command = "env WINLAYER_SCRIPT='" + script + "' " + environment +
+                              " QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 timeout " + std::to_string(seconds) +
+                              " "
                               "xvfb-run -a -s '-screen 0 1280x1024x24' " +
                               std::string(NRS_BIN_DIR) + "/KAVOLD";
   return nrstest::run(command, &output);
@@ -121,6 +123,78 @@ TEST(RealWindow, ComputesAndDrawsTheTimeSpectraOfTheShippedExample) {
     EXPECT_GT(blue, 2000) << name;
     EXPECT_GT(red, 1000) << name;
   }
+}
+
+// A whole session with the real programs: the isotope, fewer steps per
+// parameter, then from zero: the two time spectra of the shipped fit and the
+// delayed and prompt curves of the shipped delayed fit are loaded, a film
+// of 160 Angstrom on silicon is built in the model dialogs, computed
+// (C-time), its thickness given a step in List_par (the editor is a script
+// here), fitted to both experiments at once (Joint_FIT) and the fitted
+// model saved under a new name (New_M).
+TEST(RealWindow, ASessionFromZeroToAJointFitAndANewModel) {
+  if (std::system("command -v xvfb-run > /dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
+  namespace fs = std::filesystem;
+  if (!fs::exists(fs::path(NRS_BIN_DIR) / "MOLVEC")) GTEST_SKIP() << "MOLVEC is not built";
+  nrstest::TempDir dir;
+  const fs::path examples = fs::path(NRS_SOURCE_DIR) / "examples";
+  for (const char* f : {"fe57-fit/fe57_2.8mrad.dat", "fe57-fit/fe57_3.4mrad.dat", "fe57-delayed/fe57_delp.dat"})
+    fs::copy_file(examples / f, dir.path() / fs::path(f).filename());
+  fs::copy_file(fs::path(NRS_SOURCE_DIR) / "data/FeConst.INI", dir.path() / "FeConst.INI");
+  dir.write("edit.sh",
+            "case \"$1\" in *LIST_PAR.res) awk 'NR <= 3 && $1 == 1 && $2 == 1 { $4 = \"3.0\" } { print }' \"$1\" > "
+            "list.new && mv list.new \"$1\";; esac\n");
+  const std::string script =
+      "size 1000 700; wait 300; menu Settings > Select isotope > 57Fe; accept; "
+      "menu Calc. options > TIM spectra > Dialog; type 1001 2; accept; "
+      "menu Settings > or Start from zero; "
+      "type 1000 2; type 1002 fe57_2.8mrad.dat; type 1003 fe57_3.4mrad.dat; type 1001 1; type 1011 fe57_delp.dat; "
+      "accept; check 1035; accept; "
+      "type 1025 film.inf; type 1000 2; type 1005 1; type 1013 1; type 1016 0; accept; "
+      "accept; type 1001 32.5; accept; "
+      "accept; type 1001 160; type 1002 -14.66; type 1003 0.62; type 1012 90; type 1017 1; accept; "
+      "accept; type 1001 1000; type 1002 -4.64; type 1003 0.045; type 1012 90; type 1017 0; accept; "
+      "check 1034; accept; type 1002 2; type 1003 2.8; type 1004 3.4; accept; wait 300; "
+      "tool 0; wait 300; menu FIT options > List_par; wait 300; menu FIT options > Fitting > Joint_FIT; wait 300; "
+      "tool 11; type 1000 fitted.inf; check 1034; accept; accept; wait 500; shot final.png; quit";
+  std::string output;
+  ASSERT_EQ(runKavold(script, output, "KAVOLD_EDITOR='sh " + (dir.path() / "edit.sh").string() + "'", 900), 0)
+      << output;
+
+  EXPECT_EQ(dir.read("Tconst.INI"), dir.read("FeConst.INI"));
+  EXPECT_NE(dir.read("ZEPRIN.INP").find("\t 2 \t ISTOP"), std::string::npos);
+  EXPECT_EQ(dir.read("FILESE.INP"), "\t 2 \nfe57_2.8mrad.dat\nfe57_3.4mrad.dat\n");
+  // The model of the dialogs, with the thickness varied in the script that
+  // the joint fit put back; the fit's model in "BUFF.res", saved anew.
+  const std::string film = dir.read("film.inf");
+  EXPECT_NE(film.find("\n 1   160.0000   -14.660    0.620"), std::string::npos) << film;
+  EXPECT_EQ(dir.read("NEXT.INP"), "    1   \n    1     1    3.00000     0     0  1.00  \n"
+                                  "    0     0    0.00000     0     0  1.00   \n");
+  EXPECT_EQ(dir.read("save.res"), film);
+  EXPECT_EQ(dir.read("BUFF.res"), dir.read("LAYSPC.RES"));
+  EXPECT_EQ(dir.read("fitted.inf"), dir.read("BUFF.res"));
+  EXPECT_EQ(dir.read("FILEM.INP").substr(0, 11), "fitted.inf\n");
+  const std::string log = dir.read("Joint.res");
+  EXPECT_EQ(log.substr(0, 16), " initial epssn: ") << log;
+  EXPECT_GT(std::count(log.begin(), log.end(), '\n'), 1) << log;
+  EXPECT_EQ(dir.read("STOP.INP"), " 1 \n");
+  for (const char* name : {"BUFFTN2.RES", "DELAY2.res", "PROMP2.res", "MODELN.RES"})
+    EXPECT_TRUE(dir.exists(name)) << name;
+
+  // The final runs are drawn in the delayed and prompt mode: the experiment
+  // in black and dark red squares, the curves in blue and red.
+  const auto shot = winlayer::hooks::loadPng((dir.path() / "final.png").string());
+  ASSERT_TRUE(shot);
+  fs::copy_file(dir.path() / "final.png", fs::path(::testing::TempDir()) / "kavold_session_final.png",
+                fs::copy_options::overwrite_existing);
+  int black = 0, blue = 0;
+  for (int y = 120; y < shot->height - 60; ++y)
+    for (int x = 60; x < shot->width - 30; ++x) {
+      black += shot->pixel(x, y) == RGB(0, 0, 0);
+      blue += shot->pixel(x, y) == RGB(0, 0, 255);
+    }
+  EXPECT_GT(black, 500);
+  EXPECT_GT(blue, 200);
 }
 
 }  // namespace
