@@ -348,18 +348,14 @@ void expectCurve(const std::vector<std::vector<float>>& rows, int n, const float
   }
 }
 
-// Settings as a person leaves them for a shipped reflectivity or CEMS
-// example: the model chosen in the model dialog ("FILEM.INP" written by the
-// front end), then "Get previous settings" over the example's own files.
+// A shipped reflectivity or CEMS example as "Get previous settings" reads
+// its own files.
 class RealRuns : public Runs {
  protected:
-  void prepare(const char* example, const char* model) {
+  void prepare(const char* example) {
     SetProgramFolder(NRS_BIN_DIR);
     copyExample(dir, example);
     script = dir.read("next.INP");
-    view->m_ModelDlg.m_ModelFile = model;
-    view->m_ModelDlg.m_NSPC = 0;
-    ASSERT_TRUE(view->WriteFileM());
     view->OnGetPreviousSettings();
   }
   // A run that only computes hands the program a script that varies
@@ -374,7 +370,7 @@ class RealRuns : public Runs {
 // MOLVEC on the shipped delayed and prompt curves, with "MOLVEC.INP" as
 // the front end writes it: computed once, then fitted.
 TEST_F(RealRuns, MolvecComputesThenFitsTheShippedCurves) {
-  prepare("fe57-delayed", "Fe57start.inf");
+  prepare("fe57-delayed");
   EXPECT_EQ(messages(), (std::vector<CString>{"CAN NOT FIND FILE: AXISF.INP", "CAN NOT FIND FILE: FILESE.INP",
                                               "can not find file: FilCEM.INP"}));
   EXPECT_EQ(view->m_del.Intexp, 1);
@@ -417,7 +413,7 @@ TEST_F(RealRuns, MolvecComputesThenFitsTheShippedCurves) {
 // QUASTO on the shipped multilayer: a model without nuclear part, so
 // "MOLVEC.INP" holds the prompt section only.
 TEST_F(RealRuns, QuastoComputesThenFitsTheShippedMultilayer) {
-  prepare("fe-si-multilayer", "MLstart.inf");
+  prepare("fe-si-multilayer");
   EXPECT_EQ(messages(), (std::vector<CString>{"CAN NOT FIND FILE: AXISF.INP", "can not find file: FilCEM.INP"}));
   EXPECT_EQ(view->m_modelKind, 2);
   ASSERT_TRUE(view->WriteDelFile());
@@ -451,7 +447,7 @@ TEST_F(RealRuns, QuastoComputesThenFitsTheShippedMultilayer) {
 // BRINAX on the shipped CEMS spectrum, whose "FilCEM.inp" is the front
 // end's own layout.
 TEST_F(RealRuns, BrinaxComputesThenFitsTheShippedCemsSpectrum) {
-  prepare("fe57-cems", "Fe57start.inf");
+  prepare("fe57-cems");
   EXPECT_EQ(messages(), (std::vector<CString>{"CAN NOT FIND FILE: MOLVEC.INP", "CAN NOT FIND FILE: AXISF.INP",
                                               "CAN NOT FIND FILE: FILESE.INP"}));
   const std::string filcem = dir.read("FilCEM.inp");
