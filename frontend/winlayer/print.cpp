@@ -140,7 +140,7 @@ void CView::OnFilePrintPreview() {
   dlg.show();  // draws the page into the window
   const auto answer = detail::answerPrint(hooks::PrintRequest::Kind::Preview);
   dlg.close();
-  if (!answer->accept) return;
+  if (!answer || !answer->accept) return;
   detail::applyAnswer(printer, *answer);
   detail::PrintAccess::printOrSay(*this, printer, info);
 }
