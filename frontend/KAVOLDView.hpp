@@ -24,8 +24,8 @@ class CKAVOLDView : public winlayer::CView {
   CKAVOLDView();
 
   // Draws the plot of the display mode: axes, curves, merits, model names
-  // and hints.  Axes and curves go to the window's client area, the texts
-  // to the context passed.
+  // and hints.  On screen the axes and curves go to the window's client
+  // area and the texts to the context passed; a printed page gets both.
   void OnDraw(CDC* pDC) override;
   void OnInitialUpdate() override;
 
@@ -254,6 +254,8 @@ class CKAVOLDView : public winlayer::CView {
   void VaryRecord(JointFitFiles& f, const ScriptRecord& r, float& best, int& stop);
   void EndJointFit(JointFitFiles& f);
   bool ProcessMessageMap(UINT nID, CCmdUI* pCmdUI) override;
+  // The framework's standard preparation: the print dialog.
+  bool OnPreparePrinting(winlayer::CPrintInfo* pInfo) override { return DoPreparePrinting(pInfo); }
   void OnSize(UINT nType, int cx, int cy) override;
   void OnLButtonDown(UINT nFlags, CPoint point) override;
   void OnRButtonDown(UINT nFlags, CPoint point) override;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include "frontend/Globals.hpp"
 #include "frontend/KAVOLDView.hpp"
@@ -103,14 +104,18 @@ int CKAVOLDView::SpectraShown() const {
   return std::clamp(n, 0, 4);
 }
 
+// A page with the texts but without the plot they describe would be of no
+// use: when printing, the plot goes onto the page too.
 void CKAVOLDView::OnDraw(CDC* pDC) {
-  winlayer::CClientDC dc(this);
-  const int n = DrawCurrentAxes(&dc, pDC);
+  std::optional<winlayer::CClientDC> window;
+  CDC* dc = pDC;
+  if (!pDC->IsPrinting()) dc = &window.emplace(this);
+  const int n = DrawCurrentAxes(dc, pDC);
   switch (m_mode) {
-    case 1: DrawTimeSpectra(&dc, pDC, n); break;
-    case 2: DrawDelayed(&dc, pDC); break;
-    case 3: DrawPrompt(&dc, pDC); break;
-    case 4: DrawCems(&dc, pDC); break;
+    case 1: DrawTimeSpectra(dc, pDC, n); break;
+    case 2: DrawDelayed(dc, pDC); break;
+    case 3: DrawPrompt(dc, pDC); break;
+    case 4: DrawCems(dc, pDC); break;
     default: break;
   }
 }

@@ -30,6 +30,10 @@ QString toQString(const char* s) { return QString::fromLocal8Bit(s ? s : ""); }
 CString fromQString(const QString& s) { return CString(s.toLocal8Bit().toStdString()); }
 
 QPainter* Surface::begin() {
+  if (lent) {
+    ++users;
+    return lent;
+  }
   if (image.isNull()) return nullptr;
   if (users++ == 0) painter = std::make_unique<QPainter>(&image);
   return painter.get();
@@ -111,7 +115,7 @@ void CDC::AttachSurface(detail::Surface* surface) {
   m_surface = surface && surface->begin() ? surface : nullptr;
 }
 
-QPainter* CDC::Painter() const { return m_surface ? m_surface->painter.get() : nullptr; }
+QPainter* CDC::Painter() const { return m_surface ? m_surface->current() : nullptr; }
 
 CPoint CDC::MoveTo(int x, int y) {
   const CPoint old = m_pos;

@@ -4,7 +4,7 @@
 // pen, a text colour and a background colour that opaque text and the gaps
 // of dashed lines are filled with, and FillSolidRect setting that background
 // colour.  Pens of a width above 1 are always solid, as on the original
-// platform.
+// platform.  The context of a print job draws onto a printer page.
 #pragma once
 
 #include <memory>
@@ -68,9 +68,12 @@ class CDC : public CObject {
   COLORREF GetTextColor() const { return m_text; }
   CPoint GetCurrentPosition() const { return m_pos; }
   CSize GetTextExtent(const char* text, int nCount) const;
+  // True for the context of a print job (or of its preview).
+  bool IsPrinting() const { return m_bPrinting; }
 
  protected:
   void AttachSurface(detail::Surface* surface);
+  bool m_bPrinting = false;
 
  private:
   QPainter* Painter() const;

@@ -1,7 +1,8 @@
 // Test hooks of the window layer.  All are unset in normal use; a test sets
 // one to answer what would otherwise wait for a person (modal dialogs,
-// message boxes, file dialogs, the text editor), to record what was drawn,
-// or to render windows into PNG files under the offscreen platform.
+// message boxes, file dialogs, print dialogs, the text editor), to record
+// what was drawn, or to render windows into PNG files under the offscreen
+// platform.
 #pragma once
 
 #include <cstdint>
@@ -75,6 +76,25 @@ struct FileDialogRequest {
 // Returns the chosen file's path, or nothing for Cancel.
 using FileDialogAnswer = std::function<std::optional<std::string>(const FileDialogRequest&)>;
 void setFileDialogAnswer(FileDialogAnswer answer);
+
+// --- printing -----------------------------------------------------------
+// The page set-up, the print dialog and the print preview window.
+struct PrintRequest {
+  enum class Kind { Setup, Print, Preview };
+  Kind kind;
+};
+// For Print and Preview, accepting prints the page: into `outputFile` as
+// PDF when one is named.  An orientation, when given, is kept in the
+// application's printer settings.
+struct PrintAnswer {
+  bool accept = false;
+  std::string outputFile;
+  std::optional<bool> landscape;
+};
+// While set, answers instead of the person; the preview window is opened
+// and its page drawn before the answer is asked for.
+using PrintDialogAnswer = std::function<PrintAnswer(const PrintRequest&)>;
+void setPrintDialogAnswer(PrintDialogAnswer answer);
 
 // --- text editor --------------------------------------------------------
 // Called instead of any editor with the file's absolute path and whether

@@ -31,13 +31,17 @@ QFont dialogFont();
 QString toQString(const char* s);
 CString fromQString(const QString& s);
 
+// What device contexts draw on: an image with a painter of its own while
+// any context uses it, or a painter lent from outside (a printer page).
 struct Surface {
   QImage image;
   int users = 0;
   std::unique_ptr<QPainter> painter;
+  QPainter* lent = nullptr;
 
   QPainter* begin();
   void end();
+  QPainter* current() const { return lent ? lent : painter.get(); }
   void resize(int w, int h, const QColor& fill);
 };
 

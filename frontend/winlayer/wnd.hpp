@@ -22,6 +22,7 @@ struct WndImpl;
 struct WndAccess;
 struct FrameImpl;
 struct BarImpl;
+struct PrintAccess;
 }  // namespace detail
 
 class CDocument;
@@ -115,6 +116,15 @@ class CDocument : public CCmdTarget {
   CDocTemplate* m_pDocTemplate = nullptr;
 };
 
+// What a view is told of the print job it draws.  A view prints one page.
+struct CPrintInfo {
+  bool m_bPreview = false;  // the job was started from the print preview
+  UINT m_nCurPage = 1;
+  // The area of the page the view draws into, in its own client
+  // coordinates: the page is scaled so that the client area fills it.
+  CRect m_rectDraw;
+};
+
 class CView : public CWnd {
  public:
   bool OnCmdMsg(UINT nID, CCmdUI* pCmdUI) override;
@@ -123,17 +133,40 @@ class CView : public CWnd {
   virtual void OnInitialUpdate();
   CDocument* GetDocument() const { return m_pDocument; }
 
-  // The framework's print commands.  Printing is not offered on this
-  // platform: they do nothing.
-  void OnFilePrint() {}
-  void OnFilePrintPreview() {}
+  // The framework's print commands.  Printing asks OnPreparePrinting first,
+  // then draws the page: OnBeginPrinting, OnPrint, OnEndPrinting, on a
+  // context over the printer.  The preview shows that page in a window of
+  // its own, from which it can be printed.
+  void OnFilePrint();
+  void OnFilePrintPreview();
 
  protected:
   void OnPaint() override;
+  // A view prints only when it prepares for it: false cancels the job.
+  virtual bool OnPreparePrinting(CPrintInfo* pInfo) {
+    (void)pInfo;
+    return false;
+  }
+  // The print dialog over the application's printer settings (none for the
+  // preview).  False when the person cancels it.
+  bool DoPreparePrinting(CPrintInfo* pInfo);
+  virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) {
+    (void)pDC;
+    (void)pInfo;
+  }
+  virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo) {
+    (void)pInfo;
+    OnDraw(pDC);
+  }
+  virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) {
+    (void)pDC;
+    (void)pInfo;
+  }
 
  private:
   friend class CSingleDocTemplate;
   friend class CFrameWnd;
+  friend struct detail::PrintAccess;
   CDocument* m_pDocument = nullptr;
 };
 
@@ -305,7 +338,8 @@ class CWinApp : public CCmdTarget {
   // Framework commands.
   void OnFileNew();
   void OnFileOpen();
-  void OnFilePrintSetup() {}  // no printer set-up on this platform
+  // The page set-up of the printer settings that every print job starts from.
+  void OnFilePrintSetup();
 
   CWnd* m_pMainWnd = nullptr;
   CString m_pszAppName;

@@ -117,6 +117,7 @@ class CommandRouting : public KavoldApp {
     // Framework commands that ask something are answered with Escape.
     hooks::setDialogHook([](hooks::DialogDriver& d) { d.pressEscape(); });
     hooks::setFileDialogAnswer([](const hooks::FileDialogRequest&) { return std::optional<std::string>(); });
+    hooks::setPrintDialogAnswer([](const hooks::PrintRequest&) { return hooks::PrintAnswer{}; });
   }
   // The handler that the last action reached first (a dialog that it opens
   // routes its own buttons after it).

@@ -171,6 +171,53 @@ TEST_F(Display, DelayedAndPromptCurvesKeepToTheirCapacities) {
   EXPECT_EQ(r.dcur[0], 1e-5f);
 }
 
+// Mode 3: the prompt curve alone with its experiment, comparison limits,
+// merits and model names; the hint after a start without wait; on the
+// logarithmic scale 0 or less is stored as 1e-6 (mode 2 uses 1e-5).
+TEST_F(Display, PromptCurveWithItsExperimentLimitsAndMerits) {
+  axesY(0, 1.1f, 0.5f, 1);  // 420 - y x 400 / 1.1
+  view->m_mode = 3;
+  view->m_del.Intexp = 1;
+  view->m_del.ACOMP1 = 60;
+  view->m_del.ACOMP2 = 340;
+  view->m_reflExpName = "ml_refl.dat";
+  ReflectivityCurves& r = view->m_refl;
+  r.nexp = r.npini = r.npcur = 101;
+  flat(r.aexp, r.pexp, 101, 0.55f);
+  flat(r.apini, r.pini, 101, 0.825f);
+  flat(r.apcur, r.pcur, 101, 0.275f);
+  r.pcur[0] = -1;
+  globals().runPrompt = 2;
+  view->m_eps.eps0p = 0.5f;
+  view->m_eps.epsnp = 0.25f;
+  view->m_promptModel = {"MLstart.inf", "Layspc.res"};
+  const hooks::Image im = render();
+  EXPECT_TRUE(near(im, 45 + 120, 220, RGB(155, 0, 0)));  // experiment at 0.55
+  EXPECT_TRUE(near(im, 45 + 200, 320, RGB(255, 0, 0)));  // current curve at 0.275
+  EXPECT_GT(countInRow(im, 120, 145, 345, RGB(255, 0, 0)), 50);  // initial curve at 0.825
+  EXPECT_EQ(r.pcur[0], 0.0f);
+  for (int x : {45 + 60, 45 + 340}) {
+    int black = 0;
+    for (int y = 20; y <= 420; ++y) black += im.pixel(x, y) == RGB(0, 0, 0);
+    EXPECT_GT(black, 100) << x;
+    EXPECT_LT(black, 400) << x;
+  }
+  for (const char* s : {" Glancing angle (mrad)", "ml_refl.dat", "MODEL file:             ", "MLstart.inf",
+                        " eps0p= 0.5000", " epsnp= 0.2500", "new MODEL file:             ", "Layspc.res",
+                        "! save it with <New_M> hot-key"})
+    EXPECT_TRUE(wrote(s)) << s;
+
+  view->m_pressPrompt = 1;
+  render();
+  EXPECT_TRUE(wrote(" !!! press <Gr-Prt> !!! "));
+  EXPECT_FALSE(wrote(" epsnp= 0.2500"));
+  EXPECT_FALSE(wrote("Layspc.res"));
+
+  axesY(0, 1.1f, 0.5f, 2);
+  render();
+  EXPECT_EQ(r.pcur[0], 1e-6f);
+}
+
 // Mode 4: the total, the partial spectra 0.2 lower in their own colours, the
 // experiment and the merits, drawn as they are.
 TEST_F(Display, CemsSpectrumWithItsMultiplets) {

@@ -39,6 +39,7 @@ class KavoldDialogs : public ::testing::Test {
   void TearDown() override {
     hooks::setDialogHook(nullptr);
     hooks::setFileDialogAnswer(nullptr);
+    hooks::setPrintDialogAnswer(nullptr);
     hooks::setMessageBoxLog(nullptr);
     hooks::setDrawLog(nullptr);
     hooks::setCommandTrace(nullptr);

@@ -8,7 +8,10 @@
 #include "frontend/ParamFiles.hpp"
 #include "numlib/yvlayout.hpp"
 #include "programs/common/model.hpp"
+#include "programs/brinax/brinax.hpp"
 #include "programs/common/params.hpp"
+#include "programs/molvec/molvec.hpp"
+#include "programs/quasto/quasto.hpp"
 #include "programs/zeprin/zeprin.hpp"
 #include "tempdir.hpp"
 
@@ -276,6 +279,120 @@ TEST(ParamFiles, ModelFileAndFileMReadInTheProgramGiveTheTableBack) {
     ReadModelFile(in, back);
     EXPECT_EQ(back.kind, kind);
     EXPECT_EQ(ModelFileText(back), text);
+  }
+}
+
+// A model written by the front end as the prompt program reads it: the
+// layer records for every kind, the nuclear part only for kinds 0 and 1
+// (the front end writes none for kind 2 or more, and the program reads none).
+TEST(ParamFiles, ModelFilesOfEveryKindReadInThePromptProgram) {
+  for (int kind : {1, 2, 3}) {
+    SCOPED_TRACE("model kind " + std::to_string(kind));
+    nrstest::TempDir dir;
+    const ModelValues m = threeLayerModel(kind);
+    ASSERT_TRUE(WriteWholeFile("m3.inf", ModelFileText(m)));
+    ModelChoice choice;
+    choice.m_ModelFile = "m3.inf";
+    choice.m_NSPC = 1;
+    ASSERT_TRUE(WriteWholeFile("FILEM.INP", FileMText(choice)));
+    auto d = std::make_unique<quasto::QuastoData>();
+    d->log.openNew("QUASTO.RES");
+    common::INITYV(d->YV, d->YVS);
+    common::RDFILEM(d->log, d->fileM, {.angles = false});
+    quasto::RDMODELQ(*d);
+    const common::Model& q = d->model;
+    EXPECT_EQ(d->kind.JMODEL, kind);
+    EXPECT_EQ((std::vector<int>{q.NNN, q.N1N, q.N2N, q.NRN, q.INORM, q.ISQ, q.NM, q.IBHF}),
+              (std::vector<int>{3, 1, 2, 4, 3, 2, 8, 1}));
+    const bool nuclear = kind <= 1;
+    for (int k = 1; k <= 3; ++k) {
+      for (int col : {yv::H1A, yv::ELD1, yv::ELD2, yv::ZD1, yv::ZD2, yv::WIDTH})
+        EXPECT_FLOAT_EQ(d->YV(k, col), m.table(k, col)) << "sublayer " << k << " column " << col;
+      EXPECT_EQ((std::vector<int>{q.KIND1(k), q.KIND2(k), q.KSTEP(k)}),
+                (std::vector<int>{m.ints(k, kColKIND1), m.ints(k, kColKIND2), m.ints(k, kColKSTEP)}));
+      for (int a = 1; a <= yv::NANG; ++a)
+        EXPECT_FLOAT_EQ(q.ANGL(a, k), nuclear ? m.table(k, yv::colAng(a)) : 0.0f);
+      for (int K = 1; K <= 8; ++K) {
+        EXPECT_FLOAT_EQ(q.arrays.V(K, k), nuclear ? m.table(k, yv::colV(K)) : 0.0f);
+        EXPECT_FLOAT_EQ(d->YV(k, yv::colZDV(K)), nuclear ? m.table(k, yv::colZDV(K)) : 0.0f);
+        EXPECT_EQ(q.KINDV(K, k), nuclear ? m.ints(k, kColKINDV1 + K - 1) : 0);
+      }
+    }
+    for (int K = 1; K <= 8; ++K) {
+      EXPECT_FLOAT_EQ(q.arrays.S(K), nuclear ? m.table(4, K) : 0.0f);
+      for (int r = 1; r <= 5; ++r) {
+        EXPECT_FLOAT_EQ(q.HYP(r, K), nuclear ? m.table(yv::lineHyp(3, r), K) : 0.0f);
+        EXPECT_FLOAT_EQ(q.ANGM(r, K), nuclear ? m.table(yv::lineAngM(3, r), K) : 0.0f);
+      }
+    }
+  }
+}
+
+// "MOLVEC.INP" as the reflectivity programs read it: the delayed-prompt
+// program all 26 lines written for a model with a nuclear part, the prompt
+// program the 13 lines written for one without.
+TEST(ParamFiles, MolvecInpReadsTheSameInBothReflectivityPrograms) {
+  struct Case {
+    int modelKind, Intexp;
+    const char* name;
+  };
+  const Case cases[] = {{0, 1, "refl.dat"}, {1, 0, ""}, {2, 1, "ml refl.dat"}, {3, 0, ""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("model kind " + std::to_string(c.modelKind));
+    nrstest::TempDir dir;
+    DelayedPromptParameters v = delayedValues();
+    v.Intexp = c.Intexp;
+    v.DIV = 0.04f;
+    ASSERT_TRUE(WriteWholeFile("MOLVEC.INP", MolvecInpText(v, c.name, c.modelKind)));
+    common::PromptSettings p;
+    if (c.modelKind <= 1) {
+      auto d = std::make_unique<molvec::MolvecData>();
+      d->log.openNew("MOLVEC.RES");
+      molvec::RDDELP(*d);
+      p = d->prm;
+      const common::DelayedSettings& g = d->del;
+      EXPECT_EQ((std::vector<int>{g.Nstep, g.JFITD}), (std::vector<int>{v.Nstep, v.JFITD}));
+      EXPECT_EQ((std::vector<float>{g.UT0, g.Ustep, g.ACOMP1D, g.ACOMP2D, g.EPFIND, g.FJEPP, g.FJEPD, g.TIMECYCLE,
+                                    g.TIMINI, g.TIMFIN}),
+                (std::vector<float>{v.UT0, v.Ustep, v.ACOMP1D, v.ACOMP2D, v.EPFIND, v.FJEPP, v.FJEPD, v.TIMECYCLE,
+                                    v.TIMINI, v.TIMFIN}));
+    } else {
+      auto d = std::make_unique<quasto::QuastoData>();
+      d->log.openNew("QUASTO.RES");
+      quasto::RDPRMP(*d);
+      p = d->prm;
+    }
+    EXPECT_EQ(p.expName, c.name);
+    EXPECT_EQ((std::vector<int>{p.Intexp, p.Nstepp, p.JFITP}), (std::vector<int>{c.Intexp, v.Nstepp, v.JFITP}));
+    // The program holds half the divergence: the standard deviation.
+    EXPECT_EQ((std::vector<float>{p.UT0p, p.Ustepp, 2 * p.DIV, p.ANGBEAM, p.ACOMP1, p.ACOMP2, p.EPFINP}),
+              (std::vector<float>{v.UT0p, v.Ustepp, v.DIV, v.ANGBEAM, v.ACOMP1, v.ACOMP2, v.EPFINP}));
+  }
+}
+
+// "FilCEM.INP" as the conversion-electron program reads it, with an
+// experiment and for theory only (the program then stops after IMM).
+TEST(ParamFiles, FilCemReadsTheSameInTheConversionElectronProgram) {
+  const CemsParameters c{0.06f, 12, 256, 300, 11.46017f, 168.8f, 130.19637f, -7, 7.5f};
+  for (int flag : {1, 0}) {
+    SCOPED_TRACE("flag " + std::to_string(flag));
+    nrstest::TempDir dir;
+    ASSERT_TRUE(WriteWholeFile("FilCEM.INP", FilCemText(c, flag, flag ? "cems 1.dat" : "")));
+    fio::Unit log(4);
+    log.openNew("TOLPEK.RES");
+    brinax::CemsParams p;
+    int ITEST = 2;
+    brinax::RDCEMS(log, p, ITEST);
+    EXPECT_EQ((std::vector<int>{p.NSPCE, p.IMM, ITEST}), (std::vector<int>{flag, c.IMM, flag ? 2 : 1}));
+    EXPECT_EQ((std::vector<float>{p.GS, p.EMAX}), (std::vector<float>{c.GS, c.EMAX}));
+    // Theory only leaves the experiment's settings unread.
+    const brinax::CemsParams want = flag ? brinax::CemsParams{1, c.GS, c.EMAX, c.IMM, "cems 1.dat", c.JEXPC, c.Hmms,
+                                                              c.Hchan, c.chan0, c.E1lim, c.E2lim}
+                                         : brinax::CemsParams{};
+    EXPECT_EQ(p.file, want.file);
+    EXPECT_EQ(p.JEXPC, want.JEXPC);
+    EXPECT_EQ((std::vector<float>{p.Hmms, p.Hchan, p.chan0, p.E1lim, p.E2lim}),
+              (std::vector<float>{want.Hmms, want.Hchan, want.chan0, want.E1lim, want.E2lim}));
   }
 }
 
