@@ -26,21 +26,28 @@ namespace {
 void reflectPoints(const NuclearConstants& C, const AngleArgs& a, const SteppedModel& st, AngleWork& w, int first,
                    int last, bool curves) {
   for (int k = first; k <= last;) {
-    PointReflection& p = w.points(k);
-    p.ab = Absorption{};
-    if (a.Jway != 1 && k < last) {
-      // Two points of the recursion side by side.
-      PointReflection& q = w.points(k + 1);
-      q.ab = Absorption{};
-      const double E[2] = {a.grid(k), a.grid(k + 1)};
-      Absorption* abs[2] = {curves ? &p.ab : nullptr, curves ? &q.ab : nullptr};
-      CMat2 R[2];
-      parrattReflections(a, st, w, w, E, abs, R);
-      p.R11 = R[0](1, 1), p.R21 = R[0](2, 1), p.recursive = false;
-      q.R11 = R[1](1, 1), q.R21 = R[1](2, 1), q.recursive = false;
-      k += 2;
+    if (a.Jway != 1) {
+      // Several points of the recursion side by side.
+      const int n = std::min(kParrattPoints, last - k + 1);
+      double E[kParrattPoints];
+      Absorption* abs[kParrattPoints];
+      CMat2 R[kParrattPoints];
+      for (int i = 0; i < n; ++i) {
+        PointReflection& q = w.points(k + i);
+        q.ab = Absorption{};
+        E[i] = a.grid(k + i);
+        abs[i] = curves ? &q.ab : nullptr;
+      }
+      parrattReflections(a, st, w, w, n, E, abs, R);
+      for (int i = 0; i < n; ++i) {
+        PointReflection& q = w.points(k + i);
+        q.R11 = R[i](1, 1), q.R21 = R[i](2, 1), q.recursive = false;
+      }
+      k += n;
       continue;
     }
+    PointReflection& p = w.points(k);
+    p.ab = Absorption{};
     const CMat2 R = reflectionAt(C, a, st, w, a.grid(k), curves ? &p.ab : nullptr);
     p.R11 = R(1, 1);
     p.R21 = R(2, 1);
@@ -64,7 +71,7 @@ void reflectPointsThreaded(const NuclearConstants& C, const AngleArgs& a, const 
       static thread_local std::unique_ptr<AngleWork> own;
       if (!own) own = std::make_unique<AngleWork>();
       static_cast<HyperfineWork&>(*own) = w;
-      static_cast<StackWork&>(*own) = w;
+      static_cast<StackGeometry&>(*own) = w;
       reflectPoints(C, a, st, *own, first, last, curves);
       for (int k = first; k <= last; ++k) w.points(k) = own->points(k);
     }

@@ -54,13 +54,6 @@ int sublayerModesPair(const AngleArgs& a, const SteppedModel& st, const Hyperfin
   return 2;
 }
 
-CMat2 negatedDiagonal(const CMat2& A) {
-  CMat2 B = A;
-  B(1, 1) = -A(1, 1);
-  B(2, 2) = -A(2, 2);
-  return B;
-}
-
 // Precision of the transfer-matrix product.  With depth, partial waves grow
 // and decay like exp(+-Im(q) K0 z); the rounding errors of the product are
 // relative to its largest element and reach R magnified by the inverse of
@@ -163,76 +156,82 @@ bool matrixPath(const AngleArgs& a, const SteppedModel& st, const HyperfineWork&
 }
 
 // Parratt path, first part: the admittance and the propagators of every
-// sublayer at the current line sums, into one set of the recursion's arrays.
-void parrattLayers(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w,
-                   ParrattLayers& p, Absorption* abs) {
-  const int NNst = st.NNst;
+// sublayer at the current line sums, into lane p of the recursion's arrays
+// (and, with fill, into the lanes above it, which then carry copies).
+void parrattLayers(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w, int p,
+                   bool fill, Absorption* abs) {
+  const int NNst = st.NNst, top = fill ? numlib::lanes::W : p + 1;
+  auto put = [&](numlib::lanes::CMat2L& M, const CMat2& A) {
+    for (int q = p; q < top; ++q) numlib::lanes::setLane(M, q, A);
+  };
   LayerModes m[2];
+  CMat2 F, Pf, Pb;
   for (int l = 1; l <= NNst;) {
     const int n = sublayerModesPair(a, st, h, w, l, NNst, abs, m);
     for (int i = 0; i < n; ++i, ++l) {
-      layerAdmittance(m[i], p.F(l));
-      if (l < NNst) layerPropagators(m[i], w.s2, st.thickness(l), p.Pf(l), p.Pb(l));
+      layerAdmittance(m[i], F);
+      put(w.par.F(l), F);
+      if (l == NNst) continue;
+      layerPropagators(m[i], w.s2, st.thickness(l), Pf, Pb);
+      put(w.par.Pf(l), Pf);
+      put(w.par.Pb(l), Pb);
     }
   }
 }
 
+// The inverse in every lane; a lane with a singular matrix is taken alone
+// by CINV2 (which reports it), and the lanes from n up copy lane n - 1.
+[[gnu::always_inline]] inline numlib::lanes::CMat2L inverseOf(const numlib::lanes::CMat2L& A, int n) {
+  numlib::lanes::CMat2L B;
+  if (numlib::lanes::inverse(A, B)) return B;
+  CMat2 inv;
+  for (int p = 0; p < numlib::lanes::W; ++p) {
+    if (p < n) numlib::CINV2(numlib::lanes::lane(A, p), inv);
+    numlib::lanes::setLane(B, p, inv);
+  }
+  return B;
+}
+
 // Parratt path, second part: the reflection matrix built up from the
 // substrate, interface by interface, each sublayer of the block walked NRR
-// times, for N energy points at once (their steps side by side, so that one
-// point's products fill the wait for the other's).  Every propagator decays
-// with depth, so the recursion holds for any thickness.
-template <int N>
-[[gnu::always_inline]] inline void parrattRecursion(const SteppedModel& st, const StackWork& w, CMat2 out[N]) {
+// times, for the points in the lanes at once (n of them real; their steps
+// side by side, so that one point's products fill the wait for another's).
+// Every propagator decays with depth, so the recursion holds for any
+// thickness.
+[[gnu::always_inline]] inline numlib::lanes::CMat2L parrattRecursion(const SteppedModel& st, const StackWork& w,
+                                                                     int n) {
+  using numlib::lanes::CMat2L;
   const int NNst = st.NNst, N1 = st.N1Nst, N2 = st.N2Nst;
-  CMat2 X;
-  X(1, 1) = w.s;
-  X(2, 2) = 1.0 / w.s;
-  const CMat2 E = CMat2::identity();
-  struct Point {
-    CMat2 A, Bl, Rp, R, Fa, Bj, inv, r, U, V, Z, t1, t2;  // names as in the recursion
-  };
-  Point pt[N];
-  for (int p = 0; p < N; ++p) pt[p].A = w.par[p].F(NNst);
+  CMat2L X{};
+  X.e[0] = numlib::lanes::splat(w.s);
+  X.e[3] = numlib::lanes::splat(1.0 / w.s);
+  const CMat2L E = numlib::lanes::identity2();
+  CMat2L A = w.par.F(NNst), Bl{}, Rp{}, R{};  // names as in the recursion
   int rep = w.nrr;
   int j = NNst;
   for (;;) {
     const int l = j - 1;
     const bool bottom = j == NNst && rep == w.nrr;
-    for (int p = 0; p < N; ++p) {
-      Point& q = pt[p];
-      q.Fa = (j == 1) ? X : w.par[p].F(l);
-      q.Bj = negatedDiagonal(q.Fa);
-      numlib::CSUB2(q.A, q.Bj, q.t1);
-      numlib::CINV2(q.t1, q.inv);  // (A - Bj)^-1; (Bj - A)^-1 is its negative
-      numlib::CSUB2(q.Fa, q.A, q.t1);
-      numlib::CMUL2(q.inv, q.t1, q.r);
-      if (bottom) {
-        q.R = q.r;
-        continue;
-      }
+    const CMat2L& Fa = (j == 1) ? X : w.par.F(l);
+    CMat2L Bj = Fa;
+    Bj.e[0] = -Fa.e[0];
+    Bj.e[3] = -Fa.e[3];
+    const CMat2L inv = inverseOf(A - Bj, n);  // (A - Bj)^-1; (Bj - A)^-1 is its negative
+    const CMat2L r = inv * (Fa - A);
+    if (bottom) {
+      R = r;
+    } else {
       // U = (A - Bj)^-1 (Fa - Bj) = I + r and V = (Bj - A)^-1 (Bl - Bj) = Z - I,
       // since Fa - Bj = (Fa - A) + (A - Bj) and Bl - Bj = (Bl - A) + (A - Bj).
-      numlib::CADD2(q.r, E, q.U);
-      numlib::CSUB2(q.A, q.Bl, q.t1);
-      numlib::CMUL2(q.inv, q.t1, q.Z);
-      numlib::CSUB2(q.Z, E, q.V);
-      numlib::CMUL2(q.Rp, q.V, q.t1);
-      numlib::CSUB2(E, q.t1, q.t2);
-      numlib::CINV2(q.t2, q.t1);
-      numlib::CMUL2(q.t1, q.Rp, q.t2);
-      numlib::CMUL2(q.t2, q.U, q.t1);
-      numlib::CMUL2(q.Z, q.t1, q.t2);
-      numlib::CADD2(q.r, q.t2, q.R);
+      const CMat2L U = r + E;
+      const CMat2L Z = inv * (A - Bl);
+      const CMat2L V = Z - E;
+      R = r + Z * ((inverseOf(E - Rp * V, n) * Rp) * U);
     }
     if (j == 1) break;
-    for (int p = 0; p < N; ++p) {
-      Point& q = pt[p];
-      numlib::CMUL2(w.par[p].Pb(l), q.R, q.t1);
-      numlib::CMUL2(q.t1, w.par[p].Pf(l), q.Rp);
-      q.Bl = q.Bj;
-      q.A = q.Fa;
-    }
+    Rp = (w.par.Pb(l) * R) * w.par.Pf(l);
+    Bl = Bj;
+    A = Fa;
     if (rep != 1 && j == N1 + 1) {
       j = N2 + 1;
       --rep;
@@ -240,29 +239,29 @@ template <int N>
       --j;
     }
   }
-  for (int p = 0; p < N; ++p) out[p] = pt[p].R;
+  return R;
 }
 
-// The wide instruction set, where the processor has it, forms the 2x2
-// products column by column (the same numbers to the last bit).
+// The wide instruction set, where the processor has it, takes four lanes
+// in one instruction (the same numbers to the last bit).
+__attribute__((target_clones("avx2", "default"))) void parrattPoints(const AngleArgs& a, const SteppedModel& st,
+                                                                      HyperfineWork& h, StackWork& w, int n,
+                                                                      const double E[], Absorption* const abs[],
+                                                                      CMat2 R[]) {
+  for (int p = 0; p < n; ++p) {
+    lineSums(a, h, E[p]);
+    parrattLayers(a, st, h, w, p, p == n - 1, abs[p]);
+  }
+  const numlib::lanes::CMat2L RL = parrattRecursion(st, w, n);
+  for (int p = 0; p < n; ++p) R[p] = numlib::lanes::lane(RL, p);
+}
+
+// One point at the current line sums of h.
 __attribute__((target_clones("avx2", "default"))) CMat2 parrattPath(const AngleArgs& a, const SteppedModel& st,
                                                                      const HyperfineWork& h, StackWork& w,
                                                                      Absorption* abs) {
-  parrattLayers(a, st, h, w, w.par[0], abs);
-  CMat2 R[1];
-  parrattRecursion<1>(st, w, R);
-  return R[0];
-}
-
-__attribute__((target_clones("avx2", "default"))) void parrattPair(const AngleArgs& a, const SteppedModel& st,
-                                                                    HyperfineWork& h, StackWork& w,
-                                                                    const double E[2], Absorption* abs[2],
-                                                                    CMat2 R[2]) {
-  for (int p = 0; p < 2; ++p) {
-    lineSums(a, h, E[p]);
-    parrattLayers(a, st, h, w, w.par[p], abs[p]);
-  }
-  parrattRecursion<2>(st, w, R);
+  parrattLayers(a, st, h, w, 0, true, abs);
+  return numlib::lanes::lane(parrattRecursion(st, w, 1), 0);
 }
 
 }  // namespace
@@ -275,10 +274,10 @@ void stackSetup(const AngleArgs& a, const SteppedModel& st, StackWork& w) {
   w.nrr = block ? std::max(st.NRR, 1) : 1;
 }
 
-void parrattReflections(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h, StackWork& w,
-                        const double E[2], Absorption* abs[2], CMat2 R[2]) {
+void parrattReflections(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h, StackWork& w, int n,
+                        const double E[], Absorption* const abs[], CMat2 R[]) {
   w.recursive = false;
-  parrattPair(a, st, h, w, E, abs, R);
+  parrattPoints(a, st, h, w, std::clamp(n, 1, kParrattPoints), E, abs, R);
 }
 
 CMat2 stackReflection(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w,

@@ -9,6 +9,7 @@
 // model stands for NRR copies of itself.
 #pragma once
 
+#include "numlib/clanes.hpp"
 #include "numlib/cmatrix.hpp"
 #include "numlib/farray.hpp"
 #include "numlib/limits.hpp"
@@ -21,18 +22,26 @@ namespace common {
 using numlib::CMat2;
 using numlib::CMat4;
 
-// Parratt: admittance and propagators per sublayer at one energy.
+// Parratt: admittance and propagators per sublayer, for up to
+// numlib::lanes::W energy points side by side.
 struct ParrattLayers {
-  Arr1<CMat2, numlib::NMAX> F, Pf, Pb;
+  Arr1<numlib::lanes::CMat2L, numlib::NMAX> F, Pf, Pb;
 };
 
-// Geometry of one angle and the work of the recursion.
-struct StackWork {
+// Geometry of one angle.
+struct StackGeometry {
   double s = 0, s2 = 0;  // sine of the grazing angle and its square
   int nrr = 1;  // repetitions of the block N1Nst..N2Nst (1 if the block is not usable)
-  ParrattLayers par[2];  // for one energy point, or two at once
+};
+
+// Geometry and the work of the recursion.
+struct StackWork : StackGeometry {
+  ParrattLayers par;
   bool recursive = false;  // the matrix path left the last point to the recursion
 };
+
+// Energy points the Parratt path takes at once.
+inline constexpr int kParrattPoints = numlib::lanes::W;
 
 // Absorption sums of the nuclear part, per energy point: sum over the sublayers
 // (the block counted NRR times) of thickness times |Im chi11| and |Im chi22|.
@@ -53,10 +62,11 @@ void stackSetup(const AngleArgs& a, const SteppedModel& st, StackWork& w);
 CMat2 stackReflection(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w,
                       Absorption* abs);
 
-// The Parratt path (a.Jway other than 1) at the energies E[0] and E[1] at
-// once, line sums included: R[p] is what lineSums at E[p] and then
-// stackReflection would give, to the last bit.  Adds to *abs[p] when given.
-void parrattReflections(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h, StackWork& w,
-                        const double E[2], Absorption* abs[2], CMat2 R[2]);
+// The Parratt path (a.Jway other than 1) at the energies E[0..n-1] at once
+// (n from 1 to kParrattPoints), line sums included: R[p] is what lineSums
+// at E[p] and then stackReflection would give, to the last bit.  Adds to
+// *abs[p] when given.
+void parrattReflections(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h, StackWork& w, int n,
+                        const double E[], Absorption* const abs[], CMat2 R[]);
 
 }  // namespace common
