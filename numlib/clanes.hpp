@@ -11,8 +11,6 @@
 // instruction sets (target_clones), in which it is expanded.
 #pragma once
 
-#include <cstring>
-
 #include "numlib/cmatrix.hpp"
 
 namespace numlib::lanes {
@@ -29,6 +27,9 @@ struct Complex {
   Real re, im;
 };
 
+[[gnu::always_inline]] inline Real broadcast(double x) { return Real{} + x; }
+[[gnu::always_inline]] inline Complex broadcast(cdouble z) { return {broadcast(z.real()), broadcast(z.imag())}; }
+
 [[gnu::always_inline]] inline Complex operator+(const Complex& a, const Complex& b) {
   return {a.re + b.re, a.im + b.im};
 }
@@ -39,13 +40,83 @@ struct Complex {
 [[gnu::always_inline]] inline Complex operator*(const Complex& a, const Complex& b) {
   return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
 }
+// Complex and real: only the real part meets the real, as in complex + double.
+[[gnu::always_inline]] inline Complex operator+(const Complex& a, const Real& x) { return {a.re + x, a.im}; }
+[[gnu::always_inline]] inline Complex operator-(const Complex& a, const Real& x) { return {a.re - x, a.im}; }
+[[gnu::always_inline]] inline Complex operator*(const Complex& a, const Real& x) { return {a.re * x, a.im * x}; }
+[[gnu::always_inline]] inline Complex operator/(const Complex& a, const Real& x) { return {a.re / x, a.im / x}; }
+// i a, as the compiler forms the product with the constant i: (-Im a, Re a).
+[[gnu::always_inline]] inline Complex timesI(const Complex& a) { return {-a.im, a.re}; }
+
+[[gnu::always_inline]] inline Mask operator==(const Complex& a, double x) { return (a.re == x) & (a.im == 0.0); }
+[[gnu::always_inline]] inline Mask equal(const Complex& a, const Complex& b) {
+  return (a.re == b.re) & (a.im == b.im);
+}
+[[gnu::always_inline]] inline Complex select(const Mask& m, const Complex& a, const Complex& b) {
+  return {m ? a.re : b.re, m ? a.im : b.im};
+}
+[[gnu::always_inline]] inline bool all(const Mask& m) {
+  long long bits = -1;
+  for (int p = 0; p < W; ++p) bits &= m[p];
+  return bits != 0;
+}
+[[gnu::always_inline]] inline bool none(const Mask& m) {
+  long long bits = 0;
+  for (int p = 0; p < W; ++p) bits |= m[p];
+  return bits == 0;
+}
+
+// |x| and copysign(t, y) by the sign bit, as the library's fabs and copysign.
+[[gnu::always_inline]] inline Real fabs(const Real& x) {
+  return reinterpret_cast<Real>(reinterpret_cast<Mask>(x) & (Mask{} + 0x7fffffffffffffffLL));
+}
+[[gnu::always_inline]] inline Real copysign(const Real& t, const Real& y) {
+  const Mask sign = Mask{} + (-0x7fffffffffffffffLL - 1);
+  return reinterpret_cast<Real>((reinterpret_cast<Mask>(t) & ~sign) | (reinterpret_cast<Mask>(y) & sign));
+}
+[[gnu::always_inline]] inline Real sqrt(const Real& x) {
+  Real r;
+  for (int p = 0; p < W; ++p) r[p] = __builtin_sqrt(x[p]);
+  return r;
+}
+
+// Smith's divisor: the ratio and denominator of the larger component of b,
+// shared by every quotient by b.
+struct SmithDivisor {
+  Mask wide;  // |Re b| >= |Im b|
+  Real r, den;
+};
+[[gnu::always_inline]] inline SmithDivisor smith(const Complex& b) {
+  SmithDivisor s;
+  s.wide = fabs(b.re) >= fabs(b.im);
+  s.r = (s.wide ? b.im : b.re) / (s.wide ? b.re : b.im);
+  s.den = s.wide ? b.re + b.im * s.r : b.im + b.re * s.r;
+  return s;
+}
+// a / b as cdiv forms it.
+[[gnu::always_inline]] inline Complex quotient(const Complex& a, const SmithDivisor& s) {
+  const Real numRe = s.wide ? a.re + a.im * s.r : a.re * s.r + a.im;
+  const Real numIm = s.wide ? a.im - a.re * s.r : a.im * s.r - a.re;
+  return {numRe / s.den, numIm / s.den};
+}
+[[gnu::always_inline]] inline Complex operator/(const Complex& a, const Complex& b) { return quotient(a, smith(b)); }
+
+// Principal square root, each lane as the scalar csqrt of the layer modes
+// forms it.
+[[gnu::always_inline]] inline Complex csqrt(const Complex& z) {
+  const Real x = z.re, y = z.im;
+  const Real r = sqrt(x * x + y * y);
+  const Mask right = x >= 0.0;
+  const Real t = sqrt(right ? (r + x) / 2 : (r - x) / 2);
+  const Real q = (right ? y : fabs(y)) / (2 * t);
+  const Mask zero = r == 0.0;
+  return {zero ? Real{} : (right ? t : q), zero ? y : (right ? q : copysign(t, y))};
+}
 
 // 2x2 matrix, elements (1,1) (2,1) (1,2) (2,2) as in CMat2.
 struct CMat2L {
   Complex e[4];
 };
-
-[[gnu::always_inline]] inline Complex splat(cdouble z) { return {Real{} + z.real(), Real{} + z.imag()}; }
 
 [[gnu::always_inline]] inline void setLane(CMat2L& M, int p, const CMat2& A) {
   for (int i = 0; i < 4; ++i) {
@@ -85,22 +156,10 @@ struct CMat2L {
 // pseudo-inverse).
 [[gnu::always_inline]] inline bool inverse(const CMat2L& A, CMat2L& AINV) {
   const Complex det = A.e[0] * A.e[3] - A.e[1] * A.e[2];
-  const Mask singular = (det.re == 0.0) & (det.im == 0.0);
-  long long bits = 0;
-  for (int p = 0; p < W; ++p) bits |= singular[p];
-  if (bits != 0) return false;
-  const Real br = det.re, bi = det.im;
-  const Real abr = br < 0.0 ? -br : br, abi = bi < 0.0 ? -bi : bi;
-  const Mask wide = abr >= abi;
-  const Real r = (wide ? bi : br) / (wide ? br : bi);
-  const Real den = wide ? br + bi * r : bi + br * r;
+  if (!none(det == 0.0)) return false;
+  const SmithDivisor s = smith(det);
   const Complex num[4] = {A.e[3], -A.e[1], -A.e[2], A.e[0]};
-  for (int i = 0; i < 4; ++i) {
-    const Real re = num[i].re, im = num[i].im;
-    const Real numRe = wide ? re + im * r : re * r + im;
-    const Real numIm = wide ? im - re * r : im * r - re;
-    AINV.e[i] = {numRe / den, numIm / den};
-  }
+  for (int i = 0; i < 4; ++i) AINV.e[i] = quotient(num[i], s);
   return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include "numlib/cscalar.hpp"
 #include "numlib/layer.hpp"
+#include "numlib/layerlanes.hpp"
 
 namespace numlib {
 
@@ -221,6 +222,27 @@ void layerPropagators(const LayerModes& m, double s2, double d, CMat2& Pf, CMat2
   Pb = Pf;
   Pb(1, 2) = -Pf(1, 2);
   Pb(2, 1) = -Pf(2, 1);
+}
+
+void expI(const lanes::Complex& z, int n, lanes::Complex& e) {
+  for (int p = 0; p < lanes::W; ++p) {
+    const cdouble w = p < n ? std::exp(cdouble(-z.im[p], z.re[p])) : cdouble(e.re[n - 1], e.im[n - 1]);
+    e.re[p] = w.real();
+    e.im[p] = w.imag();
+  }
+}
+
+void cosSinExp(const lanes::Real& x, const lanes::Real& y, int n, lanes::Real& c, lanes::Real& s,
+               lanes::Real& g) {
+  for (int p = 0; p < lanes::W; ++p) {
+    if (p >= n) {
+      c[p] = c[n - 1], s[p] = s[n - 1], g[p] = g[n - 1];
+      continue;
+    }
+    c[p] = std::cos(x[p]);
+    s[p] = std::sin(x[p]);
+    g[p] = std::exp(-y[p]);
+  }
 }
 
 }  // namespace numlib

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "numlib/layer.hpp"
+#include "numlib/layerlanes.hpp"
 #include "numlib/layermodes.hpp"
 
 namespace common {
@@ -155,14 +156,14 @@ bool matrixPath(const AngleArgs& a, const SteppedModel& st, const HyperfineWork&
   return true;
 }
 
-// Parratt path, first part: the admittance and the propagators of every
-// sublayer at the current line sums, into lane p of the recursion's arrays
-// (and, with fill, into the lanes above it, which then carry copies).
-void parrattLayers(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w, int p,
-                   bool fill, Absorption* abs) {
-  const int NNst = st.NNst, top = fill ? numlib::lanes::W : p + 1;
+// Parratt path, first part, one point: the admittance and the propagators
+// of every sublayer at the current line sums, into lane 0 of the
+// recursion's arrays and copies in the lanes above.
+void parrattLayers(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w,
+                   Absorption* abs) {
+  const int NNst = st.NNst;
   auto put = [&](numlib::lanes::CMat2L& M, const CMat2& A) {
-    for (int q = p; q < top; ++q) numlib::lanes::setLane(M, q, A);
+    for (int q = 0; q < numlib::lanes::W; ++q) numlib::lanes::setLane(M, q, A);
   };
   LayerModes m[2];
   CMat2 F, Pf, Pb;
@@ -176,6 +177,64 @@ void parrattLayers(const AngleArgs& a, const SteppedModel& st, const HyperfineWo
       put(w.par.Pf(l), Pf);
       put(w.par.Pb(l), Pb);
     }
+  }
+}
+
+// Sublayer l's tensor in the lanes, at the line sums of ls; adds the
+// first n lanes to the absorption sums.
+[[gnu::always_inline]] inline numlib::LayerTensorL sublayerTensorL(const AngleArgs& a, const SteppedModel& st,
+                                                                   const HyperfineWork& h, const StackWork& w,
+                                                                   const LineSumsL& ls, int l, int n,
+                                                                   Absorption* const abs[]) {
+  using numlib::lanes::Complex;
+  Complex chi[4];
+  nuclearChiL(a, st, h, ls, l, chi);
+  const bool inBlock = w.nrr > 1 && l >= st.N1Nst && l <= st.N2Nst;
+  const double wd = (inBlock ? w.nrr : 1) * st.thickness(l);
+  for (int p = 0; p < n; ++p) {
+    if (!abs[p]) continue;
+    abs[p]->E1 += static_cast<float>(wd * std::abs(chi[0].im[p]));
+    abs[p]->E2 += static_cast<float>(wd * std::abs(chi[3].im[p]));
+  }
+  const Complex el = numlib::lanes::broadcast(st.chi(l));
+  return {chi[0] + el, chi[1], chi[2], chi[3] + el};
+}
+
+// Sublayer l of the lanes by the routines of one point, lane by lane (the
+// lanes from n up copy lane n - 1).
+void sublayerByLane(const numlib::LayerTensorL& t, const numlib::LayerModesL* modes, const SteppedModel& st,
+                    StackWork& w, int l, int n) {
+  CMat2 F, Pf, Pb;
+  for (int p = 0; p < numlib::lanes::W; ++p) {
+    if (p < n) {
+      const numlib::LayerTensor s = numlib::laneTensor(t, p);
+      const LayerModes m = modes ? numlib::laneModes(*modes, p) : layerModes(s.c11, s.c21, s.c12, s.c22, w.s2);
+      layerAdmittance(m, F);
+      if (l < st.NNst) layerPropagators(m, w.s2, st.thickness(l), Pf, Pb);
+    }
+    numlib::lanes::setLane(w.par.F(l), p, F);
+    if (l == st.NNst) continue;
+    numlib::lanes::setLane(w.par.Pf(l), p, Pf);
+    numlib::lanes::setLane(w.par.Pb(l), p, Pb);
+  }
+}
+
+// Parratt path, first part, the points in the lanes: the admittance and the
+// propagators of every sublayer.
+[[gnu::always_inline]] inline void parrattLayersL(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h,
+                                                  StackWork& w, const LineSumsL& ls, int n,
+                                                  Absorption* const abs[]) {
+  const int NNst = st.NNst;
+  for (int l = 1; l <= NNst; ++l) {
+    const numlib::LayerTensorL t = sublayerTensorL(a, st, h, w, ls, l, n, abs);
+    numlib::LayerModesL m;
+    if (!numlib::layerModesL(t, w.s2, m)) {
+      sublayerByLane(t, nullptr, st, w, l, n);
+      continue;
+    }
+    numlib::layerAdmittanceL(m, w.par.F(l));
+    if (l < NNst && !numlib::layerPropagatorsL(m, w.s2, st.thickness(l), n, w.par.Pf(l), w.par.Pb(l)))
+      sublayerByLane(t, &m, st, w, l, n);
   }
 }
 
@@ -203,8 +262,8 @@ void parrattLayers(const AngleArgs& a, const SteppedModel& st, const HyperfineWo
   using numlib::lanes::CMat2L;
   const int NNst = st.NNst, N1 = st.N1Nst, N2 = st.N2Nst;
   CMat2L X{};
-  X.e[0] = numlib::lanes::splat(w.s);
-  X.e[3] = numlib::lanes::splat(1.0 / w.s);
+  X.e[0] = numlib::lanes::broadcast(cdouble(w.s));
+  X.e[3] = numlib::lanes::broadcast(cdouble(1.0 / w.s));
   const CMat2L E = numlib::lanes::identity2();
   CMat2L A = w.par.F(NNst), Bl{}, Rp{}, R{};  // names as in the recursion
   int rep = w.nrr;
@@ -248,10 +307,9 @@ __attribute__((target_clones("avx2", "default"))) void parrattPoints(const Angle
                                                                       HyperfineWork& h, StackWork& w, int n,
                                                                       const double E[], Absorption* const abs[],
                                                                       CMat2 R[]) {
-  for (int p = 0; p < n; ++p) {
-    lineSums(a, h, E[p]);
-    parrattLayers(a, st, h, w, p, p == n - 1, abs[p]);
-  }
+  LineSumsL ls;
+  lineSumsL(a, h, E, n, ls);
+  parrattLayersL(a, st, h, w, ls, n, abs);
   const numlib::lanes::CMat2L RL = parrattRecursion(st, w, n);
   for (int p = 0; p < n; ++p) R[p] = numlib::lanes::lane(RL, p);
 }
@@ -260,7 +318,7 @@ __attribute__((target_clones("avx2", "default"))) void parrattPoints(const Angle
 __attribute__((target_clones("avx2", "default"))) CMat2 parrattPath(const AngleArgs& a, const SteppedModel& st,
                                                                      const HyperfineWork& h, StackWork& w,
                                                                      Absorption* abs) {
-  parrattLayers(a, st, h, w, 0, true, abs);
+  parrattLayers(a, st, h, w, abs);
   return numlib::lanes::lane(parrattRecursion(st, w, 1), 0);
 }
 
