@@ -11,6 +11,8 @@
 // instruction sets (target_clones), in which it is expanded.
 #pragma once
 
+#include <cstddef>
+
 #include "numlib/cmatrix.hpp"
 
 namespace numlib::lanes {
@@ -118,18 +120,21 @@ struct CMat2L {
   Complex e[4];
 };
 
-[[gnu::always_inline]] inline void setLane(CMat2L& M, int p, const CMat2& A) {
-  for (int i = 0; i < 4; ++i) {
+// Lane p of a matrix of lanes from a matrix of one point, and back.
+template <class Lanes, class Matrix>
+[[gnu::always_inline]] inline void setLane(Lanes& M, int p, const Matrix& A) {
+  for (std::size_t i = 0; i < A.e.size(); ++i) {
     M.e[i].re[p] = A.e[i].real();
     M.e[i].im[p] = A.e[i].imag();
   }
 }
-
-[[gnu::always_inline]] inline CMat2 lane(const CMat2L& M, int p) {
-  CMat2 A;
-  for (int i = 0; i < 4; ++i) A.e[i] = cdouble(M.e[i].re[p], M.e[i].im[p]);
+template <class Matrix, class Lanes>
+[[gnu::always_inline]] inline Matrix laneOf(const Lanes& M, int p) {
+  Matrix A;
+  for (std::size_t i = 0; i < A.e.size(); ++i) A.e[i] = cdouble(M.e[i].re[p], M.e[i].im[p]);
   return A;
 }
+[[gnu::always_inline]] inline CMat2 lane(const CMat2L& M, int p) { return laneOf<CMat2>(M, p); }
 
 [[gnu::always_inline]] inline CMat2L operator+(const CMat2L& A, const CMat2L& B) {
   return {{A.e[0] + B.e[0], A.e[1] + B.e[1], A.e[2] + B.e[2], A.e[3] + B.e[3]}};
@@ -148,6 +153,32 @@ struct CMat2L {
 [[gnu::always_inline]] inline CMat2L identity2() {
   const Real one = Real{} + 1.0, zero = Real{};
   return {{{one, zero}, {zero, zero}, {zero, zero}, {one, zero}}};
+}
+
+// 4x4 matrix, column order as in CMat4.
+struct CMat4L {
+  Complex e[16];
+};
+
+[[gnu::always_inline]] inline CMat4L identity4() {
+  CMat4L M{};
+  for (int i = 0; i < 4; ++i) M.e[5 * i].re = broadcast(1.0);
+  return M;
+}
+
+[[gnu::always_inline]] inline CMat4 lane(const CMat4L& M, int p) { return laneOf<CMat4>(M, p); }
+
+// C := A B, each element the sum of four complex products added left to
+// right, as CMUL4 forms it.  C may be A or B.
+[[gnu::always_inline]] inline void multiply(const CMat4L& A, const CMat4L& B, CMat4L& C) {
+  CMat4L P;
+  for (int c = 0; c < 4; ++c)
+    for (int r = 0; r < 4; ++r) {
+      Complex x = A.e[r] * B.e[4 * c];
+      for (int k = 1; k < 4; ++k) x = x + A.e[4 * k + r] * B.e[4 * c + k];
+      P.e[4 * c + r] = x;
+    }
+  C = P;
 }
 
 // The inverse, each lane as CINV2 forms it; false where some lane's

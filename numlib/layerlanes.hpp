@@ -149,4 +149,37 @@ void cosSinExp(const lanes::Real& x, const lanes::Real& y, int n, lanes::Real& c
   return true;
 }
 
+// The characteristic matrices of anisotropic modes (m.isotropic false), as
+// layerMatrix4 forms them.
+[[gnu::always_inline]] inline void layerMatrix4L(const LayerModesL& m, double d, int n, lanes::CMat4L& T) {
+  using namespace lanes;
+  const Real D = broadcast(d), two = broadcast(2.0);
+  const Complex sum = m.q1 + m.q2, inv = reciprocal(sum);
+  const Complex sigma = sum / two, delta = m.D * inv, qq = m.q1 * m.q2;
+  const Complex N11 = ((m.c22 - m.c11) / two) * inv, N12 = m.c12 * inv, N21 = m.c21 * inv;
+  // exp(+-i sigma d) and exp(+-i delta d) from one cosine, sine and exponential each.
+  const Complex xs = sigma * D, xd = delta * D;
+  Real c, s, g;
+  cosSinExp(xs.re, xs.im, n, c, s, g);
+  Real gi = 1.0 / g;
+  const Complex es{g * c, g * s}, esi{gi * c, -gi * s};
+  cosSinExp(xd.re, xd.im, n, c, s, g);
+  gi = 1.0 / g;
+  const Complex ep{g * c, g * s}, em{gi * c, -gi * s};
+  const Complex cs = (es + esi) / two, ss = timesImaginary(es - esi, -0.5);
+  const Complex cd = (ep + em) / two, sd = sinOverKL(delta, d, timesImaginary(ep - em, -0.5));
+  const Complex c0 = cs * cd, c1 = (-ss) * sd;
+  const Complex sa = ss * cd, sb = cs * sd;
+  const Complex bd2 = (sb * delta) * delta;
+  const SmithDivisor byQQ = smith(qq);
+  const Complex s0 = quotient(timesI(sigma * sa - bd2), byQQ), s1 = quotient(timesI(sigma * sb - sa), byQQ);
+  const Complex k0 = timesI(sigma * sa + bd2), k1 = timesI(sigma * sb + sa);
+  const Complex C11 = c0 + c1 * N11, C22 = c0 - c1 * N11, C12 = c1 * N12, C21 = c1 * N21;
+  auto at = [&T](int r, int col) -> Complex& { return T.e[(col - 1) * 4 + (r - 1)]; };
+  at(1, 1) = C11, at(1, 4) = C12, at(4, 1) = C21, at(4, 4) = C22;
+  at(3, 3) = C11, at(3, 2) = C12, at(2, 3) = C21, at(2, 2) = C22;
+  at(1, 3) = s0 + s1 * N11, at(1, 2) = s1 * N12, at(4, 3) = s1 * N21, at(4, 2) = s0 - s1 * N11;
+  at(3, 1) = k0 + k1 * N11, at(3, 4) = k1 * N12, at(2, 1) = k1 * N21, at(2, 4) = k0 - k1 * N11;
+}
+
 }  // namespace numlib

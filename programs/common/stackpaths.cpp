@@ -18,43 +18,6 @@ using numlib::LayerModes;
 using numlib::layerModes;
 using numlib::layerPropagators;
 
-// Susceptibility tensor of sublayer l at the current energy; adds to the
-// absorption sums.
-numlib::LayerTensor sublayerTensor(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h,
-                                   const StackWork& w, int l, Absorption* abs) {
-  cdouble chi[4];
-  nuclearChi(a, st, h, l, chi);
-  if (abs) {
-    const bool inBlock = w.nrr > 1 && l >= st.N1Nst && l <= st.N2Nst;
-    const double wd = (inBlock ? w.nrr : 1) * st.thickness(l);
-    abs->E1 += static_cast<float>(wd * std::abs(chi[0].imag()));
-    abs->E2 += static_cast<float>(wd * std::abs(chi[3].imag()));
-  }
-  const cdouble el = st.chi(l);
-  return {chi[0] + el, chi[1], chi[2], chi[3] + el};
-}
-
-// Modes of sublayer l at the current energy; adds to the absorption sums.
-LayerModes sublayerModes(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, const StackWork& w,
-                         int l, Absorption* abs) {
-  const numlib::LayerTensor t = sublayerTensor(a, st, h, w, l, abs);
-  return layerModes(t.c11, t.c21, t.c12, t.c22, w.s2);
-}
-
-// Modes of sublayers l and, when l < last, l + 1 (the pair side by side);
-// returns how many.
-int sublayerModesPair(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, const StackWork& w, int l,
-                      int last, Absorption* abs, LayerModes m[2]) {
-  if (l == last) {
-    m[0] = sublayerModes(a, st, h, w, l, abs);
-    return 1;
-  }
-  const numlib::LayerTensor t1 = sublayerTensor(a, st, h, w, l, abs);
-  const numlib::LayerTensor t2 = sublayerTensor(a, st, h, w, l + 1, abs);
-  numlib::layerModes2(t1, t2, w.s2, m[0], m[1]);
-  return 2;
-}
-
 // Precision of the transfer-matrix product.  With depth, partial waves grow
 // and decay like exp(+-Im(q) K0 z); the rounding errors of the product are
 // relative to its largest element and reach R magnified by the inverse of
@@ -104,80 +67,6 @@ double logPrecisionLoss(const CMat4& P, const CMat2& X, const CMat2& Y, double s
   for (const cdouble& z : S.e) bigS = std::max(bigS, std::abs(z));
   const double det = std::abs(S(1, 1) * S(2, 2) - S(1, 2) * S(2, 1));
   return std::max(G, logP) + std::log(bigS) - std::log(det);  // the inverse's largest element is bigS / det
-}
-
-// Transfer-matrix path: P = T_(NNst-1) ... T_1 with the block applied NRR
-// times (B^4 and B^16 by squaring), then R from P and the boundary matrices.
-// Returns false, leaving R unset, where the product is too ill-conditioned
-// to give R; the absorption sums are complete either way.
-bool matrixPath(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w, Absorption* abs,
-                CMat2& R) {
-  const int NNst = st.NNst, N1 = st.N1Nst, N2 = st.N2Nst;
-  const int rest = w.nrr - 1;
-  const int ca = rest / 16, cb = (rest - 16 * ca) / 4, cc = rest - 16 * ca - 4 * cb;
-  CMat4 P = CMat4::identity(), B = CMat4::identity(), T;
-  double G = 0.0;
-  auto multiply = [&](int l, const LayerModes& m) {
-    const bool inBlock = w.nrr > 1 && l >= N1 && l <= N2;
-    G += (inBlock ? w.nrr : 1) * st.thickness(l) * std::max(std::abs(m.q1.imag()), std::abs(m.q2.imag()));
-    if (G > kMaxGrowth) return;  // the recursion takes the point; the absorption sums go on
-    layerMatrix4(m, w.s2, st.thickness(l), T);
-    numlib::CMUL4(T, P, P);
-    if (!inBlock) return;
-    numlib::CMUL4(T, B, B);
-    if (l != N2) return;
-    T = B;
-    if (ca != 0 || cb != 0) {
-      numlib::CMUL4(T, T, T);
-      numlib::CMUL4(T, T, T);
-      for (int i = 0; i < cb; ++i) numlib::CMUL4(T, P, P);
-    }
-    if (ca != 0) {
-      numlib::CMUL4(T, T, T);
-      numlib::CMUL4(T, T, T);
-      for (int i = 0; i < ca; ++i) numlib::CMUL4(T, P, P);
-    }
-    for (int i = 0; i < cc; ++i) numlib::CMUL4(B, P, P);
-  };
-  LayerModes m[2];
-  for (int l = 1; l < NNst;) {
-    const int n = sublayerModesPair(a, st, h, w, l, NNst - 1, abs, m);
-    for (int i = 0; i < n; ++i) multiply(l + i, m[i]);
-    l += n;
-  }
-  const LayerModes substrate = sublayerModes(a, st, h, w, NNst, abs);
-  if (G > kMaxGrowth) return false;
-  CMat2 X, Y;
-  X(1, 1) = w.s;
-  X(2, 2) = 1.0 / w.s;
-  layerAdmittance(substrate, Y);
-  if (!(logPrecisionLoss(P, X, Y, w.s, G) <= kMaxLogLoss)) return false;  // NaN included
-  numlib::REFL2(X, P, Y, R);
-  return true;
-}
-
-// Parratt path, first part, one point: the admittance and the propagators
-// of every sublayer at the current line sums, into lane 0 of the
-// recursion's arrays and copies in the lanes above.
-void parrattLayers(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w,
-                   Absorption* abs) {
-  const int NNst = st.NNst;
-  auto put = [&](numlib::lanes::CMat2L& M, const CMat2& A) {
-    for (int q = 0; q < numlib::lanes::W; ++q) numlib::lanes::setLane(M, q, A);
-  };
-  LayerModes m[2];
-  CMat2 F, Pf, Pb;
-  for (int l = 1; l <= NNst;) {
-    const int n = sublayerModesPair(a, st, h, w, l, NNst, abs, m);
-    for (int i = 0; i < n; ++i, ++l) {
-      layerAdmittance(m[i], F);
-      put(w.par.F(l), F);
-      if (l == NNst) continue;
-      layerPropagators(m[i], w.s2, st.thickness(l), Pf, Pb);
-      put(w.par.Pf(l), Pf);
-      put(w.par.Pb(l), Pb);
-    }
-  }
 }
 
 // Sublayer l's tensor in the lanes, at the line sums of ls; adds the
@@ -301,12 +190,10 @@ void sublayerByLane(const numlib::LayerTensorL& t, const numlib::LayerModesL* mo
   return R;
 }
 
-// The wide instruction set, where the processor has it, takes four lanes
-// in one instruction (the same numbers to the last bit).
-__attribute__((target_clones("avx2", "default"))) void parrattPoints(const AngleArgs& a, const SteppedModel& st,
-                                                                      HyperfineWork& h, StackWork& w, int n,
-                                                                      const double E[], Absorption* const abs[],
-                                                                      CMat2 R[]) {
+// The Parratt path at the energies E[0..n-1], line sums included.
+[[gnu::always_inline]] inline void parrattPoints(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h,
+                                                 StackWork& w, int n, const double E[], Absorption* const abs[],
+                                                 CMat2 R[]) {
   LineSumsL ls;
   lineSumsL(a, h, E, n, ls);
   parrattLayersL(a, st, h, w, ls, n, abs);
@@ -314,12 +201,142 @@ __attribute__((target_clones("avx2", "default"))) void parrattPoints(const Angle
   for (int p = 0; p < n; ++p) R[p] = numlib::lanes::lane(RL, p);
 }
 
-// One point at the current line sums of h.
-__attribute__((target_clones("avx2", "default"))) CMat2 parrattPath(const AngleArgs& a, const SteppedModel& st,
-                                                                     const HyperfineWork& h, StackWork& w,
-                                                                     Absorption* abs) {
-  parrattLayers(a, st, h, w, abs);
-  return numlib::lanes::lane(parrattRecursion(st, w, 1), 0);
+// The modes of a sublayer in every lane: in the lanes at once (true), or,
+// where the lanes part ways, lane by lane into one[] (the lanes from n up
+// copy lane n - 1), the wave numbers also into the lanes of m.
+[[gnu::always_inline]] inline bool modesByLanes(const numlib::LayerTensorL& t, double s2, int n,
+                                                numlib::LayerModesL& m, LayerModes one[]) {
+  if (numlib::layerModesL(t, s2, m)) return true;
+  for (int p = 0; p < numlib::lanes::W; ++p) {
+    if (p < n) {
+      const numlib::LayerTensor s = numlib::laneTensor(t, p);
+      one[p] = layerModes(s.c11, s.c21, s.c12, s.c22, s2);
+    } else {
+      one[p] = one[n - 1];
+    }
+    m.q1.re[p] = one[p].q1.real(), m.q1.im[p] = one[p].q1.imag();
+    m.q2.re[p] = one[p].q2.real(), m.q2.im[p] = one[p].q2.imag();
+  }
+  return false;
+}
+
+// Transfer-matrix path for the points in the lanes, as matrixPath takes
+// each: the product P and the growth bound G of every lane, and the modes of
+// the substrate.  A lane whose G passes kMaxGrowth goes on being multiplied
+// (its product is not used) until all have.
+[[gnu::always_inline]] inline void matrixLanes(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h,
+                                               const StackWork& w, const LineSumsL& ls, int n,
+                                               Absorption* const abs[], numlib::lanes::Real& G,
+                                               numlib::lanes::CMat4L& P, LayerModes substrate[]) {
+  using namespace numlib::lanes;
+  const int NNst = st.NNst, N1 = st.N1Nst, N2 = st.N2Nst;
+  const int rest = w.nrr - 1;
+  const int ca = rest / 16, cb = (rest - 16 * ca) / 4, cc = rest - 16 * ca - 4 * cb;
+  P = identity4();
+  CMat4L B = identity4(), T;
+  G = Real{};
+  LayerModes one[W];
+  for (int l = 1; l < NNst; ++l) {
+    const numlib::LayerTensorL t = sublayerTensorL(a, st, h, w, ls, l, n, abs);
+    numlib::LayerModesL m;
+    const bool together = modesByLanes(t, w.s2, n, m, one);
+    const bool inBlock = w.nrr > 1 && l >= N1 && l <= N2;
+    const Real q1 = fabs(m.q1.im), q2 = fabs(m.q2.im);
+    G = G + broadcast((inBlock ? w.nrr : 1) * st.thickness(l)) * (q1 < q2 ? q2 : q1);
+    if (all(G > kMaxGrowth)) continue;  // the recursion takes every point; the absorption sums go on
+    if (together && !m.isotropic) {
+      numlib::layerMatrix4L(m, st.thickness(l), n, T);
+    } else {
+      CMat4 Tp;
+      for (int p = 0; p < W; ++p) {
+        if (p < n) layerMatrix4(together ? numlib::laneModes(m, p) : one[p], w.s2, st.thickness(l), Tp);
+        setLane(T, p, Tp);
+      }
+    }
+    multiply(T, P, P);
+    if (!inBlock) continue;
+    multiply(T, B, B);
+    if (l != N2) continue;
+    T = B;
+    if (ca != 0 || cb != 0) {
+      multiply(T, T, T);
+      multiply(T, T, T);
+      for (int i = 0; i < cb; ++i) multiply(T, P, P);
+    }
+    if (ca != 0) {
+      multiply(T, T, T);
+      multiply(T, T, T);
+      for (int i = 0; i < ca; ++i) multiply(T, P, P);
+    }
+    for (int i = 0; i < cc; ++i) multiply(B, P, P);
+  }
+  const numlib::LayerTensorL t = sublayerTensorL(a, st, h, w, ls, NNst, n, abs);
+  for (int p = 0; p < n; ++p) {
+    const numlib::LayerTensor s = numlib::laneTensor(t, p);
+    substrate[p] = layerModes(s.c11, s.c21, s.c12, s.c22, w.s2);
+  }
+}
+
+// The transfer-matrix path at the energies E[0..n-1], line sums included.
+// R = P^-1 Q of the transfer matrix, which is the negative of the Parratt
+// amplitude.  Where absorbing layers are too thick for the product to keep
+// the precision of R, the point takes R from the recursion with its own
+// sign, so that amplitude differences between energy points stay right
+// (intensities and squared differences are the same either way).  Such
+// points go to the recursion together.
+[[gnu::always_inline]] inline void matrixPoints(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h,
+                                                StackWork& w, int n, const double E[], Absorption* const abs[],
+                                                CMat2 R[], bool recursive[]) {
+  constexpr int W = numlib::lanes::W;
+  numlib::lanes::Real G;
+  numlib::lanes::CMat4L P;
+  LayerModes substrate[W];
+  {
+    LineSumsL ls;
+    lineSumsL(a, h, E, n, ls);
+    matrixLanes(a, st, h, w, ls, n, abs, G, P, substrate);
+  }
+  CMat2 X, Y;
+  X(1, 1) = w.s;
+  X(2, 2) = 1.0 / w.s;
+  double Ef[W];
+  int left[W], nf = 0;
+  for (int p = 0; p < n; ++p) {
+    recursive[p] = false;
+    if (!(G[p] > kMaxGrowth)) {
+      const CMat4 Pp = numlib::lanes::lane(P, p);
+      layerAdmittance(substrate[p], Y);
+      if (logPrecisionLoss(Pp, X, Y, w.s, G[p]) <= kMaxLogLoss) {  // NaN goes to the recursion
+        numlib::REFL2(X, Pp, Y, R[p]);
+        continue;
+      }
+    }
+    Ef[nf] = E[p];
+    left[nf++] = p;
+  }
+  if (nf == 0) return;
+  Absorption* const none[W] = {};
+  CMat2 Rf[W];
+  parrattPoints(a, st, h, w, nf, Ef, none, Rf);
+  for (int i = 0; i < nf; ++i) {
+    for (cdouble& z : Rf[i].e) z = -z;
+    R[left[i]] = Rf[i];
+    recursive[left[i]] = true;
+  }
+}
+
+// The wide instruction set, where the processor has it, takes four lanes
+// in one instruction (the same numbers to the last bit).
+__attribute__((target_clones("avx2", "default"))) void stackPoints(const AngleArgs& a, const SteppedModel& st,
+                                                                    HyperfineWork& h, StackWork& w, int n,
+                                                                    const double E[], Absorption* const abs[],
+                                                                    CMat2 R[], bool recursive[]) {
+  if (a.Jway == 1) {
+    matrixPoints(a, st, h, w, n, E, abs, R, recursive);
+    return;
+  }
+  parrattPoints(a, st, h, w, n, E, abs, R);
+  for (int p = 0; p < n; ++p) recursive[p] = false;
 }
 
 }  // namespace
@@ -332,25 +349,9 @@ void stackSetup(const AngleArgs& a, const SteppedModel& st, StackWork& w) {
   w.nrr = block ? std::max(st.NRR, 1) : 1;
 }
 
-void parrattReflections(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h, StackWork& w, int n,
-                        const double E[], Absorption* const abs[], CMat2 R[]) {
-  w.recursive = false;
-  parrattPoints(a, st, h, w, std::clamp(n, 1, kParrattPoints), E, abs, R);
-}
-
-CMat2 stackReflection(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w,
-                      Absorption* abs) {
-  w.recursive = false;
-  if (a.Jway != 1) return parrattPath(a, st, h, w, abs);
-  CMat2 R;
-  if (matrixPath(a, st, h, w, abs, R)) return R;
-  // The absorption sums are done.  The recursion's amplitude is the negative
-  // of the transfer-matrix one: the sign stays that of the path chosen, so
-  // that amplitude differences between energy points stay right.
-  w.recursive = true;
-  R = parrattPath(a, st, h, w, nullptr);
-  for (cdouble& z : R.e) z = -z;
-  return R;
+void stackReflections(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h, StackWork& w, int n,
+                      const double E[], Absorption* const abs[], CMat2 R[], bool recursive[]) {
+  stackPoints(a, st, h, w, std::clamp(n, 1, kStackPoints), E, abs, R, recursive);
 }
 
 }  // namespace common

@@ -22,8 +22,12 @@ namespace common {
 using numlib::CMat2;
 using numlib::CMat4;
 
-// Parratt: admittance and propagators per sublayer, for up to
-// numlib::lanes::W energy points side by side.
+// Energy points taken at once, one in each lane of a vector
+// (numlib/clanes.hpp).
+inline constexpr int kStackPoints = numlib::lanes::W;
+
+// Parratt: admittance and propagators per sublayer, for kStackPoints energy
+// points side by side.
 struct ParrattLayers {
   Arr1<numlib::lanes::CMat2L, numlib::NMAX> F, Pf, Pb;
 };
@@ -37,11 +41,7 @@ struct StackGeometry {
 // Geometry and the work of the recursion.
 struct StackWork : StackGeometry {
   ParrattLayers par;
-  bool recursive = false;  // the matrix path left the last point to the recursion
 };
-
-// Energy points the Parratt path takes at once.
-inline constexpr int kParrattPoints = numlib::lanes::W;
 
 // Absorption sums of the nuclear part, per energy point: sum over the sublayers
 // (the block counted NRR times) of thickness times |Im chi11| and |Im chi22|.
@@ -52,21 +52,16 @@ struct Absorption {
 // Sine and repeated block of one angle.
 void stackSetup(const AngleArgs& a, const SteppedModel& st, StackWork& w);
 
-// Reflection matrix of the stack with the nuclear part of the current line
-// sums of h, by the path that a.Jway selects.  The matrix path gives P^-1 Q
-// of the transfer matrix, which is the negative of the Parratt amplitude;
+// Reflection matrices of the stack at the energies E[0..n-1] (n from 1 to
+// kStackPoints) at once, line sums included (h keeps those of E[n-1]), by
+// the path that a.Jway selects.  Each point's R is the same to the last bit
+// whatever is computed beside it.  The matrix path gives P^-1 Q of the
+// transfer matrix, which is the negative of the Parratt amplitude;
 // intensities and amplitude differences squared are the same.  Where
 // absorbing layers are too thick for the transfer-matrix product to keep the
 // precision of R, the matrix path takes R from the recursion (with its own
-// sign) and sets w.recursive.  Adds to *abs when given.
-CMat2 stackReflection(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w,
-                      Absorption* abs);
-
-// The Parratt path (a.Jway other than 1) at the energies E[0..n-1] at once
-// (n from 1 to kParrattPoints), line sums included: R[p] is what lineSums
-// at E[p] and then stackReflection would give, to the last bit.  Adds to
-// *abs[p] when given.
-void parrattReflections(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h, StackWork& w, int n,
-                        const double E[], Absorption* const abs[], CMat2 R[]);
+// sign) and sets recursive[p].  Adds to *abs[p] when given.
+void stackReflections(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h, StackWork& w, int n,
+                      const double E[], Absorption* const abs[], CMat2 R[], bool recursive[]);
 
 }  // namespace common
