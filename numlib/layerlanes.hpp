@@ -57,10 +57,10 @@ void cosSinExp(const lanes::Real& x, const lanes::Real& y, int n, lanes::Real& c
 [[gnu::always_inline]] inline bool layerModesL(const LayerTensorL& t, double s2, LayerModesL& m) {
   using namespace lanes;
   m.c11 = t.c11, m.c21 = t.c21, m.c12 = t.c12, m.c22 = t.c22;
-  const Real two = broadcast(2.0), S2 = broadcast(s2);
-  const Complex half = (t.c11 - t.c22) / two;
+  const Real S2 = broadcast(s2);
+  const Complex half = halved(t.c11 - t.c22);
   m.D = csqrt(half * half + t.c12 * t.c21);
-  const Complex mean = (t.c11 + t.c22) / two + S2;
+  const Complex mean = halved(t.c11 + t.c22) + S2;
   m.q1 = csqrt(mean + m.D);
   m.q2 = csqrt(mean - m.D);
   const Complex qq = m.q1 * m.q2;
@@ -124,16 +124,16 @@ void cosSinExp(const lanes::Real& x, const lanes::Real& y, int n, lanes::Real& c
     return true;
   }
   const Complex sum = m.q1 + m.q2, qq = m.q1 * m.q2;
-  const Complex sigma = sum / broadcast(2.0), delta = m.D / sum;
+  const Complex sigma = halved(sum), delta = m.D / sum;
   const Complex x = delta * D;
   if (!all(fabs(x.im) <= 1.0)) return false;
-  const Complex halfDiff = ((((qq - broadcast(s2)) - m.c11) * sum) * m.invW) / broadcast(2.0);
+  const Complex halfDiff = halved((((qq - broadcast(s2)) - m.c11) * sum) * m.invW);
   const Complex Mf12 = m.c12 * m.invW, Mf21 = (m.c21 * qq) * m.invW;
   Real c, s, g;
   cosSinExp(x.re, x.im, n, c, s, g);
   const Real gi = 1.0 / g;
   const Complex ep{g * c, g * s}, em{gi * c, -gi * s};
-  const Complex cd = (ep + em) / broadcast(2.0);
+  const Complex cd = halved(ep + em);
   const Complex sd = sinOverKL(delta, d, timesImaginary(ep - em, -0.5));
   Complex e;
   expI(sigma * D, n, e);
@@ -153,10 +153,10 @@ void cosSinExp(const lanes::Real& x, const lanes::Real& y, int n, lanes::Real& c
 // layerMatrix4 forms them.
 [[gnu::always_inline]] inline void layerMatrix4L(const LayerModesL& m, double d, int n, lanes::CMat4L& T) {
   using namespace lanes;
-  const Real D = broadcast(d), two = broadcast(2.0);
+  const Real D = broadcast(d);
   const Complex sum = m.q1 + m.q2, inv = reciprocal(sum);
-  const Complex sigma = sum / two, delta = m.D * inv, qq = m.q1 * m.q2;
-  const Complex N11 = ((m.c22 - m.c11) / two) * inv, N12 = m.c12 * inv, N21 = m.c21 * inv;
+  const Complex sigma = halved(sum), delta = m.D * inv, qq = m.q1 * m.q2;
+  const Complex N11 = halved(m.c22 - m.c11) * inv, N12 = m.c12 * inv, N21 = m.c21 * inv;
   // exp(+-i sigma d) and exp(+-i delta d) from one cosine, sine and exponential each.
   const Complex xs = sigma * D, xd = delta * D;
   Real c, s, g;
@@ -166,8 +166,8 @@ void cosSinExp(const lanes::Real& x, const lanes::Real& y, int n, lanes::Real& c
   cosSinExp(xd.re, xd.im, n, c, s, g);
   gi = 1.0 / g;
   const Complex ep{g * c, g * s}, em{gi * c, -gi * s};
-  const Complex cs = (es + esi) / two, ss = timesImaginary(es - esi, -0.5);
-  const Complex cd = (ep + em) / two, sd = sinOverKL(delta, d, timesImaginary(ep - em, -0.5));
+  const Complex cs = halved(es + esi), ss = timesImaginary(es - esi, -0.5);
+  const Complex cd = halved(ep + em), sd = sinOverKL(delta, d, timesImaginary(ep - em, -0.5));
   const Complex c0 = cs * cd, c1 = (-ss) * sd;
   const Complex sa = ss * cd, sb = cs * sd;
   const Complex bd2 = (sb * delta) * delta;

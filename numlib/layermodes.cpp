@@ -209,8 +209,10 @@ void cosSinExp(const lanes::Real& x, const lanes::Real& y, int n, lanes::Real& c
       c[p] = c[n - 1], s[p] = s[n - 1], g[p] = g[n - 1];
       continue;
     }
-    c[p] = std::cos(x[p]);
-    s[p] = std::sin(x[p]);
+    // One argument for both, so that the compiler forms them in one call.
+    const double xp = x[p];
+    c[p] = std::cos(xp);
+    s[p] = std::sin(xp);
     g[p] = std::exp(-y[p]);
   }
 }
