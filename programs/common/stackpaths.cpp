@@ -142,10 +142,9 @@ void sublayerByLane(const numlib::LayerTensorL& t, const numlib::LayerModesL* mo
 
 // Parratt path, second part: the reflection matrix built up from the
 // substrate, interface by interface, each sublayer of the block walked NRR
-// times, for the points in the lanes at once (n of them real; their steps
-// side by side, so that one point's products fill the wait for another's).
-// Every propagator decays with depth, so the recursion holds for any
-// thickness.
+// times, for the points in the lanes at once (n of them real, the others
+// copies).  Every propagator decays with depth, so the recursion holds for
+// any thickness.
 [[gnu::always_inline]] inline numlib::lanes::CMat2L parrattRecursion(const SteppedModel& st, const StackWork& w,
                                                                      int n) {
   using numlib::lanes::CMat2L;
@@ -220,10 +219,11 @@ void sublayerByLane(const numlib::LayerTensorL& t, const numlib::LayerModesL* mo
   return false;
 }
 
-// Transfer-matrix path for the points in the lanes, as matrixPath takes
-// each: the product P and the growth bound G of every lane, and the modes of
-// the substrate.  A lane whose G passes kMaxGrowth goes on being multiplied
-// (its product is not used) until all have.
+// Transfer-matrix path for the points in the lanes: P = T_(NNst-1) ... T_1
+// with the block applied NRR times (B^4 and B^16 by squaring), the growth
+// bound G of every lane, and the modes of the substrate.  A lane whose G
+// passes kMaxGrowth goes to the recursion; it goes on being multiplied (its
+// product is not used) until all lanes have passed.
 [[gnu::always_inline]] inline void matrixLanes(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h,
                                                const StackWork& w, const LineSumsL& ls, int n,
                                                Absorption* const abs[], numlib::lanes::Real& G,

@@ -2,7 +2,9 @@
 // paths: the product of the 4x4 transfer matrices of the sublayers, or the
 // Parratt recursion of 2x2 reflection matrices from the substrate up.  An
 // estimate of the precision the product keeps decides, point by point,
-// where the recursion must take over from the matrix path.
+// where the recursion must take over from the matrix path.  Up to four
+// energy points go through either path at once, one in each lane of a
+// vector; each gives the same numbers as alone.
 //
 // Conventions.  Thicknesses are phase thicknesses (Angstrom times K0);
 // susceptibilities are plain numbers.  The range N1Nst..N2Nst of the stepped
