@@ -1,18 +1,22 @@
 #include "numlib/layermodes.hpp"
 
-#include <emmintrin.h>
-
 #include <cmath>
 
 #include "numlib/cscalar.hpp"
 #include "numlib/layer.hpp"
+#include "numlib/layerlanes.hpp"
 
 namespace numlib {
 
 namespace {
 
-constexpr cdouble I1(0.0, 1.0);
-constexpr cdouble kHalfOverI(0.0, -0.5);  // 1/(2i)
+using detail::cdiv;
+
+// i z and z/(2i), written out as GCC forms the products with those
+// constants, so that every compiler gives what the lanes of layerlanes.hpp
+// give.
+cdouble timesI(cdouble z) { return {-z.imag(), z.real()}; }
+cdouble halfOverI(cdouble z) { return {-(z.imag() * -0.5), z.real() * -0.5}; }
 
 // Principal square root.  The moduli met here (susceptibilities and squared
 // sines, 1e-30..1) need no scaling against overflow, so sqrt(x^2 + y^2)
@@ -45,7 +49,7 @@ void sinc(cdouble z, double d, cdouble& sz, cdouble& cz) {
   cdouble ep, em;
   expPair(z * d, ep, em);
   cz = (ep + em) / 2.0;
-  sz = detail::sinOverK(z, d, (ep - em) * kHalfOverI);
+  sz = detail::sinOverK(z, d, halfOverI(ep - em));
 }
 
 // e^(i sigma d) cos(delta d) and i e^(i sigma d) sin(delta d)/delta for the
@@ -60,14 +64,14 @@ void decayingPair(cdouble sigma, cdouble delta, double d, cdouble& ec, cdouble& 
   if (std::abs(x.imag()) <= 1.0) {
     cdouble sd, cd;
     sinc(delta, d, sd, cd);
-    const cdouble e = std::exp(I1 * (sigma * d));
+    const cdouble e = std::exp(timesI(sigma * d));
     ec = e * cd;
-    ie = I1 * e * sd;
+    ie = timesI(e) * sd;
     return;
   }
-  const cdouble e1 = std::exp(I1 * ((sigma + delta) * d)), e2 = std::exp(I1 * ((sigma - delta) * d));
+  const cdouble e1 = std::exp(timesI((sigma + delta) * d)), e2 = std::exp(timesI((sigma - delta) * d));
   ec = (e1 + e2) / 2.0;
-  ie = (e1 - e2) / (2.0 * delta);
+  ie = cdiv(e1 - e2, 2.0 * delta);
 }
 
 }  // namespace
@@ -78,7 +82,7 @@ namespace {
 // the layer matrices would not be finite (W, q1 q2 or q1 + q2 zero).
 bool completeModes(LayerModes& m, double s2) {
   m.W = s2 + m.c11 + m.q1 * m.q2;
-  m.invW = 1.0 / m.W;
+  m.invW = cdiv(1.0, m.W);
   // Only an exactly isotropic tensor has scalar modes: D = 0 alone also
   // holds at an exceptional point, where K is a Jordan block.
   m.isotropic = m.c21 == 0.0 && m.c12 == 0.0 && m.c11 == m.c22;
@@ -91,26 +95,6 @@ void setTensor(LayerModes& m, cdouble c11, cdouble c21, cdouble c12, cdouble c22
   m.c21 = c21;
   m.c12 = c12;
   m.c22 = c22;
-}
-
-// Two principal square roots side by side, each to the last bit as csqrt.
-typedef double Two __attribute__((vector_size(16)));
-typedef long long TwoMask __attribute__((vector_size(16)));
-
-void csqrt2(cdouble z1, cdouble z2, cdouble& w1, cdouble& w2) {
-  const Two x = {z1.real(), z2.real()}, y = {z1.imag(), z2.imag()};
-  const Two r = _mm_sqrt_pd(x * x + y * y);
-  const TwoMask right = x >= 0.0;
-  const Two u = right ? (r + x) / 2 : (r - x) / 2;
-  const Two t = _mm_sqrt_pd(u);
-  const Two ay = {std::abs(y[0]), std::abs(y[1])};
-  const Two q = (right ? y : ay) / (2 * t);
-  const Two signedT = {std::copysign(t[0], y[0]), std::copysign(t[1], y[1])};
-  const TwoMask zero = r == 0.0;
-  const Two re = zero ? Two{0.0, 0.0} : (right ? t : q);
-  const Two im = zero ? y : (right ? q : signedT);
-  w1 = cdouble(re[0], im[0]);
-  w2 = cdouble(re[1], im[1]);
 }
 
 }  // namespace
@@ -132,19 +116,6 @@ LayerModes layerModes(cdouble c11, cdouble c21, cdouble c12, cdouble c22, double
   return m;
 }
 
-void layerModes2(const LayerTensor& a, const LayerTensor& b, double s2, LayerModes& ma, LayerModes& mb) {
-  setTensor(ma, a.c11, a.c21, a.c12, a.c22);
-  setTensor(mb, b.c11, b.c21, b.c12, b.c22);
-  const cdouble halfA = (a.c11 - a.c22) / 2.0, halfB = (b.c11 - b.c22) / 2.0;
-  csqrt2(halfA * halfA + a.c12 * a.c21, halfB * halfB + b.c12 * b.c21, ma.D, mb.D);
-  const cdouble meanA = s2 + (a.c11 + a.c22) / 2.0, meanB = s2 + (b.c11 + b.c22) / 2.0;
-  csqrt2(meanA + ma.D, meanB + mb.D, ma.q1, mb.q1);
-  csqrt2(meanA - ma.D, meanB - mb.D, ma.q2, mb.q2);
-  // A wave number of zero takes the second pass of layerModes.
-  if (!completeModes(ma, s2)) ma = layerModes(a.c11, a.c21, a.c12, a.c22, s2);
-  if (!completeModes(mb, s2)) mb = layerModes(b.c11, b.c21, b.c12, b.c22, s2);
-}
-
 void layerMatrix4(const LayerModes& m, double s2, double d, CMat4& T) {
   if (m.isotropic) {
     CMat4 M;
@@ -162,19 +133,19 @@ void layerMatrix4(const LayerModes& m, double s2, double d, CMat4& T) {
   // S = R^-1 sin(d R), R = sqrt(K) = sigma I + N, N^2 = delta^2 I.  Every 2x2
   // function of R is then x I + y N, and delta = D/(q1+q2) carries no
   // cancellation however close the eigenvalues are.
-  const cdouble sum = m.q1 + m.q2, inv = 1.0 / sum;
+  const cdouble sum = m.q1 + m.q2, inv = cdiv(1.0, sum);
   const cdouble sigma = sum / 2.0, delta = m.D * inv, qq = m.q1 * m.q2;
   const cdouble N11 = (m.c22 - m.c11) / 2.0 * inv, N12 = m.c12 * inv, N21 = m.c21 * inv;
   cdouble es, esi;
   expPair(sigma * d, es, esi);
-  const cdouble cs = (es + esi) / 2.0, ss = (es - esi) * kHalfOverI;
+  const cdouble cs = (es + esi) / 2.0, ss = halfOverI(es - esi);
   cdouble sd, cd;
   sinc(delta, d, sd, cd);
   const cdouble c0 = cs * cd, c1 = -ss * sd;          // C
   const cdouble sa = ss * cd, sb = cs * sd;            // sin(d R) = sa I + sb N
   const cdouble bd2 = sb * delta * delta;
-  const cdouble s0 = I1 * (sigma * sa - bd2) / qq, s1 = I1 * (sigma * sb - sa) / qq;  // iS
-  const cdouble k0 = I1 * (sigma * sa + bd2), k1 = I1 * (sigma * sb + sa);            // iKS
+  const cdouble s0 = cdiv(timesI(sigma * sa - bd2), qq), s1 = cdiv(timesI(sigma * sb - sa), qq);  // iS
+  const cdouble k0 = timesI(sigma * sa + bd2), k1 = timesI(sigma * sb + sa);                        // iKS
   const cdouble C11 = c0 + c1 * N11, C22 = c0 - c1 * N11, C12 = c1 * N12, C21 = c1 * N21;
   T(1, 1) = C11, T(1, 4) = C12, T(4, 1) = C21, T(4, 4) = C22;
   T(3, 3) = C11, T(3, 2) = C12, T(2, 3) = C21, T(2, 2) = C22;
@@ -186,7 +157,7 @@ void layerAdmittance(const LayerModes& m, CMat2& F) {
   if (m.isotropic) {
     F = CMat2();
     F(1, 1) = m.q1;
-    F(2, 2) = 1.0 / m.q1;
+    F(2, 2) = cdiv(1.0, m.q1);
     return;
   }
   const cdouble inv = m.invW, sum = m.q1 + m.q2;
@@ -198,7 +169,7 @@ void layerAdmittance(const LayerModes& m, CMat2& F) {
 
 void layerPropagators(const LayerModes& m, double s2, double d, CMat2& Pf, CMat2& Pb) {
   if (m.isotropic) {
-    const cdouble e = std::exp(I1 * (m.q1 * d));
+    const cdouble e = std::exp(timesI(m.q1 * d));
     Pf = CMat2();
     Pf(1, 1) = Pf(2, 2) = e;
     Pb = Pf;
@@ -209,7 +180,7 @@ void layerPropagators(const LayerModes& m, double s2, double d, CMat2& Pf, CMat2
   // half difference of q1 and q2.  Mb = Mf with the diagonal negated gives
   // exp(-i d Mb) = exp(i d Mf) with the off-diagonal negated.
   const cdouble inv = m.invW, sum = m.q1 + m.q2, qq = m.q1 * m.q2;
-  const cdouble sigma = sum / 2.0, delta = m.D / sum;
+  const cdouble sigma = sum / 2.0, delta = cdiv(m.D, sum);
   const cdouble halfDiff = (qq - s2 - m.c11) * sum * inv / 2.0;  // (Mf11 - Mf22)/2
   const cdouble Mf12 = m.c12 * inv, Mf21 = m.c21 * qq * inv;
   cdouble ec, ie;  // e^(i sigma d) cos(delta d) and i e^(i sigma d) sin(delta d)/delta
@@ -221,6 +192,29 @@ void layerPropagators(const LayerModes& m, double s2, double d, CMat2& Pf, CMat2
   Pb = Pf;
   Pb(1, 2) = -Pf(1, 2);
   Pb(2, 1) = -Pf(2, 1);
+}
+
+void expI(const lanes::Complex& z, int n, lanes::Complex& e) {
+  for (int p = 0; p < lanes::W; ++p) {
+    const cdouble w = p < n ? std::exp(cdouble(-z.im[p], z.re[p])) : cdouble(e.re[n - 1], e.im[n - 1]);
+    e.re[p] = w.real();
+    e.im[p] = w.imag();
+  }
+}
+
+void cosSinExp(const lanes::Real& x, const lanes::Real& y, int n, lanes::Real& c, lanes::Real& s,
+               lanes::Real& g) {
+  for (int p = 0; p < lanes::W; ++p) {
+    if (p >= n) {
+      c[p] = c[n - 1], s[p] = s[n - 1], g[p] = g[n - 1];
+      continue;
+    }
+    // One argument for both, so that the compiler forms them in one call.
+    const double xp = x[p];
+    c[p] = std::cos(xp);
+    s[p] = std::sin(xp);
+    g[p] = std::exp(-y[p]);
+  }
 }
 
 }  // namespace numlib

@@ -35,11 +35,6 @@ struct LayerTensor {
   cdouble c11, c21, c12, c22;
 };
 
-// The modes of two sublayers at once, each the same to the last bit as
-// layerModes gives it: their square roots run side by side, which halves
-// the wait for them.
-void layerModes2(const LayerTensor& a, const LayerTensor& b, double s2, LayerModes& ma, LayerModes& mb);
-
 // Characteristic matrix exp(i d M) of a sublayer of phase thickness d, M being
 // its 4x4 propagation operator.
 void layerMatrix4(const LayerModes& m, double s2, double d, CMat4& T);

@@ -17,41 +17,40 @@ void angleSetup(const NuclearConstants& C, const AngleArgs& a, const SteppedMode
 
 CMat2 reflectionAt(const NuclearConstants&, const AngleArgs& a, const SteppedModel& st, AngleWork& w, double E,
                    Absorption* abs) {
-  lineSums(a, w, E);
-  return stackReflection(a, st, w, w, abs);
+  CMat2 R;
+  bool recursive;
+  stackReflections(a, st, w, w, 1, &E, &abs, &R, &recursive);
+  return R;
 }
 
 namespace {
 
-void reflectPoints(const NuclearConstants& C, const AngleArgs& a, const SteppedModel& st, AngleWork& w, int first,
-                   int last, bool curves) {
+void reflectPoints(const AngleArgs& a, const SteppedModel& st, AngleWork& w, int first, int last, bool curves) {
   for (int k = first; k <= last;) {
-    PointReflection& p = w.points(k);
-    p.ab = Absorption{};
-    if (a.Jway != 1 && k < last) {
-      // Two points of the recursion side by side.
-      PointReflection& q = w.points(k + 1);
+    // Several points side by side.
+    const int n = std::min(kStackPoints, last - k + 1);
+    double E[kStackPoints];
+    Absorption* abs[kStackPoints];
+    CMat2 R[kStackPoints];
+    bool recursive[kStackPoints];
+    for (int i = 0; i < n; ++i) {
+      PointReflection& q = w.points(k + i);
       q.ab = Absorption{};
-      const double E[2] = {a.grid(k), a.grid(k + 1)};
-      Absorption* abs[2] = {curves ? &p.ab : nullptr, curves ? &q.ab : nullptr};
-      CMat2 R[2];
-      parrattReflections(a, st, w, w, E, abs, R);
-      p.R11 = R[0](1, 1), p.R21 = R[0](2, 1), p.recursive = false;
-      q.R11 = R[1](1, 1), q.R21 = R[1](2, 1), q.recursive = false;
-      k += 2;
-      continue;
+      E[i] = a.grid(k + i);
+      abs[i] = curves ? &q.ab : nullptr;
     }
-    const CMat2 R = reflectionAt(C, a, st, w, a.grid(k), curves ? &p.ab : nullptr);
-    p.R11 = R(1, 1);
-    p.R21 = R(2, 1);
-    p.recursive = w.recursive;
-    ++k;
+    stackReflections(a, st, w, w, n, E, abs, R, recursive);
+    for (int i = 0; i < n; ++i) {
+      PointReflection& q = w.points(k + i);
+      q.R11 = R[i](1, 1), q.R21 = R[i](2, 1), q.recursive = recursive[i];
+    }
+    k += n;
   }
 }
 
 // The points in contiguous shares, one per thread, each thread in its own
 // copy of the work of the angle (its lines, factors and geometry).
-void reflectPointsThreaded(const NuclearConstants& C, const AngleArgs& a, const SteppedModel& st, AngleWork& w,
+void reflectPointsThreaded(const AngleArgs& a, const SteppedModel& st, AngleWork& w,
                            int NE, int threads, bool curves) {
 #pragma omp parallel num_threads(threads)
   {
@@ -59,13 +58,13 @@ void reflectPointsThreaded(const NuclearConstants& C, const AngleArgs& a, const 
     const int first = 1 + static_cast<int>(static_cast<long long>(NE) * t / n);
     const int last = static_cast<int>(static_cast<long long>(NE) * (t + 1) / n);
     if (t == 0) {
-      reflectPoints(C, a, st, w, first, last, curves);
+      reflectPoints(a, st, w, first, last, curves);
     } else {
       static thread_local std::unique_ptr<AngleWork> own;
       if (!own) own = std::make_unique<AngleWork>();
       static_cast<HyperfineWork&>(*own) = w;
-      static_cast<StackWork&>(*own) = w;
-      reflectPoints(C, a, st, *own, first, last, curves);
+      static_cast<StackGeometry&>(*own) = w;
+      reflectPoints(a, st, *own, first, last, curves);
       for (int k = first; k <= last; ++k) w.points(k) = own->points(k);
     }
   }
@@ -90,9 +89,9 @@ void angleEnergyLoop(const NuclearConstants& C, const AngleArgs& a, const Steppe
   const bool curves = out.E1.size() >= NE && out.E2.size() >= NE && out.RE.size() >= NE;
   const int threads = pointThreads(a, st, NE);
   if (threads > 1)
-    reflectPointsThreaded(C, a, st, w, NE, threads, curves);
+    reflectPointsThreaded(a, st, w, NE, threads, curves);
   else
-    reflectPoints(C, a, st, w, 1, NE, curves);
+    reflectPoints(a, st, w, 1, NE, curves);
   out.SUME = 0.0f;
   out.YRELAY = 0.0f;
   out.recursivePoints = 0;

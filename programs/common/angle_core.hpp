@@ -56,7 +56,7 @@ struct AngleWork : HyperfineWork, StackWork, AmplitudeCurves, TransformWork {
 void angleSetup(const NuclearConstants& C, const AngleArgs& a, const SteppedModel& st, AngleWork& w);
 
 // Reflection matrix of the stack at energy E (mm/s), after angleSetup, by the
-// path that a.Jway selects (see stackReflection).  Adds to *abs when given.
+// path that a.Jway selects (see stackReflections).  Adds to *abs when given.
 CMat2 reflectionAt(const NuclearConstants& C, const AngleArgs& a, const SteppedModel& st, AngleWork& w, double E,
                    Absorption* abs);
 

@@ -160,6 +160,21 @@ void lineSums(const AngleArgs& a, HyperfineWork& w, double E) {
   }
 }
 
+void lineSumsL(const AngleArgs& a, HyperfineWork& w, const double E[], int n, LineSumsL& ls) {
+  for (int p = 0; p < n; ++p) {
+    lineSums(a, w, E[p]);
+    for (int m = 1; m <= w.nm; ++m) {
+      if (!w.active(m)) continue;
+      // Lanes from p up: the last point fills the lanes that carry copies.
+      for (int q = p; q < (p == n - 1 ? numlib::lanes::W : p + 1); ++q) {
+        for (int t = 1; t <= 3; ++t) ls.L(t, m).re[q] = w.L(t, m).real(), ls.L(t, m).im[q] = w.L(t, m).imag();
+        if (a.IBHF != 2) continue;
+        for (int e = 1; e <= 4; ++e) ls.S(e, m).re[q] = w.S(e, m).real(), ls.S(e, m).im[q] = w.S(e, m).imag();
+      }
+    }
+  }
+}
+
 // Nuclear susceptibility tensor of sublayer l from the current line sums.
 void nuclearChi(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& w, int l, cdouble chi[4]) {
   chi[0] = chi[1] = chi[2] = chi[3] = 0.0;

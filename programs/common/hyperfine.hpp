@@ -13,6 +13,7 @@
 
 #include <array>
 
+#include "numlib/clanes.hpp"
 #include "numlib/cmatrix.hpp"
 #include "numlib/farray.hpp"
 #include "numlib/limits.hpp"
@@ -99,5 +100,45 @@ void lineSums(const AngleArgs& a, HyperfineWork& h, double E);
 // Nuclear susceptibility tensor (11, 21, 12, 22) of sublayer l from the
 // current line sums.
 void nuclearChi(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, int l, cdouble chi[4]);
+
+// The line sums of several energy points, one in each lane
+// (numlib/clanes.hpp).
+struct LineSumsL {
+  Arr2<numlib::lanes::Complex, 3, numlib::N6> L;
+  Arr2<numlib::lanes::Complex, 4, numlib::N6> S;
+};
+
+// lineSums at E[0..n-1] into the lanes of ls; the lanes from n up copy lane
+// n - 1.  Leaves in h the line sums of E[n - 1].
+void lineSumsL(const AngleArgs& a, HyperfineWork& h, const double E[], int n, LineSumsL& ls);
+
+// nuclearChi of every lane, each to the last bit.  Inline, for functions
+// compiled for both instruction sets.
+[[gnu::always_inline]] inline void nuclearChiL(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h,
+                                               const LineSumsL& ls, int l, numlib::lanes::Complex chi[4]) {
+  using numlib::lanes::broadcast;
+  using numlib::lanes::Complex;
+  for (int e = 0; e < 4; ++e) chi[e] = Complex{};
+  if (a.IBHF == 2) {
+    for (int m = 1; m <= h.nm; ++m) {
+      const double v = st.V(m, l);
+      if (v == 0.0) continue;
+      for (int e = 0; e < 4; ++e) chi[e] = chi[e] - ls.S(e + 1, m) * broadcast(v);
+    }
+    return;
+  }
+  Complex U[3] = {};
+  bool any = false;
+  for (int m = 1; m <= h.nm; ++m) {
+    const double v = st.V(m, l);
+    if (v == 0.0) continue;
+    any = true;
+    for (int t = 0; t < 3; ++t) U[t] = U[t] + ls.L(t + 1, m) * broadcast(v);
+  }
+  if (!any) return;
+  const AngularFactors& f = h.fac(l);
+  for (int e = 0; e < 4; ++e)
+    chi[e] = -((broadcast(f[e][0]) * U[0] + broadcast(f[e][1]) * U[1]) + broadcast(f[e][2]) * U[2]);
+}
 
 }  // namespace common

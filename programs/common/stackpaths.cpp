@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "numlib/layer.hpp"
+#include "numlib/layerlanes.hpp"
 #include "numlib/layermodes.hpp"
 
 namespace common {
@@ -16,50 +17,6 @@ using numlib::layerMatrix4;
 using numlib::LayerModes;
 using numlib::layerModes;
 using numlib::layerPropagators;
-
-// Susceptibility tensor of sublayer l at the current energy; adds to the
-// absorption sums.
-numlib::LayerTensor sublayerTensor(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h,
-                                   const StackWork& w, int l, Absorption* abs) {
-  cdouble chi[4];
-  nuclearChi(a, st, h, l, chi);
-  if (abs) {
-    const bool inBlock = w.nrr > 1 && l >= st.N1Nst && l <= st.N2Nst;
-    const double wd = (inBlock ? w.nrr : 1) * st.thickness(l);
-    abs->E1 += static_cast<float>(wd * std::abs(chi[0].imag()));
-    abs->E2 += static_cast<float>(wd * std::abs(chi[3].imag()));
-  }
-  const cdouble el = st.chi(l);
-  return {chi[0] + el, chi[1], chi[2], chi[3] + el};
-}
-
-// Modes of sublayer l at the current energy; adds to the absorption sums.
-LayerModes sublayerModes(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, const StackWork& w,
-                         int l, Absorption* abs) {
-  const numlib::LayerTensor t = sublayerTensor(a, st, h, w, l, abs);
-  return layerModes(t.c11, t.c21, t.c12, t.c22, w.s2);
-}
-
-// Modes of sublayers l and, when l < last, l + 1 (the pair side by side);
-// returns how many.
-int sublayerModesPair(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, const StackWork& w, int l,
-                      int last, Absorption* abs, LayerModes m[2]) {
-  if (l == last) {
-    m[0] = sublayerModes(a, st, h, w, l, abs);
-    return 1;
-  }
-  const numlib::LayerTensor t1 = sublayerTensor(a, st, h, w, l, abs);
-  const numlib::LayerTensor t2 = sublayerTensor(a, st, h, w, l + 1, abs);
-  numlib::layerModes2(t1, t2, w.s2, m[0], m[1]);
-  return 2;
-}
-
-CMat2 negatedDiagonal(const CMat2& A) {
-  CMat2 B = A;
-  B(1, 1) = -A(1, 1);
-  B(2, 2) = -A(2, 2);
-  return B;
-}
 
 // Precision of the transfer-matrix product.  With depth, partial waves grow
 // and decay like exp(+-Im(q) K0 z); the rounding errors of the product are
@@ -112,127 +69,116 @@ double logPrecisionLoss(const CMat4& P, const CMat2& X, const CMat2& Y, double s
   return std::max(G, logP) + std::log(bigS) - std::log(det);  // the inverse's largest element is bigS / det
 }
 
-// Transfer-matrix path: P = T_(NNst-1) ... T_1 with the block applied NRR
-// times (B^4 and B^16 by squaring), then R from P and the boundary matrices.
-// Returns false, leaving R unset, where the product is too ill-conditioned
-// to give R; the absorption sums are complete either way.
-bool matrixPath(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w, Absorption* abs,
-                CMat2& R) {
-  const int NNst = st.NNst, N1 = st.N1Nst, N2 = st.N2Nst;
-  const int rest = w.nrr - 1;
-  const int ca = rest / 16, cb = (rest - 16 * ca) / 4, cc = rest - 16 * ca - 4 * cb;
-  CMat4 P = CMat4::identity(), B = CMat4::identity(), T;
-  double G = 0.0;
-  auto multiply = [&](int l, const LayerModes& m) {
-    const bool inBlock = w.nrr > 1 && l >= N1 && l <= N2;
-    G += (inBlock ? w.nrr : 1) * st.thickness(l) * std::max(std::abs(m.q1.imag()), std::abs(m.q2.imag()));
-    if (G > kMaxGrowth) return;  // the recursion takes the point; the absorption sums go on
-    layerMatrix4(m, w.s2, st.thickness(l), T);
-    numlib::CMUL4(T, P, P);
-    if (!inBlock) return;
-    numlib::CMUL4(T, B, B);
-    if (l != N2) return;
-    T = B;
-    if (ca != 0 || cb != 0) {
-      numlib::CMUL4(T, T, T);
-      numlib::CMUL4(T, T, T);
-      for (int i = 0; i < cb; ++i) numlib::CMUL4(T, P, P);
-    }
-    if (ca != 0) {
-      numlib::CMUL4(T, T, T);
-      numlib::CMUL4(T, T, T);
-      for (int i = 0; i < ca; ++i) numlib::CMUL4(T, P, P);
-    }
-    for (int i = 0; i < cc; ++i) numlib::CMUL4(B, P, P);
-  };
-  LayerModes m[2];
-  for (int l = 1; l < NNst;) {
-    const int n = sublayerModesPair(a, st, h, w, l, NNst - 1, abs, m);
-    for (int i = 0; i < n; ++i) multiply(l + i, m[i]);
-    l += n;
+// Sublayer l's tensor in the lanes, at the line sums of ls; adds the
+// first n lanes to the absorption sums.
+[[gnu::always_inline]] inline numlib::LayerTensorL sublayerTensorL(const AngleArgs& a, const SteppedModel& st,
+                                                                   const HyperfineWork& h, const StackWork& w,
+                                                                   const LineSumsL& ls, int l, int n,
+                                                                   Absorption* const abs[]) {
+  using numlib::lanes::Complex;
+  Complex chi[4];
+  nuclearChiL(a, st, h, ls, l, chi);
+  const bool inBlock = w.nrr > 1 && l >= st.N1Nst && l <= st.N2Nst;
+  const double wd = (inBlock ? w.nrr : 1) * st.thickness(l);
+  for (int p = 0; p < n; ++p) {
+    if (!abs[p]) continue;
+    abs[p]->E1 += static_cast<float>(wd * std::abs(chi[0].im[p]));
+    abs[p]->E2 += static_cast<float>(wd * std::abs(chi[3].im[p]));
   }
-  const LayerModes substrate = sublayerModes(a, st, h, w, NNst, abs);
-  if (G > kMaxGrowth) return false;
-  CMat2 X, Y;
-  X(1, 1) = w.s;
-  X(2, 2) = 1.0 / w.s;
-  layerAdmittance(substrate, Y);
-  if (!(logPrecisionLoss(P, X, Y, w.s, G) <= kMaxLogLoss)) return false;  // NaN included
-  numlib::REFL2(X, P, Y, R);
-  return true;
+  const Complex el = numlib::lanes::broadcast(st.chi(l));
+  return {chi[0] + el, chi[1], chi[2], chi[3] + el};
 }
 
-// Parratt path, first part: the admittance and the propagators of every
-// sublayer at the current line sums, into one set of the recursion's arrays.
-void parrattLayers(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w,
-                   ParrattLayers& p, Absorption* abs) {
-  const int NNst = st.NNst;
-  LayerModes m[2];
-  for (int l = 1; l <= NNst;) {
-    const int n = sublayerModesPair(a, st, h, w, l, NNst, abs, m);
-    for (int i = 0; i < n; ++i, ++l) {
-      layerAdmittance(m[i], p.F(l));
-      if (l < NNst) layerPropagators(m[i], w.s2, st.thickness(l), p.Pf(l), p.Pb(l));
+// Sublayer l of the lanes by the routines of one point, lane by lane (the
+// lanes from n up copy lane n - 1).
+void sublayerByLane(const numlib::LayerTensorL& t, const numlib::LayerModesL* modes, const SteppedModel& st,
+                    StackWork& w, int l, int n) {
+  CMat2 F, Pf, Pb;
+  for (int p = 0; p < numlib::lanes::W; ++p) {
+    if (p < n) {
+      const numlib::LayerTensor s = numlib::laneTensor(t, p);
+      const LayerModes m = modes ? numlib::laneModes(*modes, p) : layerModes(s.c11, s.c21, s.c12, s.c22, w.s2);
+      layerAdmittance(m, F);
+      if (l < st.NNst) layerPropagators(m, w.s2, st.thickness(l), Pf, Pb);
     }
+    numlib::lanes::setLane(w.par.F(l), p, F);
+    if (l == st.NNst) continue;
+    numlib::lanes::setLane(w.par.Pf(l), p, Pf);
+    numlib::lanes::setLane(w.par.Pb(l), p, Pb);
   }
+}
+
+// Parratt path, first part, the points in the lanes: the admittance and the
+// propagators of every sublayer.
+[[gnu::always_inline]] inline void parrattLayersL(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h,
+                                                  StackWork& w, const LineSumsL& ls, int n,
+                                                  Absorption* const abs[]) {
+  const int NNst = st.NNst;
+  for (int l = 1; l <= NNst; ++l) {
+    const numlib::LayerTensorL t = sublayerTensorL(a, st, h, w, ls, l, n, abs);
+    numlib::LayerModesL m;
+    if (!numlib::layerModesL(t, w.s2, m)) {
+      sublayerByLane(t, nullptr, st, w, l, n);
+      continue;
+    }
+    numlib::layerAdmittanceL(m, w.par.F(l));
+    if (l < NNst && !numlib::layerPropagatorsL(m, w.s2, st.thickness(l), n, w.par.Pf(l), w.par.Pb(l)))
+      sublayerByLane(t, &m, st, w, l, n);
+  }
+}
+
+// The inverse in every lane; a lane with a singular matrix is taken alone
+// by CINV2 (which reports it), and the lanes from n up copy lane n - 1.
+[[gnu::always_inline]] inline numlib::lanes::CMat2L inverseOf(const numlib::lanes::CMat2L& A, int n) {
+  numlib::lanes::CMat2L B;
+  if (numlib::lanes::inverse(A, B)) return B;
+  CMat2 inv;
+  for (int p = 0; p < numlib::lanes::W; ++p) {
+    if (p < n) numlib::CINV2(numlib::lanes::lane(A, p), inv);
+    numlib::lanes::setLane(B, p, inv);
+  }
+  return B;
 }
 
 // Parratt path, second part: the reflection matrix built up from the
 // substrate, interface by interface, each sublayer of the block walked NRR
-// times, for N energy points at once (their steps side by side, so that one
-// point's products fill the wait for the other's).  Every propagator decays
-// with depth, so the recursion holds for any thickness.
-template <int N>
-[[gnu::always_inline]] inline void parrattRecursion(const SteppedModel& st, const StackWork& w, CMat2 out[N]) {
+// times, for the points in the lanes at once (n of them real, the others
+// copies).  Every propagator decays with depth, so the recursion holds for
+// any thickness.
+[[gnu::always_inline]] inline numlib::lanes::CMat2L parrattRecursion(const SteppedModel& st, const StackWork& w,
+                                                                     int n) {
+  using numlib::lanes::CMat2L;
   const int NNst = st.NNst, N1 = st.N1Nst, N2 = st.N2Nst;
-  CMat2 X;
-  X(1, 1) = w.s;
-  X(2, 2) = 1.0 / w.s;
-  const CMat2 E = CMat2::identity();
-  struct Point {
-    CMat2 A, Bl, Rp, R, Fa, Bj, inv, r, U, V, Z, t1, t2;  // names as in the recursion
-  };
-  Point pt[N];
-  for (int p = 0; p < N; ++p) pt[p].A = w.par[p].F(NNst);
+  CMat2L X{};
+  X.e[0] = numlib::lanes::broadcast(cdouble(w.s));
+  X.e[3] = numlib::lanes::broadcast(cdouble(1.0 / w.s));
+  const CMat2L E = numlib::lanes::identity2();
+  CMat2L A = w.par.F(NNst), Bl{}, Rp{}, R{};  // names as in the recursion
   int rep = w.nrr;
   int j = NNst;
   for (;;) {
     const int l = j - 1;
     const bool bottom = j == NNst && rep == w.nrr;
-    for (int p = 0; p < N; ++p) {
-      Point& q = pt[p];
-      q.Fa = (j == 1) ? X : w.par[p].F(l);
-      q.Bj = negatedDiagonal(q.Fa);
-      numlib::CSUB2(q.A, q.Bj, q.t1);
-      numlib::CINV2(q.t1, q.inv);  // (A - Bj)^-1; (Bj - A)^-1 is its negative
-      numlib::CSUB2(q.Fa, q.A, q.t1);
-      numlib::CMUL2(q.inv, q.t1, q.r);
-      if (bottom) {
-        q.R = q.r;
-        continue;
-      }
+    const CMat2L& Fa = (j == 1) ? X : w.par.F(l);
+    CMat2L Bj = Fa;
+    Bj.e[0] = -Fa.e[0];
+    Bj.e[3] = -Fa.e[3];
+    const CMat2L inv = inverseOf(A - Bj, n);  // (A - Bj)^-1; (Bj - A)^-1 is its negative
+    const CMat2L r = inv * (Fa - A);
+    if (bottom) {
+      R = r;
+    } else {
       // U = (A - Bj)^-1 (Fa - Bj) = I + r and V = (Bj - A)^-1 (Bl - Bj) = Z - I,
       // since Fa - Bj = (Fa - A) + (A - Bj) and Bl - Bj = (Bl - A) + (A - Bj).
-      numlib::CADD2(q.r, E, q.U);
-      numlib::CSUB2(q.A, q.Bl, q.t1);
-      numlib::CMUL2(q.inv, q.t1, q.Z);
-      numlib::CSUB2(q.Z, E, q.V);
-      numlib::CMUL2(q.Rp, q.V, q.t1);
-      numlib::CSUB2(E, q.t1, q.t2);
-      numlib::CINV2(q.t2, q.t1);
-      numlib::CMUL2(q.t1, q.Rp, q.t2);
-      numlib::CMUL2(q.t2, q.U, q.t1);
-      numlib::CMUL2(q.Z, q.t1, q.t2);
-      numlib::CADD2(q.r, q.t2, q.R);
+      const CMat2L U = r + E;
+      const CMat2L Z = inv * (A - Bl);
+      const CMat2L V = Z - E;
+      R = r + Z * ((inverseOf(E - Rp * V, n) * Rp) * U);
     }
     if (j == 1) break;
-    for (int p = 0; p < N; ++p) {
-      Point& q = pt[p];
-      numlib::CMUL2(w.par[p].Pb(l), q.R, q.t1);
-      numlib::CMUL2(q.t1, w.par[p].Pf(l), q.Rp);
-      q.Bl = q.Bj;
-      q.A = q.Fa;
-    }
+    Rp = (w.par.Pb(l) * R) * w.par.Pf(l);
+    Bl = Bj;
+    A = Fa;
     if (rep != 1 && j == N1 + 1) {
       j = N2 + 1;
       --rep;
@@ -240,29 +186,157 @@ template <int N>
       --j;
     }
   }
-  for (int p = 0; p < N; ++p) out[p] = pt[p].R;
+  return R;
 }
 
-// The wide instruction set, where the processor has it, forms the 2x2
-// products column by column (the same numbers to the last bit).
-__attribute__((target_clones("avx2", "default"))) CMat2 parrattPath(const AngleArgs& a, const SteppedModel& st,
-                                                                     const HyperfineWork& h, StackWork& w,
-                                                                     Absorption* abs) {
-  parrattLayers(a, st, h, w, w.par[0], abs);
-  CMat2 R[1];
-  parrattRecursion<1>(st, w, R);
-  return R[0];
+// The Parratt path at the energies E[0..n-1], line sums included.
+[[gnu::always_inline]] inline void parrattPoints(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h,
+                                                 StackWork& w, int n, const double E[], Absorption* const abs[],
+                                                 CMat2 R[]) {
+  LineSumsL ls;
+  lineSumsL(a, h, E, n, ls);
+  parrattLayersL(a, st, h, w, ls, n, abs);
+  const numlib::lanes::CMat2L RL = parrattRecursion(st, w, n);
+  for (int p = 0; p < n; ++p) R[p] = numlib::lanes::lane(RL, p);
 }
 
-__attribute__((target_clones("avx2", "default"))) void parrattPair(const AngleArgs& a, const SteppedModel& st,
-                                                                    HyperfineWork& h, StackWork& w,
-                                                                    const double E[2], Absorption* abs[2],
-                                                                    CMat2 R[2]) {
-  for (int p = 0; p < 2; ++p) {
-    lineSums(a, h, E[p]);
-    parrattLayers(a, st, h, w, w.par[p], abs[p]);
+// The modes of a sublayer in every lane: in the lanes at once (true), or,
+// where the lanes part ways, lane by lane into one[] (the lanes from n up
+// copy lane n - 1), the wave numbers also into the lanes of m.
+[[gnu::always_inline]] inline bool modesByLanes(const numlib::LayerTensorL& t, double s2, int n,
+                                                numlib::LayerModesL& m, LayerModes one[]) {
+  if (numlib::layerModesL(t, s2, m)) return true;
+  for (int p = 0; p < numlib::lanes::W; ++p) {
+    if (p < n) {
+      const numlib::LayerTensor s = numlib::laneTensor(t, p);
+      one[p] = layerModes(s.c11, s.c21, s.c12, s.c22, s2);
+    } else {
+      one[p] = one[n - 1];
+    }
+    m.q1.re[p] = one[p].q1.real(), m.q1.im[p] = one[p].q1.imag();
+    m.q2.re[p] = one[p].q2.real(), m.q2.im[p] = one[p].q2.imag();
   }
-  parrattRecursion<2>(st, w, R);
+  return false;
+}
+
+// Transfer-matrix path for the points in the lanes: P = T_(NNst-1) ... T_1
+// with the block applied NRR times (B^4 and B^16 by squaring), the growth
+// bound G of every lane, and the modes of the substrate.  A lane whose G
+// passes kMaxGrowth goes to the recursion; it goes on being multiplied (its
+// product is not used) until all lanes have passed.
+[[gnu::always_inline]] inline void matrixLanes(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h,
+                                               const StackWork& w, const LineSumsL& ls, int n,
+                                               Absorption* const abs[], numlib::lanes::Real& G,
+                                               numlib::lanes::CMat4L& P, LayerModes substrate[]) {
+  using namespace numlib::lanes;
+  const int NNst = st.NNst, N1 = st.N1Nst, N2 = st.N2Nst;
+  const int rest = w.nrr - 1;
+  const int ca = rest / 16, cb = (rest - 16 * ca) / 4, cc = rest - 16 * ca - 4 * cb;
+  P = identity4();
+  CMat4L B = identity4(), T;
+  G = Real{};
+  LayerModes one[W];
+  for (int l = 1; l < NNst; ++l) {
+    const numlib::LayerTensorL t = sublayerTensorL(a, st, h, w, ls, l, n, abs);
+    numlib::LayerModesL m;
+    const bool together = modesByLanes(t, w.s2, n, m, one);
+    const bool inBlock = w.nrr > 1 && l >= N1 && l <= N2;
+    const Real q1 = fabs(m.q1.im), q2 = fabs(m.q2.im);
+    G = G + broadcast((inBlock ? w.nrr : 1) * st.thickness(l)) * (q1 < q2 ? q2 : q1);
+    if (all(G > kMaxGrowth)) continue;  // the recursion takes every point; the absorption sums go on
+    if (together && !m.isotropic) {
+      numlib::layerMatrix4L(m, st.thickness(l), n, T);
+    } else {
+      CMat4 Tp;
+      for (int p = 0; p < W; ++p) {
+        if (p < n) layerMatrix4(together ? numlib::laneModes(m, p) : one[p], w.s2, st.thickness(l), Tp);
+        setLane(T, p, Tp);
+      }
+    }
+    multiply(T, P, P);
+    if (!inBlock) continue;
+    multiply(T, B, B);
+    if (l != N2) continue;
+    T = B;
+    if (ca != 0 || cb != 0) {
+      multiply(T, T, T);
+      multiply(T, T, T);
+      for (int i = 0; i < cb; ++i) multiply(T, P, P);
+    }
+    if (ca != 0) {
+      multiply(T, T, T);
+      multiply(T, T, T);
+      for (int i = 0; i < ca; ++i) multiply(T, P, P);
+    }
+    for (int i = 0; i < cc; ++i) multiply(B, P, P);
+  }
+  const numlib::LayerTensorL t = sublayerTensorL(a, st, h, w, ls, NNst, n, abs);
+  for (int p = 0; p < n; ++p) {
+    const numlib::LayerTensor s = numlib::laneTensor(t, p);
+    substrate[p] = layerModes(s.c11, s.c21, s.c12, s.c22, w.s2);
+  }
+}
+
+// The transfer-matrix path at the energies E[0..n-1], line sums included.
+// R = P^-1 Q of the transfer matrix, which is the negative of the Parratt
+// amplitude.  Where absorbing layers are too thick for the product to keep
+// the precision of R, the point takes R from the recursion with its own
+// sign, so that amplitude differences between energy points stay right
+// (intensities and squared differences are the same either way).  Such
+// points go to the recursion together.
+[[gnu::always_inline]] inline void matrixPoints(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h,
+                                                StackWork& w, int n, const double E[], Absorption* const abs[],
+                                                CMat2 R[], bool recursive[]) {
+  constexpr int W = numlib::lanes::W;
+  numlib::lanes::Real G;
+  numlib::lanes::CMat4L P;
+  LayerModes substrate[W];
+  {
+    LineSumsL ls;
+    lineSumsL(a, h, E, n, ls);
+    matrixLanes(a, st, h, w, ls, n, abs, G, P, substrate);
+  }
+  CMat2 X, Y;
+  X(1, 1) = w.s;
+  X(2, 2) = 1.0 / w.s;
+  double Ef[W];
+  int left[W], nf = 0;
+  for (int p = 0; p < n; ++p) {
+    recursive[p] = false;
+    if (!(G[p] > kMaxGrowth)) {
+      const CMat4 Pp = numlib::lanes::lane(P, p);
+      layerAdmittance(substrate[p], Y);
+      if (logPrecisionLoss(Pp, X, Y, w.s, G[p]) <= kMaxLogLoss) {  // NaN goes to the recursion
+        numlib::REFL2(X, Pp, Y, R[p]);
+        continue;
+      }
+    }
+    Ef[nf] = E[p];
+    left[nf++] = p;
+  }
+  if (nf == 0) return;
+  Absorption* const none[W] = {};
+  CMat2 Rf[W];
+  parrattPoints(a, st, h, w, nf, Ef, none, Rf);
+  for (int i = 0; i < nf; ++i) {
+    for (cdouble& z : Rf[i].e) z = -z;
+    R[left[i]] = Rf[i];
+    recursive[left[i]] = true;
+  }
+}
+
+// The wide instruction set, where the processor has it, takes four lanes
+// in one instruction (the same numbers to the last bit).
+__attribute__((target_clones("avx2", "default"))) void stackPoints(const AngleArgs& a, const SteppedModel& st,
+                                                                    HyperfineWork& h, StackWork& w, int n,
+                                                                    const double E[], Absorption* const abs[],
+                                                                    CMat2 R[], bool recursive[]) {
+  if (a.Jway == 1) {
+    matrixPoints(a, st, h, w, n, E, abs, R, recursive);
+    return;
+  }
+  parrattPoints(a, st, h, w, n, E, abs, R);
+  for (int p = 0; p < n; ++p) recursive[p] = false;
 }
 
 }  // namespace
@@ -275,25 +349,9 @@ void stackSetup(const AngleArgs& a, const SteppedModel& st, StackWork& w) {
   w.nrr = block ? std::max(st.NRR, 1) : 1;
 }
 
-void parrattReflections(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h, StackWork& w,
-                        const double E[2], Absorption* abs[2], CMat2 R[2]) {
-  w.recursive = false;
-  parrattPair(a, st, h, w, E, abs, R);
-}
-
-CMat2 stackReflection(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w,
-                      Absorption* abs) {
-  w.recursive = false;
-  if (a.Jway != 1) return parrattPath(a, st, h, w, abs);
-  CMat2 R;
-  if (matrixPath(a, st, h, w, abs, R)) return R;
-  // The absorption sums are done.  The recursion's amplitude is the negative
-  // of the transfer-matrix one: the sign stays that of the path chosen, so
-  // that amplitude differences between energy points stay right.
-  w.recursive = true;
-  R = parrattPath(a, st, h, w, nullptr);
-  for (cdouble& z : R.e) z = -z;
-  return R;
+void stackReflections(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h, StackWork& w, int n,
+                      const double E[], Absorption* const abs[], CMat2 R[], bool recursive[]) {
+  stackPoints(a, st, h, w, std::clamp(n, 1, kStackPoints), E, abs, R, recursive);
 }
 
 }  // namespace common

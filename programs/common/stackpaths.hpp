@@ -2,13 +2,16 @@
 // paths: the product of the 4x4 transfer matrices of the sublayers, or the
 // Parratt recursion of 2x2 reflection matrices from the substrate up.  An
 // estimate of the precision the product keeps decides, point by point,
-// where the recursion must take over from the matrix path.
+// where the recursion must take over from the matrix path.  Up to four
+// energy points go through either path at once, one in each lane of a
+// vector; each gives the same numbers as alone.
 //
 // Conventions.  Thicknesses are phase thicknesses (Angstrom times K0);
 // susceptibilities are plain numbers.  The range N1Nst..N2Nst of the stepped
 // model stands for NRR copies of itself.
 #pragma once
 
+#include "numlib/clanes.hpp"
 #include "numlib/cmatrix.hpp"
 #include "numlib/farray.hpp"
 #include "numlib/limits.hpp"
@@ -21,17 +24,25 @@ namespace common {
 using numlib::CMat2;
 using numlib::CMat4;
 
-// Parratt: admittance and propagators per sublayer at one energy.
+// Energy points taken at once, one in each lane of a vector
+// (numlib/clanes.hpp).
+inline constexpr int kStackPoints = numlib::lanes::W;
+
+// Parratt: admittance and propagators per sublayer, for kStackPoints energy
+// points side by side.
 struct ParrattLayers {
-  Arr1<CMat2, numlib::NMAX> F, Pf, Pb;
+  Arr1<numlib::lanes::CMat2L, numlib::NMAX> F, Pf, Pb;
 };
 
-// Geometry of one angle and the work of the recursion.
-struct StackWork {
+// Geometry of one angle.
+struct StackGeometry {
   double s = 0, s2 = 0;  // sine of the grazing angle and its square
   int nrr = 1;  // repetitions of the block N1Nst..N2Nst (1 if the block is not usable)
-  ParrattLayers par[2];  // for one energy point, or two at once
-  bool recursive = false;  // the matrix path left the last point to the recursion
+};
+
+// Geometry and the work of the recursion.
+struct StackWork : StackGeometry {
+  ParrattLayers par;
 };
 
 // Absorption sums of the nuclear part, per energy point: sum over the sublayers
@@ -43,20 +54,16 @@ struct Absorption {
 // Sine and repeated block of one angle.
 void stackSetup(const AngleArgs& a, const SteppedModel& st, StackWork& w);
 
-// Reflection matrix of the stack with the nuclear part of the current line
-// sums of h, by the path that a.Jway selects.  The matrix path gives P^-1 Q
-// of the transfer matrix, which is the negative of the Parratt amplitude;
+// Reflection matrices of the stack at the energies E[0..n-1] (n from 1 to
+// kStackPoints) at once, line sums included (h keeps those of E[n-1]), by
+// the path that a.Jway selects.  Each point's R is the same to the last bit
+// whatever is computed beside it.  The matrix path gives P^-1 Q of the
+// transfer matrix, which is the negative of the Parratt amplitude;
 // intensities and amplitude differences squared are the same.  Where
 // absorbing layers are too thick for the transfer-matrix product to keep the
 // precision of R, the matrix path takes R from the recursion (with its own
-// sign) and sets w.recursive.  Adds to *abs when given.
-CMat2 stackReflection(const AngleArgs& a, const SteppedModel& st, const HyperfineWork& h, StackWork& w,
-                      Absorption* abs);
-
-// The Parratt path (a.Jway other than 1) at the energies E[0] and E[1] at
-// once, line sums included: R[p] is what lineSums at E[p] and then
-// stackReflection would give, to the last bit.  Adds to *abs[p] when given.
-void parrattReflections(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h, StackWork& w,
-                        const double E[2], Absorption* abs[2], CMat2 R[2]);
+// sign) and sets recursive[p].  Adds to *abs[p] when given.
+void stackReflections(const AngleArgs& a, const SteppedModel& st, HyperfineWork& h, StackWork& w, int n,
+                      const double E[], Absorption* const abs[], CMat2 R[], bool recursive[]);
 
 }  // namespace common

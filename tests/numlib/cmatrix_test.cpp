@@ -7,6 +7,7 @@
 #include <random>
 
 #include "cmatrix_testing.hpp"
+#include "numlib/clanes.hpp"
 #include "numlib/cscalar.hpp"
 
 namespace {
@@ -267,6 +268,72 @@ TEST(CMatrixKit, WideFormsGiveThePlainComplexArithmeticToTheLastBit) {
     const cdouble det = a.e[0] * a.e[3] - a.e[1] * a.e[2];
     const cdouble expected[4] = {a.e[3], -a.e[1], -a.e[2], a.e[0]};
     for (int i = 0; i < 4; ++i) ASSERT_EQ(c.e[i], numlib::detail::cdiv(expected[i], det));
+  }
+}
+
+}  // namespace
+
+namespace {
+
+using numlib::lanes::W;
+
+struct LaneProducts {
+  numlib::lanes::CMat2L c, inv, quot;
+  numlib::lanes::CMat4L C;
+  bool inverted = false;
+};
+
+__attribute__((target_clones("avx2", "default"))) void laneProducts(const numlib::lanes::CMat2L& a,
+                                                                      const numlib::lanes::CMat2L& b,
+                                                                      const numlib::lanes::CMat4L& A,
+                                                                      const numlib::lanes::CMat4L& B, LaneProducts& r) {
+  r.c = a * b;
+  numlib::lanes::multiply(A, B, r.C);
+  r.inverted = numlib::lanes::inverse(a, r.inv);
+  for (int i = 0; i < 4; ++i) r.quot.e[i] = b.e[i] / a.e[i];
+}
+
+// Four matrices in the lanes of one: the products, the inverse and the
+// quotients of each lane are CMUL2's, CMUL4's, CINV2's and cdiv's to the
+// last bit, by the wide instruction set where the processor has it; a lane
+// with a singular matrix makes the inverse of the lanes refuse.
+TEST(CMatrixKit, LanesGiveTheOnePointArithmeticToTheLastBit) {
+  std::mt19937_64 g(13);
+  std::uniform_real_distribution<double> u(-1, 1);
+  for (int t = 0; t < 500; ++t) {
+    CMat2 a[W], b[W];
+    CMat4 A[W], B[W];
+    numlib::lanes::CMat2L al, bl;
+    numlib::lanes::CMat4L Al, Bl;
+    for (int p = 0; p < W; ++p) {
+      const double scale = std::pow(10.0, 30 * u(g));
+      for (auto& z : a[p].e) z = {u(g) * scale, u(g)};
+      for (auto& z : b[p].e) z = {u(g), u(g) / scale};
+      for (auto& z : A[p].e) z = {u(g) * scale, u(g)};
+      for (auto& z : B[p].e) z = {u(g), u(g) / scale};
+      if (t % 10 == 0 && p == 3) a[p].e[0] = a[p].e[1] = 0.0;  // first column zero: singular
+      numlib::lanes::setLane(al, p, a[p]), numlib::lanes::setLane(bl, p, b[p]);
+      numlib::lanes::setLane(Al, p, A[p]), numlib::lanes::setLane(Bl, p, B[p]);
+    }
+    LaneProducts r;
+    laneProducts(al, bl, Al, Bl, r);
+    ASSERT_EQ(r.inverted, t % 10 != 0);
+    for (int p = 0; p < W; ++p) {
+      CMat2 c, inv;
+      CMat4 C;
+      CMUL2(a[p], b[p], c);
+      CMUL4(A[p], B[p], C);
+      ASSERT_EQ(numlib::lanes::lane(r.c, p).e, c.e);
+      ASSERT_EQ(numlib::lanes::lane(r.C, p).e, C.e);
+      if (r.inverted) {
+        CINV2(a[p], inv);
+        ASSERT_EQ(numlib::lanes::lane(r.inv, p).e, inv.e);
+      }
+      for (int i = 0; i < 4; ++i) {
+        if (a[p].e[i] == 0.0) continue;
+        ASSERT_EQ(numlib::lanes::lane(r.quot, p).e[i], numlib::detail::cdiv(b[p].e[i], a[p].e[i]));
+      }
+    }
   }
 }
 

@@ -6,9 +6,11 @@
 #include <array>
 #include <cmath>
 #include <complex>
+#include <memory>
 #include <random>
 
 #include "numlib/layer.hpp"
+#include "numlib/layerlanes.hpp"
 #include "numlib/layermodes.hpp"
 
 namespace {
@@ -192,27 +194,86 @@ TEST(LayerModes, PROPM4AgreesWithTheClosedFormOnResonantTensors) {
 
 namespace {
 
-// Two sublayers at once give what one at a time gives, to the last bit:
-// anisotropic and isotropic tensors, and a wave number of exactly zero
-// (no absorption at the critical angle), which takes the second pass.
-TEST(LayerModes, TwoAtOnceEqualOneAtATime) {
+using numlib::lanes::W;
+
+bool sameModes(const numlib::LayerModes& x, const numlib::LayerModes& y) {
+  return x.D == y.D && x.q1 == y.q1 && x.q2 == y.q2 && x.W == y.W && x.invW == y.invW &&
+         x.isotropic == y.isotropic && x.c11 == y.c11 && x.c21 == y.c21 && x.c12 == y.c12 && x.c22 == y.c22;
+}
+
+template <class Matrix, class Lanes>
+bool sameLane(const Lanes& L, int p, const Matrix& A) {
+  return numlib::lanes::laneOf<Matrix>(L, p).e == A.e;
+}
+
+// The lanes' results of one tensor per lane, by the wide instruction set
+// where the processor has it (as the stack paths call them).
+struct LanesResult {
+  bool together = false, propagated = false;
+  numlib::LayerModesL m;
+  numlib::lanes::CMat2L F, Pf, Pb;
+  numlib::lanes::CMat4L T;
+};
+
+__attribute__((target_clones("avx2", "default"))) void lanesOf(const numlib::LayerTensorL& t, double s2, double d,
+                                                                 LanesResult& r) {
+  r.together = numlib::layerModesL(t, s2, r.m);
+  if (!r.together) return;
+  numlib::layerAdmittanceL(r.m, r.F);
+  r.propagated = numlib::layerPropagatorsL(r.m, s2, d, W, r.Pf, r.Pb);
+  if (!r.m.isotropic) numlib::layerMatrix4L(r.m, d, W, r.T);
+}
+
+// Four points in the lanes give, each, what the one-point routines give, to
+// the last bit: modes, admittance, propagators (thin layers and layers thick
+// enough to take the other form) and characteristic matrix.  The lanes
+// refuse, rather than part ways, where one lane is isotropic and another is
+// not, or a wave number is zero (no absorption at the critical angle).
+TEST(LayerModes, LanesEqualOnePointAtATime) {
   std::mt19937_64 g(5);
   std::uniform_real_distribution<double> u(-1, 1);
   auto z = [&](double s) { return cdouble(u(g) * s, u(g) * s); };
-  auto same = [](const numlib::LayerModes& x, const numlib::LayerModes& y) {
-    return x.D == y.D && x.q1 == y.q1 && x.q2 == y.q2 && x.W == y.W && x.invW == y.invW &&
-           x.isotropic == y.isotropic && x.c11 == y.c11 && x.c22 == y.c22;
-  };
-  for (int t = 0; t < 3000; ++t) {
+  enum Kind { kAnisotropic, kIsotropic, kMixed, kZeroWave };
+  int counted[4] = {}, thick = 0;
+  for (int t = 0; t < 4000; ++t) {
+    const Kind kind = static_cast<Kind>(t % 4);
     const double s2 = std::pow(5e-3 * u(g), 2), off = std::pow(10.0, -9 + 4 * u(g));
-    numlib::LayerTensor a{z(2e-5), z(off), z(off), z(2e-5)}, b{z(2e-5), z(off), z(off), z(2e-5)};
-    if (t % 3 == 0) b = {b.c11, 0.0, 0.0, b.c11};                  // isotropic
-    if (t % 5 == 0) a = {cdouble(-s2, 0), 0.0, 0.0, cdouble(-s2, 0)};  // q = 0
-    numlib::LayerModes ma, mb;
-    numlib::layerModes2(a, b, s2, ma, mb);
-    ASSERT_TRUE(same(ma, numlib::layerModes(a.c11, a.c21, a.c12, a.c22, s2)));
-    ASSERT_TRUE(same(mb, numlib::layerModes(b.c11, b.c21, b.c12, b.c22, s2)));
+    const double d = std::pow(10.0, 1 + 3.5 * (u(g) + 1) / 2);  // 10 to 3e4
+    numlib::LayerTensor one[W];
+    numlib::LayerTensorL lanes;
+    for (int p = 0; p < W; ++p) {
+      one[p] = {z(2e-5), z(off), z(off), z(2e-5)};
+      if (kind == kIsotropic || (kind == kMixed && p == 2)) one[p] = {one[p].c11, 0.0, 0.0, one[p].c11};
+      if (kind == kZeroWave && p == 1) one[p] = {cdouble(-s2, 0), 0.0, 0.0, cdouble(-s2, 0)};
+      for (auto [L, x] : {std::pair{&lanes.c11, one[p].c11}, {&lanes.c21, one[p].c21}, {&lanes.c12, one[p].c12},
+                          {&lanes.c22, one[p].c22}})
+        L->re[p] = x.real(), L->im[p] = x.imag();
+    }
+    const auto r = std::make_unique<LanesResult>();
+    lanesOf(lanes, s2, d, *r);
+    ASSERT_EQ(r->together, kind == kAnisotropic || kind == kIsotropic) << t;
+    ++counted[kind];
+    if (!r->together) continue;
+    const numlib::LayerModesL& m = r->m;
+    bool thickLane = false;
+    for (int p = 0; p < W; ++p) {
+      const numlib::LayerModes s = numlib::layerModes(one[p].c11, one[p].c21, one[p].c12, one[p].c22, s2);
+      ASSERT_TRUE(sameModes(numlib::laneModes(m, p), s)) << t;
+      CMat2 f, pf, pb;
+      CMat4 T1;
+      numlib::layerAdmittance(s, f);
+      numlib::layerPropagators(s, s2, d, pf, pb);
+      numlib::layerMatrix4(s, s2, d, T1);
+      ASSERT_TRUE(sameLane(r->F, p, f)) << t;
+      ASSERT_TRUE(!r->propagated || (sameLane(r->Pf, p, pf) && sameLane(r->Pb, p, pb))) << t;
+      ASSERT_TRUE(m.isotropic || sameLane(r->T, p, T1)) << t;
+      thickLane = thickLane || std::abs((s.D / (s.q1 + s.q2) * d).imag()) > 1.0;
+    }
+    ASSERT_EQ(r->propagated, m.isotropic || !thickLane) << t;
+    thick += !r->propagated;
   }
+  for (int k = 0; k < 4; ++k) EXPECT_EQ(counted[k], 1000);
+  EXPECT_GT(thick, 100);
 }
 
 }  // namespace
