@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "frontend/winlayer/hooks.hpp"
@@ -75,13 +77,25 @@ std::vector<DrawOp> DrawLog::of(DrawOp::Kind kind) const {
 
 namespace {
 
-// Dash lengths of the platform's cosmetic pens, in pixels.
-QPen toQPen(const CPen& pen) {
+// Dash lengths of the platform's cosmetic pens, in pixels: on, off.
+constexpr double kDash[2] = {18, 6};
+constexpr double kDot[2] = {3, 3};
+
+const double* dashPattern(const CPen& pen) {
+  if (pen.m_width > 1) return nullptr;
+  if (pen.m_style == PS_DASH) return kDash;
+  if (pen.m_style == PS_DOT) return kDot;
+  return nullptr;
+}
+
+QPen toQPen(const CPen& pen, double dashPhase) {
   QPen q(detail::toQColor(pen.m_color));
   q.setWidth(std::max(1, pen.m_width));
   q.setCapStyle(Qt::FlatCap);
-  if (pen.m_width <= 1 && pen.m_style == PS_DASH) q.setDashPattern({18, 6});
-  if (pen.m_width <= 1 && pen.m_style == PS_DOT) q.setDashPattern({3, 3});
+  if (const double* d = dashPattern(pen)) {
+    q.setDashPattern({d[0], d[1]});
+    q.setDashOffset(dashPhase);
+  }
   return q;
 }
 
@@ -120,6 +134,7 @@ QPainter* CDC::Painter() const { return m_surface ? m_surface->current() : nullp
 CPoint CDC::MoveTo(int x, int y) {
   const CPoint old = m_pos;
   m_pos = CPoint(x, y);
+  m_dashPhase = 0;
   return old;
 }
 
@@ -134,10 +149,14 @@ bool CDC::LineTo(int x, int y) {
   // The end point is not part of a line: a line of zero length draws nothing.
   if (from == m_pos) return true;
   if (QPainter* p = Painter()) {
-    p->setPen(toQPen(*m_pen));
+    p->setPen(toQPen(*m_pen, m_dashPhase));
     p->setBackgroundMode(m_bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
     p->setBackground(QBrush(detail::toQColor(m_bk)));
     p->drawLine(from.x, from.y, x, y);
+  }
+  if (const double* d = dashPattern(*m_pen)) {
+    const double length = std::hypot(double(x - from.x), double(y - from.y));
+    m_dashPhase = std::fmod(m_dashPhase + length, d[0] + d[1]);
   }
   return true;
 }
@@ -175,7 +194,10 @@ void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {
 
 CPen* CDC::SelectObject(CPen* pPen) {
   CPen* old = m_pen;
-  if (pPen && pPen->IsCreated()) m_pen = pPen;
+  if (pPen && pPen->IsCreated() && pPen != m_pen) {
+    m_pen = pPen;
+    m_dashPhase = 0;
+  }
   return old;
 }
 

@@ -81,6 +81,9 @@ class CDC : public CObject {
   CPen m_stockPen{PS_SOLID, 1, 0};
   CPen* m_pen = &m_stockPen;
   CPoint m_pos;
+  // Where in its dash pattern the pen stands at m_pos (pixels): a polyline
+  // drawn as many short LineTo calls keeps its dashes going across segments.
+  double m_dashPhase = 0;
   COLORREF m_text = 0;
   COLORREF m_bk = RGB(255, 255, 255);
   int m_bkMode = OPAQUE;

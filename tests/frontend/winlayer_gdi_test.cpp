@@ -33,15 +33,20 @@ TEST_F(Gdi, FillSetsTheBackgroundColourThatDashGapsAndTextUse) {
   CPen* old = dc.SelectObject(&dashed);
   dc.MoveTo(0, 10);
   dc.LineTo(99, 10);
+  // A curve of one-pixel segments keeps its dashes across the segments.
+  dc.MoveTo(0, 30);
+  for (int x = 1; x <= 99; ++x) dc.LineTo(x, 30);
   dc.SelectObject(old);
-  int red = 0, white = 0, other = 0;
-  for (int x = 0; x < 99; ++x) {
-    const COLORREF c = dc.pixel(x, 10);
-    (c == kRed ? red : c == kWhite ? white : other)++;
+  for (int y : {10, 30}) {
+    int red = 0, white = 0, other = 0;
+    for (int x = 0; x < 99; ++x) {
+      const COLORREF c = dc.pixel(x, y);
+      (c == kRed ? red : c == kWhite ? white : other)++;
+    }
+    EXPECT_GT(red, 50) << y;    // dashes of 18 on, 6 off
+    EXPECT_GT(white, 10) << y;  // gaps in the background colour, not the blue below
+    EXPECT_EQ(other, 0) << y;
   }
-  EXPECT_GT(red, 50);   // dashes of 18 on, 6 off
-  EXPECT_GT(white, 10);  // gaps in the background colour, not the blue below
-  EXPECT_EQ(other, 0);
   EXPECT_EQ(dc.pixel(50, 20), kBlue);
 }
 
