@@ -75,8 +75,13 @@ void readTransitionTable(fio::Unit& in, fio::Unit& log, NuclearConstants& nc) {
   }
 }
 
-// Reads records 1 to the end; returns the product of the three factors of HF.
-double readWholeFile(fio::Unit& in, fio::Unit& log, NuclearConstants& nc, MainConstants& mc) {
+// The three factors of the nuclear scattering factor HF (records 11 to 13).
+struct HFFactors {
+  float FHF1 = 0, FHF2 = 0, FHF3 = 0;
+};
+
+// Reads records 1 to the end; returns the three factors of HF.
+HFFactors readWholeFile(fio::Unit& in, fio::Unit& log, NuclearConstants& nc, MainConstants& mc) {
   in.skip();  // title
   in.read(mc.ERES);
   requirePositive(mc.ERES, "ERES");
@@ -95,21 +100,21 @@ double readWholeFile(fio::Unit& in, fio::Unit& log, NuclearConstants& nc, MainCo
   log.print(" ALFA=", mc.ALFA);
   in.read(nc.GE);
   requirePositive(nc.GE, "GE");
-  float FHF1 = 0, FHF2 = 0, FHF3 = 0;
-  in.read(FHF1);
-  in.read(FHF2);
-  in.read(FHF3);
+  HFFactors f;
+  in.read(f.FHF1);
+  in.read(f.FHF2);
+  in.read(f.FHF3);
   in.read(mc.XEST);
   requirePositive(mc.XEST, "XEST");
   in.read(mc.XEMAX);
   log.print("XEMAX", mc.XEMAX);
   readTransitionTable(in, log, nc);
   in.close();
-  return static_cast<double>(FHF3) * FHF2 * FHF1;
+  return f;
 }
 
 // Everything that follows from ERES and the wavelength.
-void derive(NuclearConstants& nc, MainConstants& mc, double fhf, ConstantsKind kind) {
+void derive(NuclearConstants& nc, MainConstants& mc, const HFFactors& f, ConstantsKind kind) {
   nc.JE = JEMAX;
   mc.AT = mc.ERES / kC;
   // The delayed-prompt program takes the wavelength from h c / E.
@@ -117,7 +122,8 @@ void derive(NuclearConstants& nc, MainConstants& mc, double fhf, ConstantsKind k
   mc.K0 = kTwoPi / mc.LYAMBDA;
   if (kind == ConstantsKind::EnergyOnly) return;
   mc.SIGMA0 = mc.LYAMBDA * mc.LYAMBDA / kTwoPi / (mc.ALFA + 1.0) * (nc.I2E + 1) / (nc.I2G + 1);
-  nc.HF = mc.SIGMA0 * mc.LYAMBDA * 0.5 / kTwoPi * fhf * nc.GE;
+  // Left to right in double precision, each factor widened as it comes.
+  nc.HF = mc.SIGMA0 * mc.LYAMBDA * 0.5 / kTwoPi * f.FHF3 * f.FHF2 * f.FHF1 * nc.GE;
 }
 
 void logDerived(fio::Unit& log, const NuclearConstants& nc, const MainConstants& mc, ConstantsKind kind) {
@@ -159,7 +165,7 @@ void RDCONST(fio::Unit& log, NuclearConstants& nc, MainConstants& mc, const Cons
     in.read(mc.ERES);
     in.close();
     requirePositive(mc.ERES, "ERES");
-    derive(nc, mc, 0.0, opt.kind);
+    derive(nc, mc, HFFactors{}, opt.kind);
     checkDerived(nc, mc, opt.kind);
     logDerived(log, nc, mc, opt.kind);
     return;
@@ -174,8 +180,8 @@ void RDCONST(fio::Unit& log, NuclearConstants& nc, MainConstants& mc, const Cons
   } else {
     log.print("data from Tconst.INI");
   }
-  const double fhf = readWholeFile(in, log, nc, mc);
-  derive(nc, mc, fhf, opt.kind);
+  const HFFactors f = readWholeFile(in, log, nc, mc);
+  derive(nc, mc, f, opt.kind);
   checkDerived(nc, mc, opt.kind);
   logDerived(log, nc, mc, opt.kind);
 }

@@ -39,9 +39,8 @@ void EGRID(fio::Unit& log, int JE, float XEST, float XEMAX, EnergyGrid& g) {
     if (g.X(n) < -XEMAX) g.I1 = n;
     if (g.X(n) < XEMAX) g.I2 = n;
   }
-  // With XEMAX >= 512*XEST no point lies below -XEMAX; the files then start
-  // at the first point.
-  if (g.I1 < 1) g.I1 = 1;
+  // With XEMAX >= 512*XEST no point lies below -XEMAX and I1 stays 0; the
+  // energy-spectrum files then start at the first point.
   log.print(" I1,I2=", g.I1, g.I2);
   // The time spectrum interpolates the grid onto the Fourier window up to
   // (JE/2 - 1)*XEST; a grid cut short there would be extrapolated.

@@ -133,10 +133,10 @@ TEST(EnergyGrid, CapAndWideFineRangeAreReportedAndSafe) {
   EXPECT_EQ(g.NE, 512);
   EXPECT_LT(g.X(512), 51.1f);
   EXPECT_NE(log.find("energy grid cut at 512 points"), std::string::npos);
-  // XEMAX beyond the window: no point below -XEMAX, the files start at 1.
+  // XEMAX beyond the window: no point below -XEMAX, I1 stays 0.
   const common::EnergyGrid w = grid(0.1f, 60.0f, &log);
-  EXPECT_EQ(w.I1, 1);
-  EXPECT_TRUE(nrstest::hasLine(log, "  I1,I2= 1 " + std::to_string(w.I2)));
+  EXPECT_EQ(w.I1, 0);
+  EXPECT_TRUE(nrstest::hasLine(log, "  I1,I2= 0 " + std::to_string(w.I2)));
 }
 
 }  // namespace
