@@ -16,8 +16,9 @@ struct EnergyGrid {
 };
 
 // Builds the grid for JE Fourier channels of width XEST (mm/s).  I1 is 0
-// when no point lies below -XEMAX (the files then start at point 1).  A grid that the 512-point cap ends below the top of the Fourier
-// window is reported on the console and in the run log.
+// when no point lies below -XEMAX (the files then start at point 1).  A
+// grid that the 512-point cap ends below the top of the Fourier window is
+// reported on the console and in the run log.
 void EGRID(fio::Unit& log, int JE, float XEST, float XEMAX, EnergyGrid& g);
 
 }  // namespace common
