@@ -22,7 +22,9 @@ void roundTripRab(int NRN) {
   rab.close();
 }
 
-void checkHead(const Model& m) {
+// `angular`: the program uses IBHF (the prompt program, which alone reads
+// the model kind, uses no angular parameter and takes any IBHF).
+void checkHead(const Model& m, bool angular) {
   if (m.NNN < 1 || m.NNN > N24) hardStop(" number of sublayers NNN in the model file must lie in 1..60 !");
   // A block laid down fewer than once describes no stack: the density
   // normalisation would weigh its layers by 0 or a negative count while the
@@ -36,7 +38,7 @@ void checkHead(const Model& m) {
   // The angular arrays are filled per sublayer for 1 and per multiplet for 2.
   // Other values are not read alike: the unpacking takes anything but 1 as
   // per multiplet, the pass head anything below 2 as per sublayer.
-  if (m.IBHF != 1 && m.IBHF != 2) hardStop(" IBHF in the model file must be 1 or 2 !");
+  if (angular && m.IBHF != 1 && m.IBHF != 2) hardStop(" IBHF in the model file must be 1 or 2 !");
 }
 
 // An index (ignored) and n reals from one read.
@@ -118,7 +120,7 @@ void readModelHead(fio::Unit& in, Model& m, ModelKind* kind) {
   in.read(m.arrays.HKMAX);
   in.read(m.NM);
   in.read(m.IBHF);
-  checkHead(m);
+  checkHead(m, kind == nullptr);
   in.skip();
 }
 

@@ -40,6 +40,7 @@ struct Work {
   zeprintest::Inputs par = fitOn();  // ITEST, AF, ISTOP of "ZEPRIN.INP"
   std::string first = " 0";          // first record of the model file
   bool nuclear = true;               // the model file has its nuclear part
+  int IBHF = 1;                      // unused by the prompt curve
   std::vector<Layer> layers{{150.0, -15.2, 0.69}, {1000.0, -4.6, 0.011}};
   int N1N = 1, N2N = 1, NRN = 1;
   std::string script = " 1\n 0 0 0 0 0 0\n";
@@ -61,7 +62,7 @@ std::string rows(int first, int n, const std::string& values) {
 std::string model(const Work& w) {
   const int NNN = static_cast<int>(w.layers.size());
   std::string s = w.first + "   LAYSPC.INF\n sublayers\n " + std::to_string(NNN) + "\n " + std::to_string(w.N1N) +
-                  " " + std::to_string(w.N2N) + "\n " + std::to_string(w.NRN) + "\n 1\n 0\n 1.0\n 1\n 1\n header\n";
+                  " " + std::to_string(w.N2N) + "\n " + std::to_string(w.NRN) + "\n 1\n 0\n 1.0\n 1\n " + std::to_string(w.IBHF) + "\n header\n";
   for (int N = 1; N <= NNN; ++N) {
     const Layer& l = w.layers[N - 1];
     s += " " + std::to_string(N) + fmt(" %.4f", l.H1A) + fmt(" %.3f", l.ELD1) + fmt(" %.3f", l.ELD2) +
@@ -139,20 +140,24 @@ TEST(QuastoRun, PromptCurveEqualsParratt) {
 }
 
 // Model kind 0 carries the nuclear part, kind 2 ends after the layers, and a
-// first record that is no number counts as kind 0.  "LAYSPC.RES" keeps the
-// kind, and a second run on it gives the same curve.
+// first record that is no number counts as kind 0.  An IBHF other than 1 or 2
+// does not matter to the prompt curve.  "LAYSPC.RES" keeps the kind, and a
+// second run on it gives the same curve.
 TEST(QuastoRun, ModelKindsAndRerunOnTheFittedModel) {
   struct Case {
     std::string first;
     bool nuclear;
     std::string head;
+    int IBHF = 1;
   };
-  for (const Case& k : {Case{" 0", true, " 0   "}, Case{" 2", false, " 2   "}, Case{"Fe on Si", true, " 0   "}}) {
+  for (const Case& k :
+       {Case{" 0", true, " 0   "}, Case{" 2", false, " 2   ", 0}, Case{"Fe on Si", true, " 0   ", 3}}) {
     SCOPED_TRACE(k.first);
     nrstest::TempDir dir;
     Work w;
     w.first = k.first;
     w.nuclear = k.nuclear;
+    w.IBHF = k.IBHF;
     writeWork(dir, w);
     ASSERT_EQ(runQuasto().status, 0);
     const std::string fitted = dir.read("LAYSPC.RES"), curve = dir.read("PROMP2.res");
