@@ -361,9 +361,8 @@ void CKAVOLDView::ReadCemsExperiment() {
     if (v[0] != 0) smallest = std::min(smallest, v[0]);
   });
   c.n = countOf(attempts, 1, kCemsPoints);
-  const float step = m_cemsPar.Hmms / m_cemsPar.Hchan;
   for (int j = 0; j < c.n; ++j) {
-    c.v[j] = (static_cast<float>(j) - m_cemsPar.chan0) * step;
+    c.v[j] = (static_cast<float>(j) - m_cemsPar.chan0) * m_cemsPar.Hmms / m_cemsPar.Hchan;
     if (largest != 0 && largest != smallest) c.yexp[j] = (c.yexp[j] - smallest) / (largest - smallest);
   }
 }
