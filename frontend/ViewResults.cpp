@@ -31,13 +31,14 @@ void divide(float* y, int n, float norm) {
 
 // The curve files of the n spectra shown, into the initial or the current
 // theory; with experiment files their second column is the experiment.
-// Without "RESULT.RES" nothing is read.
+// Without "RESULT.RES" the first run's curves are not read; later curves
+// are read all the same, without their merits.
 bool CKAVOLDView::ReadTimeSpectrumFiles(bool initial) {
   const bool experiment = m_LoadDlg.m_NFiles != 0;
   auto result = NumberStream::Open(initial ? "RESULT.RES" : "result.res");
   if (!result) {
     Say(initial ? "can not find file: RESULT.RES" : "Can not find file: RESULT.res");
-    return false;
+    if (initial) return false;
   }
   TimeCurves& t = m_time;
   float* times = initial ? t.tini : t.tcur;
@@ -61,9 +62,9 @@ bool CKAVOLDView::ReadTimeSpectrumFiles(bool initial) {
       Say(Format("can not find file: BUFFTN%d.res", k + 1).c_str());
     }
     float record[3];
-    if (experiment) result->Next(record, 3);  // spectrum number, angle and merit
+    if (experiment && result) result->Next(record, 3);  // spectrum number, angle and merit
   }
-  if (experiment) result->Next(initial ? &m_eps.eps0 : &m_eps.epsn, 1);
+  if (experiment && result) result->Next(initial ? &m_eps.eps0 : &m_eps.epsn, 1);
   return true;
 }
 
@@ -296,7 +297,8 @@ void CKAVOLDView::OnShowDelayed() {
 }
 
 // "PROMP2.res" of a prompt run into the initial or the current prompt
-// curve; the prompt reference maximum is fixed on the first run.
+// curve, and its merit from "RESULTI.RES" (read even when the curve file
+// is missing); the prompt reference maximum is fixed on the first run.
 void CKAVOLDView::ReadPromptFile(bool initial) {
   ReflectivityCurves& r = m_refl;
   float* angles = initial ? r.apini : r.apcur;
@@ -306,16 +308,16 @@ void CKAVOLDView::ReadPromptFile(bool initial) {
     r.pexp[i] = v[1];
     curve[i] = v[2];
   });
-  if (!c) {
+  if (c) {
+    (initial ? r.npini : r.npcur) = r.nexp = c->n;
+    const float largest = m_del.Intexp == 1 ? c->expMax : c->thMax;
+    if (initial) m_prmRefExpMax = largest;
+    const float norm = m_prmRefExpMax != 0 ? m_prmRefExpMax : largest;
+    divide(r.pexp, c->n, norm);
+    divide(curve, c->n, norm);
+  } else {
     Say("CAN NOT FIND FILE: PROMP2.res");
-    return;
   }
-  (initial ? r.npini : r.npcur) = r.nexp = c->n;
-  const float largest = m_del.Intexp == 1 ? c->expMax : c->thMax;
-  if (initial) m_prmRefExpMax = largest;
-  const float norm = m_prmRefExpMax != 0 ? m_prmRefExpMax : largest;
-  divide(r.pexp, c->n, norm);
-  divide(curve, c->n, norm);
   auto in = NumberStream::Open("RESULTI.RES");
   if (!in) {
     Say("CAN NOT FIND FILE: RESULTI.RES");
@@ -359,9 +361,8 @@ void CKAVOLDView::ReadCemsExperiment() {
     if (v[0] != 0) smallest = std::min(smallest, v[0]);
   });
   c.n = countOf(attempts, 1, kCemsPoints);
-  const float step = m_cemsPar.Hmms / m_cemsPar.Hchan;
   for (int j = 0; j < c.n; ++j) {
-    c.v[j] = (static_cast<float>(j) - m_cemsPar.chan0) * step;
+    c.v[j] = (static_cast<float>(j) - m_cemsPar.chan0) * m_cemsPar.Hmms / m_cemsPar.Hchan;
     if (largest != 0 && largest != smallest) c.yexp[j] = (c.yexp[j] - smallest) / (largest - smallest);
   }
 }

@@ -49,6 +49,32 @@ TEST_F(Results, DelayedCurvesKeepTheScaleOfTheFirstRun) {
   EXPECT_EQ((std::vector<float>{r.dexp[0], r.dini[0], r.dcur[0]}), (std::vector<float>{2, 0.25f, 0.25f}));
 }
 
+// A missing result file is reported and the show command goes on with the
+// next one: a later run's time spectra without their merit, the prompt
+// merit without its curve.
+TEST_F(Results, AMissingResultFileLeavesTheNextOneToBeRead) {
+  KavoldGlobals& g = globals();
+  view->m_LoadDlg.m_NFiles = 1;
+  view->m_ModelDlg.m_NSPC = 1;
+  view->m_eps.epsn = 0.5f;
+  g.runTime = 2;
+  dir.write("ANGLE.RES", " 3.0\n");
+  dir.write("BUFFTN1.RES", " 10 1 2\n 20 3 4\n 30 5 6\n");
+  view->OnShowTimeSpectra();
+  EXPECT_EQ(messages(), std::vector<CString>{"Can not find file: RESULT.res"});
+  const TimeCurves& t = view->m_time;
+  EXPECT_EQ((std::vector<float>{t.tcur[1], t.yexp[1][0], t.ycur[1][0], view->m_eps.epsn}),
+            (std::vector<float>{20, 3, 4, 0.5f}));
+  EXPECT_EQ((std::vector<int>{t.ncur, t.nexp}), (std::vector<int>{2, 2}));
+
+  view->m_del.Intexp = 1;
+  g.runPrompt = 2;
+  dir.write("RESULTI.res", "  0.1  0.2  0.3\n");
+  view->OnShowPrompt();
+  EXPECT_EQ(messages(), std::vector<CString>{"CAN NOT FIND FILE: PROMP2.res"});
+  EXPECT_EQ(view->m_eps.epsnp, 0.1f);
+}
+
 TEST_F(Results, ProfilesAndListsBeyondTheViewsCapacitiesAreCut) {
   std::string el = "    0.0    10.0\n  2600\n";
   for (int i = 0; i < 2600; ++i) el += std::to_string(i) + " " + std::to_string(i % 7) + " 0.5\n";
