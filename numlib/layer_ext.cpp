@@ -26,12 +26,13 @@ void putPair(const CMat2& m, int i, int j, CMat4& T) {
   T(j, j) = m(2, 2);
 }
 
-// The scaling count of EXPM4 for a size x: int(ln(1000 x)/ln 2) + 1, 0 where
-// that is negative (x below 1/1000) or x is not a finite number.
+// The scaling count of EXPM4 for a size x: int(ln(1000 x)/ln 2) + 1 (the
+// integer part truncated towards 0, so 1 for 1000 x in (1/2, 1)), 0 where
+// that is negative (x at most 1/2000) or x is 0 or not a finite number.
 int squarings(double x) {
   const double y = 1000.0 * x;
-  if (!(y >= 1.0) || !std::isfinite(y)) return 0;
-  return static_cast<int>(std::log(y) / std::log(2.0)) + 1;
+  if (!(y > 0.0) || !std::isfinite(y)) return 0;
+  return std::max(static_cast<int>(std::log(y) / std::log(2.0)) + 1, 0);
 }
 
 double frobenius(const CMat4& M) {

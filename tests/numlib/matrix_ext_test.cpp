@@ -79,6 +79,17 @@ TEST(MatrixRoutines, ScalingAndSquaring) {
     PROPM4(l.M, l.Q, D, p);
     EXPECT_LT(maxDiff(e, p), 1e-5) << D;
   }
+  // 1000 D = 0.7: ln(0.7)/ln 2 = -0.51 truncates to 0, so one squaring of
+  // I + i D M / 2 (an operator of Frobenius norm below 1 adds none).
+  {
+    CMat4 m = randomMatrix<CMat4>(5), half = CMat4::identity(), sq, e;
+    for (cdouble& z : m.e) z *= 0.1;
+    const double D = 7e-4;
+    for (int i = 0; i < 16; ++i) half.e[i] += kI * (D / 2) * m.e[i];
+    CMUL4(half, half, sq);
+    EXPM4(m, D, e);
+    EXPECT_LT(maxDiff(e, sq), 1e-15);
+  }
   // A large operator on a thin layer: counted from D alone (ten squarings)
   // the scaled step would be 0.06 and the error about 0.3.
   CMat4 big = randomMatrix<CMat4>(7), e, ref;
