@@ -196,7 +196,7 @@ void CGraphPainter::DrawMarks(CDC* dc, int w, int h, float Xini, float Xfin, flo
   dc->FillSolidRect(61, 41, 1, 1, colour);
   const double pixelsPerUnitX = (w - kBoxWidthLoss) / (static_cast<double>(Xfin) - Xini);
   const double pixelsPerUnitY = (h - kBoxHeightLoss) / (static_cast<double>(Yfin) - Yini);
-  if (n <= 0 || !std::isfinite(pixelsPerUnitX) || !std::isfinite(pixelsPerUnitY)) return;
+  const bool drawable = n > 0 && std::isfinite(pixelsPerUnitX) && std::isfinite(pixelsPerUnitY);
   // Positions of the first point and of dots and squares are kept in single
   // precision before they become pixels.
   auto fx = [&](int i) { return static_cast<float>(kLeft + (static_cast<double>(x[i]) - Xini) * pixelsPerUnitX); };
@@ -206,12 +206,13 @@ void CGraphPainter::DrawMarks(CDC* dc, int w, int h, float Xini, float Xfin, flo
   auto dx = [&](int i) { return kLeft + (static_cast<double>(x[i]) - Xini) * pixelsPerUnitX; };
   auto dy = [&](int i) { return h - kBottom - (static_cast<double>(y[i]) - Yini) * pixelsPerUnitY; };
 
+  // Dots leave the background white, with or without points.
   if (type == 1) {
-    for (int i = 0; i < n; ++i) fillAt(dc, fx(i) - 1, fy(i) - 1, 2, colour);
+    for (int i = 0; drawable && i < n; ++i) fillAt(dc, fx(i) - 1, fy(i) - 1, 2, colour);
     dc->FillSolidRect(61, 41, 1, 1, kWhite);
     return;
   }
-  if (type != 0 && type != 2) return;
+  if (!drawable || (type != 0 && type != 2)) return;
 
   SafePen pen(dc);
   pen.moveTo(fx(0), fy(0));

@@ -152,6 +152,8 @@ TEST_F(Painter, NoPointsDrawNothingAndReadNothing) {
   painter.DrawMarks(&dc, 165, 160, 0, 100, 0, 100, 0, nullptr, nullptr, kRed, 2, PS_SOLID);
   EXPECT_TRUE(lines().empty());
   EXPECT_EQ(dc.GetBkColor(), kRed);  // the marks set the curve colour as background
+  painter.DrawMarks(&dc, 165, 160, 0, 100, 0, 100, 0, nullptr, nullptr, kRed, 1, PS_SOLID);
+  EXPECT_EQ(dc.GetBkColor(), kWhite);  // dots end on white, even without points
 }
 
 TEST_F(Painter, MarkTypes) {
