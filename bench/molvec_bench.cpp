@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "programs/molvec/molvec.hpp"
+#include "tests/support/tempdir.hpp"
 #include "tests/programs/physics/fe57_fixture.hpp"
 
 namespace {
@@ -22,19 +23,6 @@ using namespace physics_test;
 constexpr int kAngles = 900;
 constexpr int kPoints = 512;
 constexpr int kSublayers = 100;
-
-struct Scratch {
-  std::filesystem::path old = std::filesystem::current_path();
-  std::filesystem::path dir = std::filesystem::temp_directory_path() / "molvec-bench";
-  Scratch() {
-    std::filesystem::create_directories(dir);
-    std::filesystem::current_path(dir);
-  }
-  ~Scratch() {
-    std::filesystem::current_path(old);
-    std::filesystem::remove_all(dir);
-  }
-};
 
 void sample(const Fe57& fe, common::SteppedModel& st) {
   st.NNst = 0;
@@ -88,7 +76,7 @@ void setUp(molvec::MolvecData& d, int Jway) {
 }
 
 void BM_MolvecPass(benchmark::State& state) {
-  Scratch scratch;
+  nrstest::TempDir scratch;  // the pass writes its result files
   static molvec::MolvecData d;
   setUp(d, static_cast<int>(state.range(0)));
   const int threads = state.range(1) == 0 ? omp_get_num_procs() : static_cast<int>(state.range(1));

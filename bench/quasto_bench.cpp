@@ -12,24 +12,12 @@
 #include <string>
 
 #include "programs/quasto/quasto.hpp"
+#include "tests/support/tempdir.hpp"
 
 namespace {
 
 constexpr int kAngles = 3500;
 constexpr int kSublayers = 100;
-
-struct Scratch {
-  std::filesystem::path old = std::filesystem::current_path();
-  std::filesystem::path dir = std::filesystem::temp_directory_path() / "quasto-bench";
-  Scratch() {
-    std::filesystem::create_directories(dir);
-    std::filesystem::current_path(dir);
-  }
-  ~Scratch() {
-    std::filesystem::current_path(old);
-    std::filesystem::remove_all(dir);
-  }
-};
 
 void setUp(quasto::QuastoData& d) {
   common::PromptSettings& p = d.prm;
@@ -61,7 +49,7 @@ void setUp(quasto::QuastoData& d) {
 }
 
 void BM_PromptPass(benchmark::State& state) {
-  Scratch scratch;
+  nrstest::TempDir scratch;  // the pass writes its result files
   static quasto::QuastoData d;
   setUp(d);
   const int threads = state.range(0) == 0 ? omp_get_num_procs() : static_cast<int>(state.range(0));
