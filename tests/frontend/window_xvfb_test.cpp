@@ -11,18 +11,15 @@
 
 #include "frontend/winlayer/hooks.hpp"
 #include "tempdir.hpp"
+#include "xvfb_session.hpp"
 
 namespace {
 
+using nrstest::linesOf;
+using nrstest::runKavold;
+
 using winlayer::COLORREF;
 using winlayer::RGB;
-
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) lines.push_back(l);
-  return lines;
-}
 
 // The pane texts of a click at (mx, my) in a view of w x h with the default
 // axes: 0 to 170 across and one stacked spectrum of 300 (450) up.
@@ -35,20 +32,8 @@ std::pair<std::string, std::string> panesFor(int w, int h, int mx, int my) {
   return {bx, by};
 }
 
-// Runs KAVOLD in the current directory on a virtual X server, driven by a
-// script of the window layer; returns its exit status.
-int runKavold(const std::string& script, std::string& output, const std::string& environment = "",
-              int seconds = 120) {
-  const std::string command = "env WINLAYER_SCRIPT='" + script + "' " + environment +
-                              " QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 timeout " + std::to_string(seconds) +
-                              " "
-                              "xvfb-run -a -s '-screen 0 1280x1024x24' " +
-                              std::string(NRS_BIN_DIR) + "/KAVOLD";
-  return nrstest::run(command, &output);
-}
-
 TEST(RealWindow, StartsUnderXvfbAndAClickMovesThePanes) {
-  if (std::system("command -v xvfb-run > /dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
+  if (!nrstest::haveXvfb()) GTEST_SKIP() << "xvfb-run is not installed";
   nrstest::TempDir dir;
   const std::string script =
       "size 900 600; wait 500; viewsize size.txt; panes before.txt; click 300 200; wait 300; panes after.txt; "
@@ -94,7 +79,7 @@ TEST(RealWindow, StartsUnderXvfbAndAClickMovesThePanes) {
 // reported missing), C-time answered without a fit, then with one.  The
 // programs are found beside KAVOLD.
 TEST(RealWindow, ComputesAndDrawsTheTimeSpectraOfTheShippedExample) {
-  if (std::system("command -v xvfb-run > /dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
+  if (!nrstest::haveXvfb()) GTEST_SKIP() << "xvfb-run is not installed";
   nrstest::TempDir dir;
   namespace fs = std::filesystem;
   for (const auto& e : fs::directory_iterator(fs::path(NRS_SOURCE_DIR) / "examples" / "fe57-fit"))
@@ -133,7 +118,7 @@ TEST(RealWindow, ComputesAndDrawsTheTimeSpectraOfTheShippedExample) {
 // here), fitted to both experiments at once (Joint_FIT) and the fitted
 // model saved under a new name (New_M).
 TEST(RealWindow, ASessionFromZeroToAJointFitAndANewModel) {
-  if (std::system("command -v xvfb-run > /dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
+  if (!nrstest::haveXvfb()) GTEST_SKIP() << "xvfb-run is not installed";
   namespace fs = std::filesystem;
   if (!fs::exists(fs::path(NRS_BIN_DIR) / "MOLVEC")) GTEST_SKIP() << "MOLVEC is not built";
   nrstest::TempDir dir;
