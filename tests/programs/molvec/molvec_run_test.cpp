@@ -147,8 +147,8 @@ TEST(MolvecRun, ExampleFitRecoversTheThicknessOnAnyThreadCount) {
 
 // The total merit is FJEPP times the prompt merit plus FJEPD times the
 // delayed one, whatever the two weights; a weight of 0 leaves its curve out
-// of the total, though it is still compared.  Merit kinds 11 and 12, as the
-// front end writes them.
+// of the total, though it is still compared.  The prompt curve under merit
+// kind 11, as the front end writes it.
 TEST(MolvecRun, TotalMeritWeighsThePromptAndTheDelayedMerit) {
   std::string experiment = " 60\n";
   for (int j = 0; j < 60; ++j) {
