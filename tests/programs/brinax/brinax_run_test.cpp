@@ -1,6 +1,7 @@
 // The BRINAX executable on copies of the example working directory.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +16,7 @@ namespace {
 
 using nrstest::splitLines;
 using zeprintest::columns;
+using Rows = std::vector<std::vector<double>>;
 
 const char* kExampleFiles[] = {"Tconst.INI", "ZEPRIN.INP", "FilCEM.inp",    "FileM.inp",    "next.INP",
                                "stop.inp",   "fe57_cems.dat", "Fe57start.inf", "Fe57true.inf"};
@@ -222,6 +224,87 @@ TEST(BrinaxRun, SpectrumWithoutResonantNucleiIsReportedAndNotKept) {
   const auto model = columns(dir.read("LAYSPC.RES"));
   EXPECT_EQ(model[14][1], 1.0);  // the film's density record
   EXPECT_EQ(dir.read("CEMfit.res").find("nan"), std::string::npos);
+}
+
+// A multiplet of a hand-written model: its share S of the absorption, field
+// (T), standard deviation of its Gaussian field distribution (T), isomer
+// shift (mm/s), and the field direction: BE from the beam and the azimuth GA
+// (degrees), random and planar fractions, azimuth spread WID (degrees).
+struct Multiplet {
+  float S, Bhf, dBhf, IS, BE, GA, R, Q, WID;
+};
+using Value = float Multiplet::*;
+
+// A model file of 57Fe films on silicon.  IBHF = 2: one film holding every
+// multiplet, the directions given per multiplet.  IBHF = 1: a film of
+// 100 Angstrom per multiplet, holding that multiplet alone with its share as
+// density and its direction as the film's.
+std::string cemsModel(int IBHF, const std::vector<Multiplet>& m) {
+  const int NM = static_cast<int>(m.size()), films = IBHF == 2 ? 1 : NM, NNN = films + 1;
+  const Value direction[] = {&Multiplet::BE, &Multiplet::GA, &Multiplet::R, &Multiplet::Q, &Multiplet::WID};
+  auto n = [](int i) { return " " + std::to_string(i); };
+  // Record N of eight values, value(K) for multiplet K.
+  auto row = [&](int N, auto value) {
+    std::string r = n(N);
+    for (int K = 1; K <= 8; ++K) r += zeprintest::fmt(" %g", K <= NM ? value(K) : 0.0f);
+    return r + "\n";
+  };
+  auto per = [&](Value v, bool given = true) { return [&m, v, given](int K) { return given ? m[K - 1].*v : 0.0f; }; };
+  std::string s = " 0  LAYSPC.INF\n sublayers\n" + n(NNN) + "\n 1 1\n 1\n 3  INORM\n 0  ISQ\n 1.0  HKMAX\n" + n(NM) +
+                  "  NM\n" + n(IBHF) + "  IBHF\n header\n";
+  for (int N = 1; N <= films; ++N) s += n(N) + " 100.0 -14.66 0.62 0 0 0 1 1 0\n";
+  s += n(NNN) + " 1000.0 -4.64 0.045 0 0 0 1 1 0\n densities\n";
+  for (int N = 1; N <= films; ++N) {
+    s += row(N, [&](int K) { return IBHF == 2 ? 1.0f : K == N ? m[K - 1].S : 0.0f; });
+    s.pop_back();
+    for (Value v : direction) s += zeprintest::fmt(" %g", IBHF == 2 ? 0.0f : m[N - 1].*v);
+    s += "\n";
+  }
+  s += n(NNN) + " 0 0 0 0 0 0 0 0  0 0 0 0 0\n S\n" + row(NNN + 1, per(&Multiplet::S)) + " hyperfine\n";
+  int N = NNN + 2;
+  for (Value v : {&Multiplet::Bhf, &Multiplet::dBhf, &Multiplet::IS}) s += row(N++, per(v));
+  for (; N <= NNN + 6; ++N) s += row(N, [](int) { return 0.0f; });  // EFG, GRd
+  s += " directions\n";
+  for (Value v : direction) s += row(++N, per(v, IBHF == 2));
+  s += " KINDV\n";
+  for (int l = 1; l <= NNN; ++l) s += n(l) + " 1 1 1 1 1 1 1 1\n";
+  s += " ZDV\n";
+  for (int l = 1; l <= NNN; ++l) s += n(l) + " 0 0 0 0 0 0 0 0\n";
+  return s;
+}
+
+// Directions given per multiplet (IBHF = 2) give the spectrum of the same
+// multiplets each in a film of its own with that direction (IBHF = 1).  Each
+// multiplet absorbs its share S of the total area, whatever its direction
+// and also where its field is spread over a distribution (7 points here).
+TEST(BrinaxRun, DirectionsPerMultipletEqualAFilmPerMultiplet) {
+  const std::vector<Multiplet> m = {{0.7f, 33, 0, 0, 90, 0, 0, 0, 0}, {0.3f, 30, 1.5f, 0.3f, 50, 120, 0.2f, 0, 15}};
+  std::vector<Rows> fit;
+  for (int IBHF : {2, 1}) {
+    SCOPED_TRACE(IBHF);
+    nrstest::TempDir dir;
+    copyExample(dir);
+    setRecord(dir, "FilCEM.inp", 2, "\t 0 \t no experiment");
+    setRecord(dir, "FilCEM.inp", 4, "\t 12.0 \t EMAX");
+    setRecord(dir, "FilCEM.inp", 5, "\t 1024 \t IMM");
+    setRecord(dir, "ZEPRIN.INP", 17, "\t 3 \t JAV1");
+    setRecord(dir, "ZEPRIN.INP", 18, "\t 0.8 \t SD");
+    dir.write("Fe57start.inf", cemsModel(IBHF, m));
+    const auto r = runBrinax();
+    ASSERT_EQ(r.status, 0) << r.output;
+    fit.push_back(columns(dir.read("CEMfit.res")));
+    ASSERT_EQ(fit.back().size(), 1024u);
+  }
+  std::array<double, 5> area{};
+  for (std::size_t k = 0; k < 1024; ++k) {
+    for (int c = 2; c <= 4; ++c) {
+      EXPECT_NEAR(fit[0][k][c], fit[1][k][c], 2e-6) << fit[0][k][0] << " column " << c;
+      area[c] += fit[0][k][c];
+    }
+  }
+  EXPECT_NEAR(area[3] + area[4], area[2], 1e-4 * area[2]);
+  EXPECT_NEAR(area[3] / area[2], 0.7, 0.001);
+  EXPECT_NEAR(area[4] / area[2], 0.3, 0.001);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "numlib/mathconst.hpp"
@@ -52,6 +53,7 @@ struct Kernel {
   std::unique_ptr<Spectra> A = std::make_unique<Spectra>(), B = std::make_unique<Spectra>();
   numlib::Arr1<float, brinax::kMaxPoints> X;
   numlib::Arr1<float, 101> WDIST;
+  numlib::Arr1<float, numlib::N6> S;
   brinax::CemsArgs a;
 
   Kernel() {
@@ -61,6 +63,7 @@ struct Kernel {
     a.NM = 1;
     a.XXM = X;
     a.WDIST = WDIST;
+    a.S = S;
   }
   void addLayer(double t, int K, float V, float BEdeg = 90, float GAdeg = 0, float R = 0, float Q = 0, float WIDdeg = 0) {
     const int l = ++st->NNst;
@@ -108,12 +111,21 @@ TEST(CEMScal, AlphaIronLinesStandAtTheSplittingOfTheConstantsFile) {
 }
 
 // Areas from the heights at the six line positions: every line has the
-// natural width, and the other lines' tails add less than 0.5 %.
+// natural width, and the other lines' tails add less than 0.5 %.  For a
+// field at the angle theta to the beam the areas are 3 : x : 1 with
+// x = 4 sin^2(theta) / (1 + cos^2(theta)), whether the angles are given per
+// sublayer (IBHF = 1) or per multiplet (IBHF = 2).  The Delta m = 0 line is
+// polarised along the field's projection across the beam: polarisation 1,
+// at azimuth 0, takes the share cos^2(GA) of it.
 TEST(CEMScal, SextetAreasFollowTheFieldDirectionAgainstTheBeam) {
   struct Case {
     const char* what;
     float BE, GA, R, Q, WID;
     double r2, r3;  // areas of lines 2 and 3 against line 1 (times 3)
+  };
+  const auto oblique = [](double deg) {
+    const double c = std::cos(toRadians(deg)), s = std::sin(toRadians(deg));
+    return 4 * s * s / (1 + c * c);
   };
   const Case cases[] = {
       {"random", 40, 10, 1, 0, 0, 2, 1},
@@ -122,22 +134,33 @@ TEST(CEMScal, SextetAreasFollowTheFieldDirectionAgainstTheBeam) {
       {"field along the beam", 0, 0, 0, 0, 0, 0, 1},
       {"in the plane across the beam", 0, 0, 0, 1, 0, 4, 1},
       {"half random, half along", 0, 0, 0.5f, 0, 0, 0.8, 1},
+      {"30 degrees to the beam", 30, 0, 0, 0, 0, oblique(30), 1},
+      {"60 degrees to the beam, azimuth 70", 60, 70, 0, 0, 0, oblique(60), 1},
+      {"45 degrees to the beam, azimuth 120", 45, 120, 0, 0, 0, oblique(45), 1},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    Kernel k;
-    k.st->NNst = 0;
-    k.addLayer(1.0, 1, 1.0f, c.BE, c.GA, c.R, c.Q, c.WID);
-    k.C.GRd(1) = 0;
-    k.a.IMM = 6;
-    for (int i = 0; i < 6; ++i) k.X(i + 1) = static_cast<float>(lineEnergy(k.C, kSextet[i], 33.0));
-    k.run();
-    std::array<double, 6> s;
-    for (int i = 0; i < 6; ++i) s[i] = k.total(i + 1);
-    const double unit = s[0] / 3;
-    EXPECT_NEAR(s[1] / unit, c.r2, 0.01 * std::max(c.r2, 1.0));
-    EXPECT_NEAR(s[2] / unit, c.r3, 0.01);
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(s[5 - i] / s[i], 1.0, 0.01) << i;
+  for (int IBHF : {1, 2}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + (IBHF == 2 ? ", per multiplet" : ", per sublayer"));
+      Kernel k;
+      k.st->NNst = 0;
+      k.addLayer(1.0, 1, 1.0f, c.BE, c.GA, c.R, c.Q, c.WID);
+      k.a.IBHF = IBHF;
+      k.S(1) = 0.6f;
+      k.C.GRd(1) = 0;
+      k.a.IMM = 6;
+      for (int i = 0; i < 6; ++i) k.X(i + 1) = static_cast<float>(lineEnergy(k.C, kSextet[i], 33.0));
+      k.run();
+      std::array<double, 6> s;
+      for (int i = 0; i < 6; ++i) s[i] = k.total(i + 1);
+      const double unit = s[0] / 3;
+      EXPECT_NEAR(s[1] / unit, c.r2, 0.01 * std::max(c.r2, 1.0));
+      EXPECT_NEAR(s[2] / unit, c.r3, 0.01);
+      for (int i = 0; i < 3; ++i) EXPECT_NEAR(s[5 - i] / s[i], 1.0, 0.01) << i;
+      if (c.BE > 0 && c.R == 0 && c.Q == 0 && c.WID == 0) {
+        const double cg = std::cos(toRadians(c.GA));
+        EXPECT_NEAR((*k.A)(2, 0) / s[1], cg * cg, 0.01);
+      }
+    }
   }
 }
 

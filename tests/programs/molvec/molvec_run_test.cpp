@@ -145,6 +145,36 @@ TEST(MolvecRun, ExampleFitRecoversTheThicknessOnAnyThreadCount) {
   EXPECT_NEAR(fitted[11][1], 120.0, 2.0);  // layer 1, after the head records
 }
 
+// The total merit is FJEPP times the prompt merit plus FJEPD times the
+// delayed one, whatever the two weights; a weight of 0 leaves its curve out
+// of the total, though it is still compared.  The prompt curve under merit
+// kind 11, as the front end writes it.
+TEST(MolvecRun, TotalMeritWeighsThePromptAndTheDelayedMerit) {
+  std::string experiment = " 60\n";
+  for (int j = 0; j < 60; ++j) {
+    const double mrad = 2.0 + 0.05 * j;
+    experiment += fmt(" %.2f", mrad) + fmt(" %.0f", 1e5 / (1 + std::pow(mrad / 2.6, 8))) +
+                  fmt(" %.0f\n", 2000 * std::exp(-std::pow(mrad - 3.2, 2)) + 100);
+  }
+  const float weights[][2] = {{0.25f, 2.0f}, {3.0f, 0.5f}, {0.0f, 1.0f}};
+  for (const auto& wt : weights) {
+    SCOPED_TRACE(::testing::Message() << wt[0] << " " << wt[1]);
+    TempDir dir;
+    Work w;
+    w.Intexp = 1;
+    w.experiment = experiment;
+    w.JFITP = 11, w.JFITD = 12;
+    w.FJEPP = wt[0], w.FJEPD = wt[1];
+    const Rows r = runAndRead(dir, w, "RESULTI.res");
+    ASSERT_EQ(r.size(), 1u);
+    ASSERT_EQ(r[0].size(), 3u);
+    const double EPSSP = r[0][0], EPSSD = r[0][1], EPSSS = r[0][2];
+    ASSERT_GT(std::abs(EPSSP - EPSSD), 0.2 * std::max(EPSSP, EPSSD));  // the weights tell apart
+    EXPECT_NEAR(EPSSS, wt[0] * EPSSP + wt[1] * EPSSD, 1e-7 + 1e-6 * EPSSS);
+    EXPECT_EQ(columns(dir.read("PROMP2.res")).size(), 60u);
+  }
+}
+
 // Input that no calculation can use ends the run with a message and exit
 // status 1; more than 900 points are cut to 900 and the run goes on.
 TEST(MolvecRun, BadInputStopsWithAMessage) {
