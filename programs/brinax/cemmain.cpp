@@ -7,7 +7,8 @@
 namespace brinax {
 
 void startUp(BrinaxData& d) {
-  common::RDCONST(d.log, d.nc, d.mc, {.runLog = "TOLPEK.RES", .kind = common::ConstantsKind::Conversion});
+  refuseWrittenInputs();
+  common::RDCONST(d.log, d.nc, d.mc, {.runLog = kRunLog, .kind = common::ConstantsKind::Conversion});
   common::INITYV(d.YV, d.YVS);
   common::RDPARAM(d.log, d.par, {.heading = true});
   RDCEMS(d.log, d.cems, d.par.ITEST);

@@ -13,6 +13,7 @@
 
 namespace {
 
+using nrstest::setRecord;
 using nrstest::splitLines;
 using zeprintest::columns;
 
@@ -22,16 +23,6 @@ const char* kExampleFiles[] = {"Tconst.INI", "ZEPRIN.INP", "FilCEM.inp",    "Fil
 void copyExample(const nrstest::TempDir& dir) {
   for (const char* f : kExampleFiles)
     dir.write(f, nrstest::slurp(nrstest::sourcePath(std::string("examples/fe57-cems/") + f)));
-}
-
-// Replaces record n (from 1) of a file.
-void setRecord(const nrstest::TempDir& dir, const std::string& file, int n, const std::string& text) {
-  std::vector<std::string> lines = splitLines(dir.read(file));
-  ASSERT_LE(n, static_cast<int>(lines.size()));
-  lines[n - 1] = text;
-  std::string out;
-  for (const auto& l : lines) out += l + "\n";
-  dir.write(file, out);
 }
 
 zeprintest::RunResult runBrinax() {

@@ -14,9 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void copyExample(const nrstest::TempDir& dir, const std::string& example) {
-  fs::copy(nrstest::sourcePath("examples/" + example), dir.path(), fs::copy_options::overwrite_existing | fs::copy_options::recursive);
-}
+using nrstest::copyExample;
 
 // Replaces the first `from` in `file` by `to`.
 void replaceIn(const nrstest::TempDir& dir, const std::string& file, const std::string& from, const std::string& to) {
