@@ -84,7 +84,6 @@ struct BrinaxData {
   EnergyScale scale;
   CemsCurves curves;
   bool firstPass = true;
-  bool jfitReduced = false;  // a JFIT above 10 has been lowered by 10
 };
 
 // Phases that read "FilCEM.inp" and the measured spectrum and set up the
@@ -96,6 +95,10 @@ void RDCEMS(fio::Unit& log, CemsParams& c, int& ITEST);
 void refuseWrittenInputs();
 void RDEXPC(fio::Unit& log, fio::Unit& in, CemsParams& c, CemsExperiment& x);
 void ESCALE(fio::Unit& log, const CemsParams& c, float& XEST, EnergyScale& s);
+
+// The power of the comparison for the JFIT of "ZEPRIN.INP": above 10 it is
+// lowered by 10 until it is 10 or below.
+int linfitPower(int JFIT);
 
 // One pass: spectra of the current stepped model, convolution, normalisation
 // and, with an experiment, the comparison.  Returns the merit EPSS (NaN when
