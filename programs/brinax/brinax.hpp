@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "numlib/farray.hpp"
 #include "numlib/yvmod.hpp"
@@ -13,10 +14,16 @@
 #include "programs/common/fio.hpp"
 #include "programs/common/fitloop.hpp"
 #include "programs/common/flddist.hpp"
+#include "programs/common/inputnames.hpp"
 #include "programs/common/model.hpp"
 #include "programs/common/params.hpp"
 
 namespace brinax {
+
+// The run log, and every other file BRINAX writes beside those of the shared
+// blocks (common::kModelOutputFiles, common::kDensityProfileFile).
+inline constexpr std::string_view kRunLog = "TOLPEK.RES";
+inline constexpr std::string_view kWrittenFiles[] = {kRunLog, "CEMfit.res", "CEMorig.res", "EpsCEM.res"};
 
 // "FilCEM.inp".
 struct CemsParams {
@@ -77,15 +84,21 @@ struct BrinaxData {
   EnergyScale scale;
   CemsCurves curves;
   bool firstPass = true;
-  bool jfitReduced = false;  // a JFIT above 10 has been lowered by 10
 };
 
 // Phases that read "FilCEM.inp" and the measured spectrum and set up the
 // velocity grid.  Values that would overrun an array or carry infinities and
 // NaN into the results stop the program with a message.
 void RDCEMS(fio::Unit& log, CemsParams& c, int& ITEST);
+// Stops the run, before anything is written, when "FilCEM.inp" or
+// "FileM.inp" names a file that the program writes.
+void refuseWrittenInputs();
 void RDEXPC(fio::Unit& log, fio::Unit& in, CemsParams& c, CemsExperiment& x);
 void ESCALE(fio::Unit& log, const CemsParams& c, float& XEST, EnergyScale& s);
+
+// The power of the comparison for the JFIT of "ZEPRIN.INP": above 10 it is
+// lowered by 10 until it is 10 or below.
+int linfitPower(int JFIT);
 
 // One pass: spectra of the current stepped model, convolution, normalisation
 // and, with an experiment, the comparison.  Returns the merit EPSS (NaN when

@@ -81,14 +81,6 @@ bool convolve(BrinaxData& d) {
   return scaled;
 }
 
-// LINFIT weighs by 1/E^JFIT; a JFIT above 10 is lowered by 10, once for the
-// run, so that every pass compares alike.
-int comparisonPower(BrinaxData& d) {
-  if (!d.jfitReduced && d.par.JFIT > 10) d.par.JFIT -= 10;
-  d.jfitReduced = true;
-  return d.par.JFIT;
-}
-
 // Theory at the measured velocities, scaled and shifted onto the experiment;
 // each multiplet column gets the same scale and the whole background.
 float compare(BrinaxData& d, bool scaled) {
@@ -96,8 +88,7 @@ float compare(BrinaxData& d, bool scaled) {
   const CemsExperiment& x = d.exper;
   const int IMM = d.cems.IMM, JEXPC = d.cems.JEXPC;
   numlib::INTERS(d.scale.XXM.span(), c.SPC.span(), x.XEXP.span(), c.YTH.span(), IMM, JEXPC);
-  const int JFIT = comparisonPower(d);
-  numlib::LINFIT(x.YEXP.span(), c.YTH.span(), JEXPC, x.N1, x.N2, JFIT, c.AFON, c.AMAX, c.EPSS);
+  numlib::LINFIT(x.YEXP.span(), c.YTH.span(), JEXPC, x.N1, x.N2, d.par.JFIT, c.AFON, c.AMAX, c.EPSS);
   // A spectrum without absorption fits the experiment by its background
   // alone; that is no merit of the model.
   if (!scaled) c.EPSS = kNaN;
@@ -146,6 +137,11 @@ void writeOriginal(BrinaxData& d) {
 }
 
 }  // namespace
+
+// LINFIT weighs by 1/E^JFIT.  A JFIT above 10 is lowered by 10 as often as
+// it takes to reach 10 or below, before the first pass: every pass, the
+// first included, then compares with the same power.
+int linfitPower(int JFIT) { return JFIT > 10 ? JFIT - 10 * ((JFIT - 1) / 10) : JFIT; }
 
 float CEMCMP(BrinaxData& d, const common::FitState& fs) {
   if (d.firstPass) d.log.write("(/, /, /, 'START !!!', /, /)");

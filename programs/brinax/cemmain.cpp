@@ -7,9 +7,11 @@
 namespace brinax {
 
 void startUp(BrinaxData& d) {
-  common::RDCONST(d.log, d.nc, d.mc, {.runLog = "TOLPEK.RES", .kind = common::ConstantsKind::Conversion});
+  refuseWrittenInputs();
+  common::RDCONST(d.log, d.nc, d.mc, {.runLog = kRunLog, .kind = common::ConstantsKind::Conversion});
   common::INITYV(d.YV, d.YVS);
   common::RDPARAM(d.log, d.par, {.heading = true});
+  d.par.JFIT = linfitPower(d.par.JFIT);  // echoed as read
   RDCEMS(d.log, d.cems, d.par.ITEST);
   common::RDFILEM(d.log, d.fileM, {.heading = true});
   common::RDNEXT(d.log, d.next, d.par.ITEST, d.Jcalc, true);

@@ -1,6 +1,7 @@
 // "FilCEM.inp", the measured spectrum and the velocity grid.
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "numlib/fits.hpp"
 #include "programs/brinax/brinax.hpp"
@@ -69,6 +70,23 @@ void comparisonWindow(fio::Unit& log, const CemsParams& c, CemsExperiment& x) {
 }
 
 }  // namespace
+
+void refuseWrittenInputs() {
+  std::vector<common::NamedInput> inputs;
+  // The records of RDCEMS up to the name of the measured spectrum.
+  common::peekNames("FilCEM.inp", [&](fio::Unit& in) {
+    CemsParams c;
+    in.skip();
+    in.read(c.NSPCE);
+    in.read(c.GS);
+    in.read(c.EMAX);
+    in.read(c.IMM);
+    in.skip();
+    if (c.NSPCE != 0) inputs.push_back({in.readA(32), "experiment file", "FilCEM.inp"});
+  });
+  common::peekModelName(inputs);
+  common::refuseWrittenInputs(inputs, {kWrittenFiles, common::kModelOutputFiles, common::kDensityProfileFile});
+}
 
 void RDCEMS(fio::Unit& log, CemsParams& c, int& ITEST) {
   fio::Unit in(8);

@@ -39,4 +39,18 @@ void readDelayedRecords(fio::Unit& in, fio::Unit& log, DelayedSettings& d) {
   readEcho(in, log, " TIMFIN =  ", d.TIMFIN);
 }
 
+void refuseWrittenReflInputs(std::initializer_list<FileNames> written) {
+  std::vector<NamedInput> inputs;
+  // Records 1 to 3 as readPromptRecords reads them.
+  peekNames("MOLVEC.INP", [&](fio::Unit& in) {
+    int Intexp = 0;
+    in.skip();
+    in.read(Intexp);
+    const std::string name = in.readA(32);
+    if (Intexp != 0) inputs.push_back({name, "experiment file", "MOLVEC.INP"});
+  });
+  peekModelName(inputs);
+  refuseWrittenInputs(inputs, written);
+}
+
 }  // namespace common

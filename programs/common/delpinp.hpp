@@ -5,6 +5,7 @@
 #include <string>
 
 #include "programs/common/fio.hpp"
+#include "programs/common/inputnames.hpp"
 
 namespace common {
 
@@ -55,5 +56,10 @@ void readEcho(fio::Unit& in, fio::Unit& log, const char* label, T& value) {
 void readPromptRecords(fio::Unit& in, fio::Unit& log, PromptSettings& p);
 // Reads records 14..26 that follow, with their run-log echoes.
 void readDelayedRecords(fio::Unit& in, fio::Unit& log, DelayedSettings& d);
+
+// Stops the run, before anything is written, when "MOLVEC.INP" (the
+// experiment file, when record 2 asks for one) or "FileM.inp" names one of
+// the `written` files.
+void refuseWrittenReflInputs(std::initializer_list<FileNames> written);
 
 }  // namespace common

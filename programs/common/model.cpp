@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "numlib/sublay.hpp"
 #include "programs/common/hardstop.hpp"
 
 namespace common {
@@ -130,10 +131,16 @@ void readLayerRecords(fio::Unit& in, Model& m) {
     int index = 0;
     in.read(index, m.arrays.thickness(N), m.arrays.ELD1(N), m.arrays.ELD2(N), m.ZD1(N), m.ZD2(N), m.WIDTH(N),
             m.KIND1(N), m.KIND2(N), m.KSTEP(N));
-    // One interface of more steps than the grid has sublayers can never fit.
-    if (m.KSTEP(N) > NMAX) hardStop(" number of steps KSTEP in the model file must not exceed 300 !");
     if (m.KSTEP(N) != 0) m.JVN = 2;
   }
+  // One interface of more steps than the grid has sublayers can never fit.
+  // Only steps the grid makes count: an interface without width (or whose
+  // width the thicknesses cut to 0) makes none, whatever its KSTEP.  The
+  // grid checks its size again in every pass, as the fit moves widths.
+  Arr1<int, N24> steps;
+  numlib::gradedSteps(m.NNN, m.N1N, m.N2N, m.NRN, m.arrays.thickness, m.WIDTH, m.KSTEP, steps);
+  for (int N = 1; N <= m.NNN; ++N)
+    if (steps(N) > NMAX) hardStop(" number of steps KSTEP in the model file must not exceed 300 !");
 }
 
 void readDensityRecords(fio::Unit& in, Model& m) {

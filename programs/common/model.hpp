@@ -86,8 +86,8 @@ struct ModelOptions {
 
 // Reads the model file named in "FileM.inp" (unit 1), fills the model, the
 // shared multiplet arrays and YV, and echoes to the run log.  Sizes outside
-// the tables (NNN, NM, IBHF, the repeated block, NRN over kMaxNRN, a KSTEP
-// over NMAX) stop the program.
+// the tables (NNN, NM, IBHF, the repeated block, NRN over kMaxNRN, an
+// interface the grid would cut into more than NMAX steps) stop the program.
 void RDMODEL(fio::Unit& log, const ModelFileRef& f, Model& m, NuclearConstants& nc, YVTable& YV,
              const ModelOptions& opt = {});
 

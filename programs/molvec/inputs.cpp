@@ -101,7 +101,8 @@ void TWINDOW(MolvecData& d) {
 }
 
 void startUp(MolvecData& d) {
-  common::RDCONST(d.log, d.nc, d.mc, {"MOLVEC.RES", common::ConstantsKind::DelayedPrompt});
+  common::refuseWrittenReflInputs({kWrittenFiles, common::kModelOutputFiles, common::kDensityProfileFile});
+  common::RDCONST(d.log, d.nc, d.mc, {kRunLog, common::ConstantsKind::DelayedPrompt});
   common::INITYV(d.YV, d.YVS);
   RDDELP(d);
   // SIG of "ZEPRIN.INP" stays in Angstrom: the unpacking smooths the

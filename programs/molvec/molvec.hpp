@@ -4,6 +4,7 @@
 // experiment and fitted together.  Its static data block and its phases.
 #pragma once
 
+#include <string_view>
 #include <vector>
 
 #include "numlib/farray.hpp"
@@ -26,6 +27,12 @@ using numlib::Span1;
 
 inline constexpr int JE = common::JEMAX;  // time channels
 inline constexpr int kMaxAngles = 900;    // calculation angles and compared experimental points
+
+// The run log, and every other file MOLVEC writes beside those of the shared
+// blocks (common::kModelOutputFiles, common::kDensityProfileFile).
+inline constexpr std::string_view kRunLog = "MOLVEC.RES";
+inline constexpr std::string_view kWrittenFiles[] = {kRunLog,       "PROMP2.res",  "DELAY2.res",
+                                                     "RESULTI.res", "INTEGRF.res", "timtesF.res"};
 
 // Channels of the counting windows: window 1 is IW1..IW2, window 2 the same
 // ICYC channels (one bunch period) later, window 3 from 2 ICYC + IW1 to JE.

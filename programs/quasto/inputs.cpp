@@ -75,7 +75,8 @@ void RDMODELQ(QuastoData& d) {
 }
 
 void startUp(QuastoData& d) {
-  common::RDCONST(d.log, d.nc, d.mc, {"QUASTO.RES", common::ConstantsKind::EnergyOnly});
+  common::refuseWrittenReflInputs({kWrittenFiles, common::kModelOutputFiles});
+  common::RDCONST(d.log, d.nc, d.mc, {kRunLog, common::ConstantsKind::EnergyOnly});
   RDPRMP(d);
   common::RDPARAM(d.log, d.par, {common::ParamsKind::PromptOnly});
   common::RDFILEM(d.log, d.fileM, {.angles = false});

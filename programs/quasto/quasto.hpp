@@ -2,6 +2,8 @@
 // phases.
 #pragma once
 
+#include <string_view>
+
 #include "numlib/farray.hpp"
 #include "numlib/yvmod.hpp"
 #include "programs/common/blocks.hpp"
@@ -19,6 +21,11 @@ using numlib::Arr1;
 
 inline constexpr int kMaxAngles = 3500;                   // calculation angles
 inline constexpr int kMaxPoints = common::kMaxReflPoints;  // experimental points
+
+// The run log, and every other file QUASTO writes beside those of the shared
+// blocks (common::kModelOutputFiles; no density profile).
+inline constexpr std::string_view kRunLog = "QUASTO.RES";
+inline constexpr std::string_view kWrittenFiles[] = {kRunLog, "RESULTI.res", "RELAY.res", "PROMP2.res"};
 
 // The calculation grid and the curve on it.
 struct PromptCurve {

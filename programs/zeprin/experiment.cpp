@@ -1,5 +1,6 @@
 // The list of time-spectrum experiments and their reading.
 #include <algorithm>
+#include <vector>
 
 #include "numlib/fits.hpp"
 #include "programs/common/hardstop.hpp"
@@ -62,6 +63,20 @@ void findStretch(fio::Unit& log, float XEXP1, float XEXP2, TimeExperiment& x) {
 }
 
 }  // namespace
+
+void refuseWrittenInputs() {
+  std::vector<common::NamedInput> inputs;
+  common::peekModelName(inputs);
+  // The names as RDFILESE reads them.
+  common::peekNames("FilesE.inp", [&](fio::Unit& in) {
+    int NEXP = 0;
+    in.read(NEXP);
+    if (NEXP > common::kMaxSpectra) return;  // refused by RDFILESE
+    for (int j = 1; j <= NEXP; ++j)
+      inputs.push_back({in.readA(32), "experiment file", "FilesE.inp"});
+  });
+  common::refuseWrittenInputs(inputs, {kWrittenFiles, common::kModelOutputFiles, common::kDensityProfileFile});
+}
 
 void RDFILESE(fio::Unit& log, ExperimentList& e, int& ITEST) {
   fio::Unit in(8);

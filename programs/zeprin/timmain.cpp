@@ -6,7 +6,8 @@
 namespace zeprin {
 
 void startUp(ZeprinData& d) {
-  common::RDCONST(d.log, d.nc, d.mc);
+  refuseWrittenInputs();
+  common::RDCONST(d.log, d.nc, d.mc, {.runLog = kRunLog});
   TAXIS(d.log, d.mc.LYAMBDA, d.mc.XEST, d.axis);
   common::INITYV(d.YV, d.YVS);
   common::RDPARAM(d.log, d.par);

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <string_view>
 
 #include "numlib/farray.hpp"
 #include "programs/common/blocks.hpp"
@@ -13,6 +14,7 @@
 #include "programs/common/fitloop.hpp"
 #include "programs/common/fitsetup.hpp"
 #include "programs/common/flddist.hpp"
+#include "programs/common/inputnames.hpp"
 #include "programs/common/model.hpp"
 #include "programs/common/params.hpp"
 #include "programs/zeprin/timcalu.hpp"
@@ -27,6 +29,14 @@ inline constexpr int kExpSlots = 1024;   // records read per experiment file
 inline constexpr int kMaxCompared = 900;  // compared experimental points
 inline constexpr int kMaxKernel = 41;    // weights of the time-averaging kernel
 inline constexpr float kTheoryLimit = 177.0f;  // ns: the time window shown and compared
+
+// The run log, and every other file ZEPRIN writes beside those of the shared
+// blocks (common::kModelOutputFiles, common::kDensityProfileFile).
+inline constexpr std::string_view kRunLog = "ZEPRIN.RES";
+inline constexpr std::string_view kWrittenFiles[] = {
+    kRunLog,       "OLD_ANG.RES", "ANGLE.RES",   "RESULT.res",  "INTEGR.res",  "ttestF.res",
+    "E_spcN.res",  "BUFFEN1.RES", "BUFFEN2.RES", "BUFFEN3.RES", "BUFFEN4.RES", "BUFFTN1.RES",
+    "BUFFTN2.RES", "BUFFTN3.RES", "BUFFTN4.RES"};
 
 // Time axis and the names of the curve files.
 struct TimeAxis {
@@ -105,6 +115,9 @@ struct ZeprinData {
 };
 
 // Phases of the main program.
+// Stops the run, before anything is written, when "FileM.inp" or
+// "FilesE.inp" names a file that the program writes.
+void refuseWrittenInputs();
 void TAXIS(fio::Unit& log, double LYAMBDA, float XEST, TimeAxis& ax);
 void RDFILESE(fio::Unit& log, ExperimentList& e, int& ITEST);
 void OLDANG(fio::Unit& out, const common::ModelFileRef& f);

@@ -14,9 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void copyExample(const nrstest::TempDir& dir, const std::string& example) {
-  fs::copy(nrstest::sourcePath("examples/" + example), dir.path(), fs::copy_options::overwrite_existing | fs::copy_options::recursive);
-}
+using nrstest::copyExample;
 
 // Replaces the first `from` in `file` by `to`.
 void replaceIn(const nrstest::TempDir& dir, const std::string& file, const std::string& from, const std::string& to) {
@@ -88,6 +86,32 @@ TEST(ZeprinBadInput, RefusedWithAMessageAndNonZeroStatus) {
     EXPECT_EQ(r.status, c.status) << r.output.substr(0, 2000);
     EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output.substr(0, 2000);
     EXPECT_FALSE(zeprintest::sanitizerReport(r.output));
+  }
+}
+
+// KSTEP counts against the 300 sublayers of the grid only where the grid
+// cuts the interface into steps, that is where it has a width; the grid's
+// own limit still holds for the steps and the layers together.
+TEST(ZeprinBadInput, StepCountsAreRefusedOnlyWhereStepsAreMade) {
+  struct Case {
+    const char* layer2;  // WIDTH KIND1 KIND2 KSTEP of the substrate
+    int status;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"0.000  1  1  400", 0, ""},
+      {"10.000  1  1  400", 1, " number of steps KSTEP in the model file must not exceed 300 !"},
+      {"10.000  1  1  300", 1, " Number of sublayers is larger than Nmax!"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.layer2);
+    nrstest::TempDir dir;
+    copyExample(dir, "fe57-film");
+    replaceIn(dir, "Fe57film.inf", "10.000      1     1     4", c.layer2);
+    const auto r = zeprintest::runZeprin();
+    EXPECT_EQ(r.status, c.status) << r.output.substr(0, 2000);
+    EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output.substr(0, 2000);
+    EXPECT_EQ(dir.exists("LAYSPC.RES"), c.status == 0);
   }
 }
 
