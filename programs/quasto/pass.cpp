@@ -8,6 +8,7 @@
 #include "programs/common/filename.hpp"
 #include "programs/common/fitsetup.hpp"
 #include "programs/common/gauss.hpp"
+#include "programs/common/hardstop.hpp"
 #include "programs/common/newstep.hpp"
 #include "programs/quasto/quasto.hpp"
 
@@ -107,6 +108,8 @@ bool readExperiment(QuastoData& d) {
     return cannotCompare(d, " JEXP in the experiment file must be at least 2 !");
   }
   common::readReflPoints(in, n, c.x);
+  if (const int i = common::firstNegativeCount(c.x))
+    return cannotCompare(d, common::negativeCountText(d.prm.expName, i));
   c.YEXPMAX = common::normaliseToMax(c.x.YEXPP.span(), n);
   d.log.print(" YEXPMAX", c.YEXPMAX);
   if (!(c.YEXPMAX > 0)) return cannotCompare(d, " no positive prompt counts in the experiment file !");
