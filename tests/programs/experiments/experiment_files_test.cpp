@@ -62,4 +62,48 @@ TEST(ExperimentFiles, CountBelowZeroIsRefused) {
   for (const Case& c : cases) expectRefusal(c);
 }
 
+// Where no computed pass has a merit that is a number (weights 1/E**9 beyond
+// single precision), nothing was fitted; a curve file with values that are
+// not finite is named.
+TEST(ExperimentFiles, RunWithoutAFiniteMeritFails) {
+  const Edit power{"MOLVEC.INP", " 1          JFITP", " 9          JFITP"};
+  const std::string noMerit = " no pass of the run gave a finite merit: nothing was fitted";
+  const Case cases[] = {
+      {"QUASTO", "fe-si-multilayer", {power}, noMerit},
+      {"MOLVEC", "fe57-delayed", {power, {"fe57_delp.dat", " 2.700 935337 17709", " 2.700 1 17709"}}, noMerit},
+      // A count of 1e-30 in the window: the fitted scale itself is no number.
+      {"QUASTO",
+       "fe-si-multilayer",
+       {power, {"ml_refl.dat", "      2.490      935307 0", "      2.490      1e-30 0"}},
+       " values that are not finite numbers (NaN, Inf) were written to PROMP2.res"},
+  };
+  for (const Case& c : cases) expectRefusal(c);
+}
+
+// A beam divergence too small for the grid's step (its width squared is 0
+// in single precision) averages nothing: the curves are those of DIV = 0.
+TEST(ExperimentFiles, DivergenceNarrowerThanOneStepLeavesTheCurves) {
+  struct Run {
+    const char* program;
+    const char* example;
+    std::string divergence;  // the record of DIV as shipped
+    std::vector<const char*> curves;
+  };
+  const Run runs[] = {{"QUASTO", "fe-si-multilayer", " 0.02       DIV", {"PROMP2.res"}},
+                      {"MOLVEC", "fe57-delayed", " 0.04       DIV", {"PROMP2.res", "DELAY2.res"}}};
+  for (const Run& k : runs) {
+    SCOPED_TRACE(k.program);
+    std::vector<std::string> curves[2];
+    const char* values[] = {" 0          DIV", " 1e-30      DIV"};
+    for (int v = 0; v < 2; ++v) {
+      nrstest::TempDir dir;
+      const auto r = runEdited(dir, k.program, k.example, {{"MOLVEC.INP", k.divergence, values[v]}, {"stop.inp", "1", "0"}});
+      EXPECT_EQ(r.status, 0) << r.output.substr(0, 2000);
+      for (const char* f : k.curves) curves[v].push_back(dir.read(f));
+    }
+    EXPECT_EQ(curves[1], curves[0]);
+    EXPECT_EQ(curves[0][0].find("NaN"), std::string::npos);
+  }
+}
+
 }  // namespace
