@@ -118,6 +118,8 @@ void RDEXPC(fio::Unit& log, fio::Unit& in, CemsParams& c, CemsExperiment& x) {
   x.YEXP.fill(0.0f);
   const int read = in.readArrayUpTo(x.YEXP.span(), 1, kMaxPoints);
   in.close();
+  for (int i = 1; i <= read; ++i)
+    if (x.YEXP(i) < 0) hardStop(common::negativeCountText(c.file, i));
   log.write("(' read number JEXP = ', I5)", c.JEXPC);
   checkLength(log, read, c);
 

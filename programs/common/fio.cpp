@@ -66,11 +66,12 @@ int runMain(std::string_view program, const std::function<void()>& body) {
     std::fprintf(stderr, "%.*s: internal error: %s\n", static_cast<int>(program.size()), program.data(), e.what());
     status = 3;
   }
-  if (status == 0 && !nonFiniteResults().empty()) {
+  // Named also when the run ends with a stop of its own for another reason.
+  if (!nonFiniteResults().empty()) {
     std::string files;
     for (const auto& f : nonFiniteResults()) files += (files.empty() ? " " : ", ") + f;
     console().print(" values that are not finite numbers (NaN, Inf) were written to" + files + ": the run has failed");
-    status = 1;
+    if (status == 0) status = 1;
   }
   std::fflush(stdout);
   return status;

@@ -23,8 +23,8 @@
 // not finite or beyond its precision's range) or an early end of file throw
 // RuntimeError; runMain prints its message (naming the error, the unit and
 // the file) and returns exit status 2.  A result file closed with a value
-// that is not finite in it turns a normal end into exit status 1, with a
-// message naming the file.
+// that is not finite in it turns a normal end into exit status 1; a message
+// names the file however the run ends.
 #pragma once
 
 #include <cstdint>

@@ -42,6 +42,8 @@ void FitLoop::run(const FitCallbacks& cb) {
     Next n = Next::Record;
     if (computing) {
       st_.EPSN = r.EPSN;
+      ++st_.computed;
+      if (std::isfinite(r.EPSN)) st_.finiteMerit = true;
       if (s_.endAfterFirstPassWithoutExperiment && !s_.hasExperiment) break;
       if (judged()) n = control();
     }

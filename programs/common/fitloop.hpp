@@ -73,6 +73,8 @@ struct FitState {
   float EPSSS = 0;  // best merit so far
   float EPSD = 0;   // relative change of the latest judged pass
   bool bestFilled = false;  // YVS and EPSSS hold an evaluated set
+  int computed = 0;         // computing passes so far
+  bool finiteMerit = false;  // one of them gave a finite merit
   // YV went back to the best set after the last pass built the model from a
   // rejected trial.  At the end of the run: the loop has rebuilt the model
   // from the best set, and the merit that goes with it is EPSSS, not EPSN.

@@ -30,4 +30,15 @@ inline FitSettings fitSettings(const Model& m, const CalcParams& p, bool hasExpe
 inline constexpr float kNoMerit = 99999.0f;
 inline float meritOut(float EPS) { return std::isfinite(EPS) ? EPS : kNoMerit; }
 
+// A run against an experiment whose computed passes all gave a merit that is
+// no number has compared nothing: says so on the run log and the console and
+// returns true (the run must not end with status 0).
+inline bool noFiniteMerit(fio::Unit& log, const FitState& fs, bool hasExperiment) {
+  if (!hasExperiment || fs.computed == 0 || fs.finiteMerit) return false;
+  const char* text = " no pass of the run gave a finite merit: nothing was fitted";
+  log.print(text);
+  fio::console().print(text);
+  return true;
+}
+
 }  // namespace common

@@ -47,6 +47,9 @@ void FLDDIST(fio::Unit& log, const CalcParams& p, NuclearConstants& nc, FieldDis
     hardStop(" JAV1 in ZEPRIN.INP must not be larger than 50 !");
   }
   if (p.JAV1 < 0) hardStop(" JAV1 in ZEPRIN.INP must not be negative !");
+  // Another kind would give every multiplet with a field spread the weights
+  // 0, and drop it from the spectra without a word.
+  if (p.IDIST < 0 || p.IDIST > 3) hardStop(" IDIST in ZEPRIN.INP must lie in 0..3 !");
   if (p.IDIST == 3) {
     readTable(log, 2 * p.JAV1 + 1, d, heading);
     nc.SWD = 1.0f;

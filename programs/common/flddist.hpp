@@ -16,8 +16,8 @@ struct FieldDist {
 };
 
 // Sets nc.JAV1, nc.SWD and the weights from JAV1, SD and IDIST of `p`.  A JAV1
-// outside 0..50 stops the program after the run-log message.  A computed
-// shape other than Gauss (1) or Lorentz (2) leaves every weight 0.
+// outside 0..50 stops the program after the run-log message, an IDIST outside
+// 0..3 stops it too.  IDIST 0 (no distribution) leaves every weight 0.
 // `heading` adds the conversion-electron program's extra lines.
 void FLDDIST(fio::Unit& log, const CalcParams& p, NuclearConstants& nc, FieldDist& d, bool heading = false);
 

@@ -64,6 +64,9 @@ void GAUSS(fio::Unit& log, numlib::Span1<const float> X, numlib::Span1<float> Y,
     ng = static_cast<int>(4 * SIG / h) + 1;
   }
   const int M = (ng - 1) / 2;
+  // A kernel that does not reach the next grid point averages nothing; its
+  // width squared may also be too small for single precision (0 / 0).
+  if (M < 1 || !(SIG * SIG > 0)) return;
   const float W = weights(SIG, h, M, g.w);
 
   int NU = 0;

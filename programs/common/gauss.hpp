@@ -22,7 +22,9 @@ inline constexpr int kMaxGaussGrid = 5500;   // points of the uniform work grid
 // to the run log `log` and is capped, with the step widened to match.  A
 // curve longer than kMaxGaussGrid steps is averaged on a coarser grid
 // covering all of it.  The kernel is symmetric (an even NG uses NG - 1
-// weights).  Fewer than 2 points, SIG <= 0 or X(2) <= X(1) leave Y unchanged.
+// weights).  Fewer than 2 points, SIG <= 0, X(2) <= X(1) or a kernel too
+// narrow to spread over one step of the grid (a single weight) leave Y
+// unchanged.
 // Work arrays are static: not reentrant.
 void GAUSS(fio::Unit& log, numlib::Span1<const float> X, numlib::Span1<float> Y, int N, float SIG, int& NG);
 

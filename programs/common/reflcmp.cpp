@@ -20,6 +20,12 @@ void readReflPoints(fio::Unit& in, int n, ReflExperiment& x) {
   in.close();
 }
 
+int firstNegativeCount(const ReflExperiment& x) {
+  for (int i = 1; i <= x.JEXP; ++i)
+    if (x.YEXPP(i) < 0 || x.YEXPD(i) < 0) return i;
+  return 0;
+}
+
 void angleGrid(float UT0, float Ustep, int n, Span1<float> mrad, Span1<double> rad) {
   for (int j = 1; j <= n; ++j) {
     const double a = (j - 1) * static_cast<double>(Ustep) + UT0;

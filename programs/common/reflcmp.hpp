@@ -27,6 +27,10 @@ int openReflExperiment(fio::Unit& in, std::string_view name);
 // Reads n points, 0 <= n <= kMaxReflPoints, sets JEXP = n and closes the file.
 void readReflPoints(fio::Unit& in, int n, ReflExperiment& x);
 
+// The first point (1-based) whose prompt or delayed count is below 0, or 0
+// when there is none.
+int firstNegativeCount(const ReflExperiment& x);
+
 // The calculation grid: mrad(j) = UT0 + (j - 1) Ustep rounded to single
 // precision, rad(j) the same sum unrounded / 1000.
 void angleGrid(float UT0, float Ustep, int n, Span1<float> mrad, Span1<double> rad);

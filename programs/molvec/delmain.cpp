@@ -34,8 +34,9 @@ void finish(MolvecData& d, const common::FitState& fs) {
   common::WRMODEL(d.out, d.model, d.YV);
   d.out.write("(/, /, ' MOLVEC.exe:   EPSSS=', /, F12.8)", EPSN);
   d.out.close();
+  const bool unfitted = common::noFiniteMerit(d.log, fs, d.prm.Intexp != 0);
   d.log.close();
-  if (!profiled) fio::stop(1);
+  if (!profiled || unfitted) fio::stop(1);
 }
 
 void DELMAIN(MolvecData& d) {

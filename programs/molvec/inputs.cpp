@@ -24,14 +24,24 @@ void checkGrid(MolvecData& d) {
   if (!(g.UT0 > 0)) refuse(d, " UT0 in MOLVEC.INP must be larger than 0 (a glancing angle) !");
 }
 
-// The comparison interpolates in the experimental angles and finds its
-// window by them: they must be glancing angles in increasing order.
-void checkAngles(MolvecData& d) {
+// The comparison window is found by the experimental angles and the theory
+// interpolated onto them in their order: the angles must not decrease.
+// Angles at or below 0 lie below the calculation grid (UT0 > 0), where the
+// window keeps them out of the merit; a repeated angle is compared as any
+// other point.
+void checkPoints(MolvecData& d) {
   const common::ReflExperiment& x = d.cmp.x;
-  for (int i = 1; i <= x.JEXP; ++i)
-    if (!(x.XE(i) > 0) || (i > 1 && !(x.XE(i) > x.XE(i - 1))))
-      refuse(d, " angles of the experiment file must be larger than 0 and increasing (point " + std::to_string(i) +
-                    ") !");
+  for (int i = 2; i <= x.JEXP; ++i)
+    if (!(x.XE(i) >= x.XE(i - 1)))
+      refuse(d, " angles of the experiment file must not decrease (point " + std::to_string(i) + ") !");
+  if (const int i = common::firstNegativeCount(x)) refuse(d, common::negativeCountText(d.prm.expName, i));
+}
+
+// A curve of the merit without a count above 0 would have all its points
+// drop out of the fit, leaving the merit 0 of a perfect one.
+void checkMaxima(MolvecData& d) {
+  if (d.del.FJEPP != 0 && !(d.cmp.YPMAX > 0)) refuse(d, " no positive prompt counts in the experiment file !");
+  if (d.del.FJEPD != 0 && !(d.cmp.YDMAX > 0)) refuse(d, " no positive delayed counts in the experiment file !");
 }
 
 }  // namespace
@@ -63,9 +73,10 @@ void RDEXPD(MolvecData& d) {
     refuse(d, " JEXP in the experiment file must be at least 1 !");
   }
   common::readReflPoints(in, JEXP, c.x);
-  checkAngles(d);
+  checkPoints(d);
   c.YPMAX = common::normaliseToMax(c.x.YEXPP.span(), JEXP);
   c.YDMAX = common::normaliseToMax(c.x.YEXPD.span(), JEXP);
+  checkMaxima(d);
   common::DelayedSettings& g = d.del;
   const AngleCurves& a = d.curves;
   common::comparisonWindow(c.x, a.UT(1), a.UT(g.Nstep), g.ACOMP1D, g.ACOMP2D, c.JZ1D, c.JZ2D);

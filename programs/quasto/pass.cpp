@@ -2,12 +2,14 @@
 // stepped susceptibility, the reflectivity at every angle and its comparison
 // with the experiment.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "numlib/nref.hpp"
 #include "programs/common/filename.hpp"
 #include "programs/common/fitsetup.hpp"
 #include "programs/common/gauss.hpp"
+#include "programs/common/hardstop.hpp"
 #include "programs/common/newstep.hpp"
 #include "programs/quasto/quasto.hpp"
 
@@ -48,24 +50,33 @@ void logInterfaces(QuastoData& d) {
   d.log.print(" ZD,WIDTH", m.ZD1(4), m.ZD2(4), m.WIDTH(4));
 }
 
-// Records 1..n of a curve file, record(i) giving the text of record i: the
+// Records 1..n of a curve file, record(i) giving the items of record i: the
 // formatting, most of the cost of a pass after the reflectivity itself, runs
-// on all cores; the records go out in order.
+// on all cores; the records go out in order, each through the unit's check
+// for values that are not finite.
 template <class Record>
-void writeRecords(fio::Unit& u, int n, const Record& record) {
+void writeRecords(fio::Unit& u, int n, std::string_view format, const Record& record) {
   static std::vector<std::string> text;
+  static std::vector<char> nonFinite;
   text.resize(static_cast<std::size_t>(n));
+  nonFinite.resize(static_cast<std::size_t>(n));
 #pragma omp parallel for schedule(dynamic, 32)
-  for (int i = 1; i <= n; ++i) text[i - 1] = record(i);
-  for (int i = 1; i <= n; ++i) u.put(text[i - 1]);
+  for (int i = 1; i <= n; ++i) {
+    const fio::ItemList items = record(i);
+    text[i - 1] = fio::formatRecords(format, items);
+    nonFinite[i - 1] = fio::holdsNonFinite(items);
+  }
+  for (int i = 1; i <= n; ++i) {
+    if (nonFinite[i - 1]) u.noteNonFinite();
+    u.put(text[i - 1]);
+  }
 }
 
 void writeCalculated(const QuastoData& d) {
   fio::Unit u(8);
   u.openNew("PROMP2.res");
   const PromptCurve& c = d.curve;
-  writeRecords(u, d.prm.Nstepp,
-               [&](int j) { return fio::formatRecords("(F11.3, 2F18.6)", fio::items(c.mrad(j), 0.0f, c.R(j))); });
+  writeRecords(u, d.prm.Nstepp, "(F11.3, 2F18.6)", [&](int j) { return fio::items(c.mrad(j), 0.0f, c.R(j)); });
   u.close();
 }
 
@@ -73,10 +84,8 @@ void writeCompared(const QuastoData& d) {
   const Comparison& c = d.cmp;
   fio::Unit u(8);
   u.openNew("PROMP2.res");
-  writeRecords(u, c.x.JEXP, [&](int i) {
-    return fio::formatRecords("(F11.3, 2F20.6)",
-                              fio::items(c.x.XE(i), c.YEXPMAX * c.x.YEXPP(i), c.YEXPMAX * c.theory(i)));
-  });
+  writeRecords(u, c.x.JEXP, "(F11.3, 2F20.6)",
+               [&](int i) { return fio::items(c.x.XE(i), c.YEXPMAX * c.x.YEXPP(i), c.YEXPMAX * c.theory(i)); });
   u.close();
 }
 
@@ -107,6 +116,8 @@ bool readExperiment(QuastoData& d) {
     return cannotCompare(d, " JEXP in the experiment file must be at least 2 !");
   }
   common::readReflPoints(in, n, c.x);
+  if (const int i = common::firstNegativeCount(c.x))
+    return cannotCompare(d, common::negativeCountText(d.prm.expName, i));
   c.YEXPMAX = common::normaliseToMax(c.x.YEXPP.span(), n);
   d.log.print(" YEXPMAX", c.YEXPMAX);
   if (!(c.YEXPMAX > 0)) return cannotCompare(d, " no positive prompt counts in the experiment file !");
@@ -140,7 +151,7 @@ void PRMLOOP(QuastoData& d, const common::FitState& fs, fio::Unit& relay) {
   const numlib::Span1<const std::complex<double>> chi = st.chi;
 #pragma omp parallel for schedule(dynamic, 32)
   for (int j = 1; j <= n; ++j) numlib::NREF(c.rad(j), st.NNst, st.N1Nst, st.N2Nst, st.NRR, D, chi, c.R(j));
-  writeRecords(relay, n, [&](int j) { return fio::formatRecords("(7F14.6)", fio::items(c.mrad(j), c.R(j))); });
+  writeRecords(relay, n, "(7F14.6)", [&](int j) { return fio::items(c.mrad(j), c.R(j)); });
 }
 
 bool CMPPRM(QuastoData& d, const common::FitState& fs, float& EPSS) {

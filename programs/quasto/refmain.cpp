@@ -55,8 +55,9 @@ void finish(QuastoData& d, const common::FitState& fs) {
   d.out.write("(/, /, ' TAMRIS2:   EPSSS=', /, F12.8)", EPSN);
   d.out.close();
   d.log.write("(/, ' test: SHsav (period) = ', F10.3, /)", blockPeriod(d.model));
+  const bool unfitted = common::noFiniteMerit(d.log, fs, d.prm.Intexp != 0);
   d.log.close();
-  if (!profiled || d.comparisonFailed) fio::stop(1);
+  if (!profiled || unfitted || d.comparisonFailed) fio::stop(1);
 }
 
 void REFMAIN(QuastoData& d) {

@@ -1,5 +1,6 @@
 // The list of time-spectrum experiments and their reading.
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "numlib/fits.hpp"
@@ -10,8 +11,11 @@ namespace zeprin {
 
 namespace {
 
-// Record m of the file goes to slot 1025-m: a file in increasing time fills
-// the slots from the top down.
+// Scale and background fit any two points exactly: a merit needs more.
+constexpr int kMinCompared = 3;
+
+// Record m of the file goes to slot 1025-m, so that the times, which fall
+// from record to record, rise from slot to slot as the comparison expects.
 void readFile(fio::Unit& log, const std::string& name, TimeExperiment& x) {
   // A shorter later file must not show the counts of the one before.
   x.XXA.fill(0.0f);
@@ -22,6 +26,10 @@ void readFile(fio::Unit& log, const std::string& name, TimeExperiment& x) {
   for (int m = 1; m <= kExpSlots; ++m) {
     float t = 0, c = 0;
     if (!in.tryRead(t, c)) break;
+    if (m > 1 && !(t < x.XXA(kExpSlots + 2 - m)))
+      common::hardStop(" times of the experiment file " + name + " must decrease from record to record (point " +
+                       std::to_string(m) + ") !");
+    if (c < 0) common::hardStop(common::negativeCountText(name, m));
     x.XXA(kExpSlots + 1 - m) = t;
     x.counts(kExpSlots + 1 - m) = c;
   }
@@ -30,7 +38,7 @@ void readFile(fio::Unit& log, const std::string& name, TimeExperiment& x) {
 }
 
 // The compared stretch JZ..JZF and the merit window, from the first file.
-void findStretch(fio::Unit& log, float XEXP1, float XEXP2, TimeExperiment& x) {
+void findStretch(fio::Unit& log, const std::string& name, float XEXP1, float XEXP2, TimeExperiment& x) {
   x.JZ = 1;
   x.JZF = 0;
   int lo = 0, hi = 0;
@@ -57,8 +65,9 @@ void findStretch(fio::Unit& log, float XEXP1, float XEXP2, TimeExperiment& x) {
   // The merit compares only points of the stretch.
   x.JZ1 = std::max(x.JZ1, 1);
   x.JZ2 = std::min(x.JZ2, x.MEXP);
-  if (x.MEXP < 1 || x.JZ1 > x.JZ2)
-    common::hardStop(" no experimental points between XEXP1 and XEXP2 to compare with !");
+  if (x.JZ2 - x.JZ1 + 1 < kMinCompared)
+    common::hardStop(" fewer than 3 points of the experiment file " + name +
+                     " lie between XEXP1 and XEXP2 to compare with !");
   for (int i = 1; i <= x.MEXP; ++i) x.times(i) = x.XXA(x.JZ + i - 1);
 }
 
@@ -95,7 +104,7 @@ void RDFILESE(fio::Unit& log, ExperimentList& e, int& ITEST) {
 void RDEXPER(fio::Unit& log, const ExperimentList& e, float XEXP1, float XEXP2, TimeExperiment& x) {
   for (int j = 1; j <= e.NEXP; ++j) {
     readFile(log, e.name[j - 1], x);
-    if (j == 1) findStretch(log, XEXP1, XEXP2, x);
+    if (j == 1) findStretch(log, e.name[0], XEXP1, XEXP2, x);
     float ymin = 0;
     numlib::MINMAX(x.counts.span().tail(x.JZ, x.MEXP), x.MEXP, ymin, x.YEXPM(j));
     // The spectra are compared in units of their largest count.

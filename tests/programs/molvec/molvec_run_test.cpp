@@ -1,11 +1,14 @@
 // The MOLVEC executable on hand-written working directories.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "exampledir.hpp"
 #include "molvec_work.hpp"
 #include "parratt.hpp"
 
@@ -200,8 +203,8 @@ TEST(MolvecRun, BadInputStopsWithAMessage) {
       {"UT0 0", [](Work& w) { w.UT0 = 0; }, "", 1, "UT0 in MOLVEC.INP must be larger than 0"},
       {"JEXP 0", nullptr, " 0\n", 1, "JEXP in the experiment file must be at least 1"},
       {"JEXP -3", nullptr, " -3\n", 1, "JEXP in the experiment file must be at least 1"},
-      {"angles down", nullptr, points({2.0, 2.5, 2.4, 3.0}), 1, "must be larger than 0 and increasing (point 3)"},
-      {"angle 0", nullptr, points({0.0, 2.5, 3.0}), 1, "must be larger than 0 and increasing (point 1)"},
+      {"angles down", nullptr, points({0.0, 2.5, 2.5, 2.4, 3.0}), 1, "angles of the experiment file must not decrease (point 4)"},
+      {"no prompt counts", nullptr, " 3\n 2.0 0 50\n 2.5 0 40\n 3.0 0 30\n", 1, "no positive prompt counts"},
       {"empty window", [](Work& w) { w.ACOMP2D = 1.5f; }, fine, 1, "no experimental point between ACOMP1D and ACOMP2D"},
       {"early end", nullptr, points({2.0, 2.5}).replace(0, 2, " 3"), 2, "end of file"},
       {"1000 points", nullptr, many, 0, "JEXP should not be larger 900 !!!"},
@@ -223,6 +226,42 @@ TEST(MolvecRun, BadInputStopsWithAMessage) {
     if (c.status == 0) {
       EXPECT_EQ(columns(dir.read("PROMP2.res")).size(), 900u);
     }
+  }
+}
+
+// Scans that start at 0 mrad or below, and repeated angles, are read: points
+// below the calculation grid lie outside the comparison window and leave the
+// merits and the compared curves as they were; a repeated angle is compared
+// as any other point.
+TEST(MolvecRun, ExperimentFromZeroAndWithARepeatedAngle) {
+  using Edits = std::vector<std::pair<std::string, std::string>>;
+  const auto run = [](const Edits& edits) {
+    TempDir dir;
+    nrstest::copyExample(dir, "fe57-delayed");
+    dir.write("stop.inp", " 0\n");  // one pass
+    for (const auto& [from, to] : edits) nrstest::replaceIn(dir, "fe57_delp.dat", from, to);
+    const auto r = runMolvec();
+    EXPECT_EQ(r.status, 0) << r.output;
+    return std::vector<Rows>{columns(dir.read("RESULTI.res")), columns(dir.read("PROMP2.res")),
+                             columns(dir.read("DELAY2.res"))};
+  };
+  const auto plain = run({});
+  const auto fromZero = run({{" 221\n", " 223\n -0.2 120 6\n 0.0 100 5\n"}});
+  EXPECT_EQ(fromZero[0], plain[0]);
+  for (int f : {1, 2}) {
+    ASSERT_EQ(fromZero[f].size(), plain[f].size() + 2);
+    EXPECT_EQ(Rows(fromZero[f].begin() + 2, fromZero[f].end()), plain[f]);
+  }
+  const std::string point = " 2.000 1000153 14164\n";
+  const auto twice = run({{" 221\n", " 222\n"}, {point, point + point}});
+  ASSERT_EQ(twice[0].size(), 1u);
+  for (double merit : twice[0][0]) EXPECT_TRUE(merit > 0 && merit < 1) << merit;
+  for (int f : {1, 2}) {
+    ASSERT_EQ(twice[f].size(), plain[f].size() + 1);
+    const auto at = std::find_if(twice[f].begin(), twice[f].end(), [](const auto& row) { return row[0] == 2.0; });
+    ASSERT_NE(at, twice[f].end());
+    EXPECT_EQ(at[0], at[1]);
+    for (const auto& row : twice[f]) EXPECT_TRUE(row.size() == 3 && std::isfinite(row[2])) << row[0];
   }
 }
 

@@ -1,11 +1,12 @@
 // ZEPRIN on the shipped examples with one input value at or past a limit, in
-// a form that is no number, or leading to values that are not finite; and
-// result files that cannot be written.
+// a form that is no number, leading to values that are not finite, or that
+// would pass for a good fit; and result files that cannot be written.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
+#include "exampledir.hpp"
 #include "programtest.hpp"
 #include "tempdir.hpp"
 #include "workdir.hpp"
@@ -15,14 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 using nrstest::copyExample;
-
-// Replaces the first `from` in `file` by `to`.
-void replaceIn(const nrstest::TempDir& dir, const std::string& file, const std::string& from, const std::string& to) {
-  std::string text = dir.read(file);
-  const auto p = text.find(from);
-  ASSERT_NE(p, std::string::npos) << from;
-  dir.write(file, text.replace(p, from.size(), to));
-}
+using nrstest::replaceIn;
 
 struct Refusal {
   const char* what;
@@ -74,6 +68,19 @@ TEST(ZeprinBadInput, RefusedWithAMessageAndNonZeroStatus) {
        " the constants in Tconst.INI give an energy grid (XEST) that is not finite !"},
       {"distribution beyond single precision", "fe57-film", "ZEPRIN.INP", "\t 0.3 \t SD", "\t 1e38 \t SD", 1,
        " JAV1*SD in ZEPRIN.INP must stay within single precision !"},
+      // Experiments and settings that would end as a perfect fit, or drop
+      // multiplets, without a word.
+      {"times rising", "fe57-fit", "fe57_2.8mrad.dat", "    175.574         2", "    176.500         2", 1,
+       " times of the experiment file fe57_2.8mrad.dat must decrease from record to record (point 2) !"},
+      {"time repeated in the second file", "fe57-fit", "fe57_3.4mrad.dat", "    174.734         1",
+       "    175.574         1", 1,
+       " times of the experiment file fe57_3.4mrad.dat must decrease from record to record (point 3) !"},
+      {"two points compared", "fe57-fit", "ZEPRIN.INP", "\t 170.0 \t XEXP2", "\t 15.5 \t XEXP2", 1,
+       " fewer than 3 points of the experiment file fe57_2.8mrad.dat lie between XEXP1 and XEXP2 to compare with !"},
+      {"IDIST 4", "fe57-film", "ZEPRIN.INP", "\t 1 \t IDIST", "\t 4 \t IDIST", 1,
+       " IDIST in ZEPRIN.INP must lie in 0..3 !"},
+      {"IDIST -1", "fe57-film", "ZEPRIN.INP", "\t 1 \t IDIST", "\t -1 \t IDIST", 1,
+       " IDIST in ZEPRIN.INP must lie in 0..3 !"},
       {"DENOM 1e-45", "fe57-film", "Tconst.INI", "   3             DENOM", "   1e-45  DENOM", 1, notFinite},
       {"ERES 1e-30", "fe57-film", "Tconst.INI", "   14.4129 ", "   1e-30 ", 1, notFinite},
   };
