@@ -186,10 +186,6 @@ void CMultipletDlg::DoDataExchange(CDataExchange* pDX) {
 
 // ---------------------------------------------------------------- layer
 
-CLayerDlg::CLayerDlg() : CKavoldDialog(IDD) {
-  for (int& kind : m_KINDV) kind = 1;
-}
-
 void CLayerDlg::DoDataExchange(CDataExchange* pDX) {
   DDX_Text(pDX, IDC_LAYER_H1A, m_H1A);
   DDX_Text(pDX, IDC_LAYER_RECHI, m_ReChi);

@@ -171,23 +171,23 @@ class CGeneralDlg : public CKavoldDialog, public ModelHead {
 // The hyperfine field that a multiplet starts with, T.
 inline constexpr float kDefaultBhf = 33.0f;
 
-class CMultipletDlg : public CKavoldDialog {
+// One multiplet as the multiplet dialog shows it.
+struct MultipletValues {
+  float m_Bhf = kDefaultBhf, m_dBhf = 0, m_IS = 0, m_EFG = 0, m_GRd = 0;
+  float m_Beta = 0, m_Gamma = 0, m_Random = 0, m_Plane = 0, m_Width = 0;
+};
+
+class CMultipletDlg : public CKavoldDialog, public MultipletValues {
  public:
   static constexpr UINT IDD = 141;
   CMultipletDlg() : CKavoldDialog(IDD) {}
-
-  float m_Bhf = kDefaultBhf, m_dBhf = 0, m_IS = 0, m_EFG = 0, m_GRd = 0;
-  float m_Beta = 0, m_Gamma = 0, m_Random = 0, m_Plane = 0, m_Width = 0;
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
 };
 
-class CLayerDlg : public CKavoldDialog {
- public:
-  static constexpr UINT IDD = 146;
-  CLayerDlg();
-
+// One sublayer and its top interface as the layer dialog shows them.
+struct LayerValues {
   float m_H1A = 1000;                  // thickness, Angstrom
   float m_ReChi = -14, m_ImChi = 0.6f;  // susceptibility, 1e-6
   float m_WIDTH = 0;
@@ -198,8 +198,14 @@ class CLayerDlg : public CKavoldDialog {
   float m_ZD2 = 0;
   float m_BE = 0, m_GA = 0, m_Rand = 0, m_Plane = 0, m_WID = 0;
   float m_V[8] = {1, 0, 0, 0, 0, 0, 0, 0};
-  int m_KINDV[8];
+  int m_KINDV[8] = {1, 1, 1, 1, 1, 1, 1, 1};
   float m_ZDV[8] = {};
+};
+
+class CLayerDlg : public CKavoldDialog, public LayerValues {
+ public:
+  static constexpr UINT IDD = 146;
+  CLayerDlg() : CKavoldDialog(IDD) {}
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
@@ -264,12 +270,16 @@ class CAxesDlg : public CKavoldDialog {
   bool ProcessMessageMap(UINT nID, CCmdUI* pCmdUI) override;
 };
 
-class CModelScaleDlg : public CKavoldDialog {
+// The scale of a model graph.
+struct ModelScaleValues {
+  float m_Initial = 40, m_Final = 100, m_Step = 10;  // depth, nm
+  float m_Yhfi = 1.0f;
+};
+
+class CModelScaleDlg : public CKavoldDialog, public ModelScaleValues {
  public:
   static constexpr UINT IDD = 138;
   CModelScaleDlg() : CKavoldDialog(IDD) {}
-  float m_Initial = 40, m_Final = 100, m_Step = 10;  // depth, nm
-  float m_Yhfi = 1.0f;
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;

@@ -168,11 +168,13 @@ void CKAVOLDView::OnLButtonDown(UINT nFlags, CPoint point) {
   CView::OnLButtonDown(nFlags, point);
 }
 
+// The axes typed go into the mode's block before the axis file is written,
+// so that the file holds them.  Escape undoes the scale buttons as well.
 void CKAVOLDView::OnRButtonDown(UINT nFlags, CPoint point) {
   CView::OnRButtonDown(nFlags, point);
-  Acorr.DoModal();
-  WriteAxisFile();  // whatever the dialog's result
-  Invalidate();
+  if (!ShowModalKeeping(Acorr, Acorr.m_Lscale)) return;
+  if (m_mode >= 1 && m_mode <= 4) StoreAxes(m_mode);
+  WriteAxisFile();
 }
 
 // The panes follow the last left click in the plot box of the last drawing

@@ -1,7 +1,6 @@
 // The view: all of KAVOLD's working state and the handlers of its commands.
 #pragma once
 
-#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -182,8 +181,9 @@ class CKAVOLDView : public winlayer::CView {
   void Say(const CString& text);
   // Writes a whole file; "can not create file: NAME" when it cannot.
   bool WriteFile(const char* name, const std::string& text);
-  // Loads an axis block and its flag into the axes dialog.
+  // Loads an axis block and its flag into the axes dialog, and back.
   void LoadAxes(int mode);
+  void StoreAxes(int mode);
 
   // Runs: a refusal while a program started without waiting still runs;
   // the fit question and the protection of "NEXT.INP"; the probes and the
@@ -225,22 +225,44 @@ class CKAVOLDView : public winlayer::CView {
   // again after the editor and the file dialogs.
   void MakeWorkingDirectoryCurrent();
   // A dialog of the view, shown modally; the view is repainted after it.
-  void ShowModal(CDialog& dlg);
+  // True when it was closed with OK.  A dialog closed with Escape (or its
+  // close box) is a change of mind: the command that opened it writes no
+  // file and changes nothing.
+  bool ShowModal(CDialog& dlg);
+  // The same for a dialog whose own buttons (file browsing, the scale
+  // buttons) change `values` while it is open: Escape puts them back.
+  template <class Values>
+  bool ShowModalKeeping(CDialog& dlg, Values& values) {
+    const Values before = values;
+    if (ShowModal(dlg)) return true;
+    values = before;
+    return false;
+  }
   // The text editor on a file of the working directory: waiting until it is
   // closed (the file's full path is handed over), or not.
   void EditAndWait(const char* file);
   void EditWithoutWait(const char* file);
+  // The load dialog, and then its experiment files read and the parameter
+  // files that name them written ("Load exper").
+  bool AskExperiments();
+  void TakeExperiments();
   // The model dialog, then "FILEM.INP"; "Model file" then reads all
-  // settings again, "Get previous settings" only "FILEM.INP".
-  void ChooseModelAndAngles();
+  // settings again, "Get previous settings" only "FILEM.INP".  False, with
+  // nothing written, when the dialog was closed with Escape.
+  bool ChooseModelAndAngles();
   // "Create MODEL": the dialogs from the model table (after "Get previous
-  // settings"), the multiplets, then the layers written as they come.
+  // settings"), the multiplets, then the layers; the text of the model file
+  // is built as they are closed.  False when one was closed with Escape.
+  bool AskModel(std::string& text);
   void FillModelDialogsFromTable();
-  void AskMultiplets();
-  void AskLayers(std::FILE* model);
-  // The new-model dialog offers a name for a copy of `from`; with its box
-  // marked the copy becomes the current model.
-  void SaveCopyAs(const char* from);
+  bool AskMultiplets();
+  bool AskLayers(std::string& text);
+  // The new-model dialog offers `offered` as the name of a copy of `from`;
+  // with its box marked the copy becomes the current model.  False, with
+  // nothing copied, when the dialog was closed with Escape.
+  bool SaveCopyAs(const char* from, const CString& offered);
+  // A model graph; its scales go into "AXISF.INP" when it is closed with OK.
+  void ShowModelGraph(CModelGraphDlg& dlg);
   void SelectIsotope(const char* constants);
   // "List_par": the list edited and read back; false when it was refused.
   bool ReadListParBack();

@@ -11,8 +11,6 @@ namespace yv = numlib::yv;
 
 namespace {
 
-double d(float x) { return static_cast<double>(x); }
-
 // One row per sublayer in a column of the sublayer lines.
 ListParGroup perSublayer(std::string heading, int NNN, int column, const char* value, const char* step,
                          bool shortRecords = false) {
@@ -100,8 +98,10 @@ void angularGroups(std::vector<ListParGroup>& gs, const ListParShape& s) {
   gs.push_back(angles);
 }
 
-const char* recordForm(bool shortRecords) {
-  return shortRecords ? "%5d %5d %10.5f %5d %5d %5.2f  \n" : "%5d %5d %10.5f %5d %5d %5.2f   \n";
+// A variation record of the fit script: the step and the factor as typed.
+std::string record(bool shortRecords, int line, int column, float step, int line2, int column2, float factor) {
+  return Format("%5d %5d", line, column) + FormatReal(" %10.5f", step) + Format(" %5d %5d", line2, column2) +
+         FormatReal(" %5.2f", factor) + (shortRecords ? "  \n" : "   \n");
 }
 
 }  // namespace
@@ -121,7 +121,7 @@ std::string ListParText(const ModelTable& t, const LayerInts& ints, const ListPa
     for (const ListParRow& r : g.rows) {
       const bool angle = r.line == yv::lineS(s.NNN) && r.column > yv::ANGLE0;
       const float value = angle ? s.angle[r.column - yv::ANGLE0 - 1] : t(r.line, r.column);
-      text += Format("%3d %3d ", r.line, r.column) + Format(r.valueForm, d(value)) + " " + Format(r.stepForm, 0.0) +
+      text += Format("%3d %3d ", r.line, r.column) + FormatReal(r.valueForm, value) + " " + Format(r.stepForm, 0.0) +
               Format(" %5d %3d %7.2f \n", 0, 0, 1.0);
     }
   }
@@ -163,10 +163,10 @@ void ReadListPar(ParamScanner& in, const ModelTable& t, const LayerInts& ints, c
       }
       out.table(line, column) = value;
       if (step != 0 && r.mayVary)
-        out.next += Format(recordForm(g.shortRecords), line, column, d(step), line2, column2, d(factor));
+        out.next += record(g.shortRecords, line, column, step, line2, column2, factor);
     }
   }
-  out.next += Format(recordForm(false), 0, 0, 0.0, 0, lastColumn2, d(lastFactor));
+  out.next += record(false, 0, 0, 0, 0, lastColumn2, lastFactor);
 }
 
 }  // namespace kavold

@@ -2,25 +2,19 @@
 
 namespace kavold {
 
-namespace {
-
-double d(float x) { return static_cast<double>(x); }
-
-}  // namespace
-
 // ------------------------------------------------------------ ZEPRIN.INP
 
 std::string ZeprinInpText(const TimeSpectraValues& v) {
   std::string s;
   s += Format("\t %d \t  Jway   -   The way of computation: 1  -  matrix, 2  -  Parratt \n", v.m_Jway);
   s += Format("\t %d \t ITEST  -  1  -  one step check, 2  -  try to choose the best value \n", v.m_ITEST);
-  s += Format("\t %.1f \t XEXP1  -  initial value for comparison of the theory and experiment \n", d(v.m_XEXP1));
-  s += Format("\t %.1f \t XEXP2  -  final value for comparison of the theory and experiment \n", d(v.m_XEXP2));
+  s += FormatReal("\t %.1f \t XEXP1  -  initial value for comparison of the theory and experiment \n", v.m_XEXP1);
+  s += FormatReal("\t %.1f \t XEXP2  -  final value for comparison of the theory and experiment \n", v.m_XEXP2);
   s += " \t          The weight of the merit function for each spectrum\n";
-  s += Format("\t %.1f \t %.1f \t %.1f \t %.1f \n", d(v.m_Weight[0]), d(v.m_Weight[1]), d(v.m_Weight[2]),
-              d(v.m_Weight[3]));
-  s += Format("\t %.5f \t EPFIN  -  limit for iterations of EPSSS and ADJUST \n", d(v.m_EPFIN));
-  s += Format("\t %.1f \t AF  -  Initial background : 1,2,3.., if 0 do not take into account \n", d(v.m_AF));
+  for (float w : v.m_Weight) s += FormatReal("\t %.1f ", w);
+  s += "\n";
+  s += FormatReal("\t %.5f \t EPFIN  -  limit for iterations of EPSSS and ADJUST \n", v.m_EPFIN);
+  s += FormatReal("\t %.1f \t AF  -  Initial background : 1,2,3.., if 0 do not take into account \n", v.m_AF);
   s += "\t \t \t Parameter correlations : \n";
   // The list ends after its first zero ICORR; five in use get a closing
   // pair of zeros.
@@ -31,13 +25,13 @@ std::string ZeprinInpText(const TimeSpectraValues& v) {
     s += Format("\t %d \t IMAN%d  -  the way of correlation for this column \n", iman, k);
     if (icorr == 0) break;
   }
-  s += Format("\t %.1f \t SIG - width (A) of the Gauss regularization of  HFI distrib \n", d(v.m_SIG));
+  s += FormatReal("\t %.1f \t SIG - width (A) of the Gauss regularization of  HFI distrib \n", v.m_SIG);
   s += Format("\t %d \t JFIT - the way for comparison of the theory and experiment \n", v.m_JFIT);
   s += Format("\t %d \t ISTOP - number of testing steps for each parameter\n", v.m_ISTOP);
   s += Format("\t %d \t KP - number of steps in smoothing \n", v.m_KP);
-  s += Format("\t %.1f \t SIGMA for GAUSS in time averaging  in ns\n", d(v.m_SIGMA));
+  s += FormatReal("\t %.1f \t SIGMA for GAUSS in time averaging  in ns\n", v.m_SIGMA);
   s += Format("\t %d \t   JAV1  number of points for field half-distribution   (max 50!)) \n", v.m_JAV1);
-  s += Format("\t %.1f \t SD step in distribution function (norm to 1.)\n", d(v.m_SD));
+  s += FormatReal("\t %.1f \t SD step in distribution function (norm to 1.)\n", v.m_SD);
   s += Format("\t %d \t IDIST - Type of function: 1- Gauss, 2 - Lorentz 3 - extern determ \n", v.m_IDIST);
   return s;
 }
@@ -96,29 +90,29 @@ std::string MolvecInpText(const DelayedPromptParameters& p, const CString& exper
   s += Format("\t %d \t  Intexp   -   if   =0   no experiment comparison, just theoretical calculations \n", p.Intexp);
   s += experiment.str() + " \n";
   s += "   Prompt calculations (Rayleigh scattering or electron reflectivity)         \n";
-  s += Format("\t %f \t  UT0p (mrad) starting angle for prompt reflectivity curve \n", d(p.UT0p));
-  s += Format("\t %f \t  Ustepp (mrad) - step \n", d(p.Ustepp));
+  s += FormatReal("\t %f \t  UT0p (mrad) starting angle for prompt reflectivity curve \n", p.UT0p);
+  s += FormatReal("\t %f \t  Ustepp (mrad) - step \n", p.Ustepp);
   s += Format("\t %d \t  Nstepp - number of points  (max 3500 !) \n", p.Nstepp);
-  s += Format("\t %f \t  DIV - divergence of the beam (mrad) \n", d(p.DIV));
-  s += Format("\t %f \t  ANGBEAM - angle (mrad), where the surface completely cut the beam \n", d(p.ANGBEAM));
+  s += FormatReal("\t %f \t  DIV - divergence of the beam (mrad) \n", p.DIV);
+  s += FormatReal("\t %f \t  ANGBEAM - angle (mrad), where the surface completely cut the beam \n", p.ANGBEAM);
   s += Format("\t %d \t  JFITP - type of the merit function for comp. exp-theor. \n", p.JFITP);
-  s += Format("\t %f \t \t  ACOMP1 (mrad) the low limit for comparison with experiment \n", d(p.ACOMP1));
-  s += Format("\t %f \t \t  ACOMP2 (mrad) the upper limit for comparison with experiment \n", d(p.ACOMP2));
-  s += Format("\t %f \t  EPFINP - limit for iterations of EPSS \n", d(p.EPFINP));
+  s += FormatReal("\t %f \t \t  ACOMP1 (mrad) the low limit for comparison with experiment \n", p.ACOMP1);
+  s += FormatReal("\t %f \t \t  ACOMP2 (mrad) the upper limit for comparison with experiment \n", p.ACOMP2);
+  s += FormatReal("\t %f \t  EPFINP - limit for iterations of EPSS \n", p.EPFINP);
   if (modelKind >= 2) return s;
   s += "    Delayed  calculations (nuclear resonance scattering)        \n";
-  s += Format("\t %f \t  UT0 (mrad) starting angle for delayed curve calcul \t  \n", d(p.UT0));
-  s += Format("\t %f \t  Ustep (mrad) - step \n", d(p.Ustep));
+  s += FormatReal("\t %f \t  UT0 (mrad) starting angle for delayed curve calcul \t  \n", p.UT0);
+  s += FormatReal("\t %f \t  Ustep (mrad) - step \n", p.Ustep);
   s += Format("\t %d \t  Nstep - number of points    (max 900 !)  \n", p.Nstep);
   s += Format("\t %d \t  JFITD - type of the merit function for comp. exp-theor. \n", p.JFITD);
-  s += Format("\t %f \t \t  ACOMP1D (mrad) the low limit for comparison with experiment \n", d(p.ACOMP1D));
-  s += Format("\t %f \t \t  ACOMP2D (mrad) the upper limit for comparison with experiment \n", d(p.ACOMP2D));
-  s += Format("\t %f \t  EPFIND - limit for iterations of EPSS \n", d(p.EPFIND));
-  s += Format("\t %.2f \t  FJEPP =1. for fit prompt, =0 no fit prompt \n", d(p.FJEPP));
-  s += Format("\t %.2f \t  FJEPD =1 for fit delayed, =0 no fit delayed \n", d(p.FJEPD));
-  s += Format("\t %f \t \t  TIMECYCLE \n", d(p.TIMECYCLE));
-  s += Format("\t %f \t \t  TIMINI \n", d(p.TIMINI));
-  s += Format("\t %f \t \t  TIMFIN \n", d(p.TIMFIN));
+  s += FormatReal("\t %f \t \t  ACOMP1D (mrad) the low limit for comparison with experiment \n", p.ACOMP1D);
+  s += FormatReal("\t %f \t \t  ACOMP2D (mrad) the upper limit for comparison with experiment \n", p.ACOMP2D);
+  s += FormatReal("\t %f \t  EPFIND - limit for iterations of EPSS \n", p.EPFIND);
+  s += FormatReal("\t %.2f \t  FJEPP =1. for fit prompt, =0 no fit prompt \n", p.FJEPP);
+  s += FormatReal("\t %.2f \t  FJEPD =1 for fit delayed, =0 no fit delayed \n", p.FJEPD);
+  s += FormatReal("\t %f \t \t  TIMECYCLE \n", p.TIMECYCLE);
+  s += FormatReal("\t %f \t \t  TIMINI \n", p.TIMINI);
+  s += FormatReal("\t %f \t \t  TIMFIN \n", p.TIMFIN);
   return s;
 }
 
@@ -158,17 +152,17 @@ std::string FilCemText(const CemsParameters& c, int flag, const CString& experim
   std::string s;
   s += " \t \t \t       FilCEM.INP \n";
   s += Format("\t %d \t   if  =0   no experiment, just theoretical calculations \n", flag);
-  s += Format("\t %f \t GS - half-width of the source line (for convolution) \n", d(c.GS));
-  s += Format("\t %f \t max energy half-interval in calculations \n", d(c.EMAX));
+  s += FormatReal("\t %f \t GS - half-width of the source line (for convolution) \n", c.GS);
+  s += FormatReal("\t %f \t max energy half-interval in calculations \n", c.EMAX);
   s += Format("\t %d \t   IMM - number of points for calculation of CEMS spectrum  \n", c.IMM);
   s += "\n";
   s += experiment.str() + "\n";
   s += Format("\t %d \t   JEXPC number exper. points (max 1024) \n", c.JEXPC);
-  s += Format("\t %f \t Hmms \n", d(c.Hmms));
-  s += Format("\t %f \t Hchan \n", d(c.Hchan));
-  s += Format("\t %f \t chan0 \n", d(c.chan0));
-  s += Format("\t %f \t E1lim - low limit of comparison with theory \n", d(c.E1lim));
-  s += Format("\t %f \t E2lim -upper limit of comparison with theory \n", d(c.E2lim));
+  s += FormatReal("\t %f \t Hmms \n", c.Hmms);
+  s += FormatReal("\t %f \t Hchan \n", c.Hchan);
+  s += FormatReal("\t %f \t chan0 \n", c.chan0);
+  s += FormatReal("\t %f \t E1lim - low limit of comparison with theory \n", c.E1lim);
+  s += FormatReal("\t %f \t E2lim -upper limit of comparison with theory \n", c.E2lim);
   return s;
 }
 
@@ -192,7 +186,7 @@ void ReadFilCem(ParamScanner& in, CemsParameters& c, int& flag, CString& experim
 
 std::string FileMText(const ModelChoice& m) {
   std::string s = m.m_ModelFile.str() + "\n " + Format("\t %d \n", m.m_NSPC);
-  for (float a : m.m_Angle) s += Format("\t %f \n", d(a));
+  for (float a : m.m_Angle) s += FormatReal("\t %f \n", a);
   return s;
 }
 
@@ -230,7 +224,7 @@ std::string axisBlockText(const AxisBlock& b, int k) {
   const char* const names[6] = {"Xini", "Xfin", "Xstep", "Yini", "Yfin", "Ystep"};
   const float values[6] = {b.Xini, b.Xfin, b.Xstep, b.Yini, b.Yfin, b.Ystep};
   std::string s;
-  for (int i = 0; i < 6; ++i) s += Format("\n %f                  %sS%d", d(values[i]), names[i], k);
+  for (int i = 0; i < 6; ++i) s += FormatReal("\n %f", values[i]) + Format("                  %sS%d", names[i], k);
   return s;
 }
 
@@ -247,12 +241,12 @@ std::string AxisFileText(const Arr1<AxisBlock, 4>& S, const GraphScales& g) {
                 S(k).Lscale, kScaleNote[k - 1]);
     s += axisBlockText(S(k), k);
   }
-  s += Format("\n %f             Xmodmin", d(g.Xmodmin));
-  s += Format("\n %f             Xmodmax", d(g.Xmodmax));
-  s += Format("\n %f             Xmodstep", d(g.Xmodstep));
-  s += Format("\n %f             Yhfi", d(g.Yhfi));
-  s += Format("\n %f             Emodmax", d(g.Emodmax));
-  s += Format("\n %f             Emodstep", d(g.Emodstep));
+  s += FormatReal("\n %f             Xmodmin", g.Xmodmin);
+  s += FormatReal("\n %f             Xmodmax", g.Xmodmax);
+  s += FormatReal("\n %f             Xmodstep", g.Xmodstep);
+  s += FormatReal("\n %f             Yhfi", g.Yhfi);
+  s += FormatReal("\n %f             Emodmax", g.Emodmax);
+  s += FormatReal("\n %f             Emodstep", g.Emodstep);
   s += axisBlockText(S(4), 4);
   return s;
 }
@@ -279,7 +273,7 @@ std::string ModelHeadText(int kind, const ModelHead& h, float HKMAX, ModelHeader
   s += Format("\n %d                  INORM=1 V is normalized,=3 - not ; =2, norm.from top,=4 one larger layer",
               h.m_INORM);
   s += Format("\n %d                  ISQ  =0 V is recalculated,=1 S((K) are recalcul.,=2 keep HK  ", h.m_ISQ);
-  s += Format("\n %8.5f                  HKMAX - max value of nuclear density (1.for pure a-57Fe)   ", d(HKMAX));
+  s += FormatReal("\n %8.5f                  HKMAX - max value of nuclear density (1.for pure a-57Fe)   ", HKMAX);
   s += Format("\n %d                  NM - number of multiplets (max 8)", h.m_NM);
   s += Format("\n %d                  IBHF=1: Bhf-EFG we read from here; IBHF=2: BE-WID refer to each multiplet",
               h.m_IBHF);
@@ -289,19 +283,37 @@ std::string ModelHeadText(int kind, const ModelHead& h, float HKMAX, ModelHeader
   return s;
 }
 
+namespace {
+
+struct Column {
+  int column;
+  const char* form;
+};
+
+// Values of a table line, each in the form of its column.
+std::string lineValues(const ModelTable& t, int line, std::initializer_list<Column> columns) {
+  std::string s;
+  for (const Column& c : columns) s += FormatReal(c.form, t(line, c.column));
+  return s;
+}
+
+// n values of a table line from `firstColumn` on, in one form.
+std::string valuesFrom(const ModelTable& t, int line, int firstColumn, int n, const char* form) {
+  std::string s;
+  for (int c = 0; c < n; ++c) s += FormatReal(form, t(line, firstColumn + c));
+  return s;
+}
+
+}  // namespace
+
 std::string LayerRecordText(int k, const ModelTable& t, const LayerInts& ints) {
-  return Format("\n %d %10.4f %9.3f %8.3f %10.3f %8.3f %8.3f  %5d %5d %5d", k, d(t(k, 1)), d(t(k, 2)), d(t(k, 3)),
-                d(t(k, 17)), d(t(k, 18)), d(t(k, 19)), ints(k, kColKIND1), ints(k, kColKIND2), ints(k, kColKSTEP));
+  const std::string reals =
+      lineValues(t, k, {{1, " %10.4f"}, {2, " %9.3f"}, {3, " %8.3f"}, {17, " %10.3f"}, {18, " %8.3f"}, {19, " %8.3f"}});
+  return Format("\n %d", k) + reals +
+         Format("  %5d %5d %5d", ints(k, kColKIND1), ints(k, kColKIND2), ints(k, kColKSTEP));
 }
 
 namespace {
-
-// Eight values of a table line in one form each.
-std::string eightValues(const ModelTable& t, int line, int firstColumn, const char* form) {
-  std::string s;
-  for (int c = 0; c < 8; ++c) s += Format(form, d(t(line, firstColumn + c)));
-  return s;
-}
 
 struct MultipletRow {
   const char* form;
@@ -319,22 +331,20 @@ std::string ModelTailText(int kind, int NNN, const ModelTable& t, const LayerInt
            : "\n                        V[N,K]   MULTIPLET DENSITIS                 and if IBHF=1: BE     GA    Rand  "
              " Plane   WID";
   for (int k = 1; k <= NNN; ++k) {
-    s += Format("\n %3d %9.5f", k, d(t(k, 4)));
-    for (int c = 5; c <= 11; ++c) s += Format(" %8.5f", d(t(k, c)));
-    s += Format(" %8.1f %6.1f %6.3f %6.3f %6.1f", d(t(k, 12)), d(t(k, 13)), d(t(k, 14)), d(t(k, 15)), d(t(k, 16)));
+    s += Format("\n %3d", k) + FormatReal(" %9.5f", t(k, 4)) + valuesFrom(t, k, 5, 7, " %8.5f") +
+         lineValues(t, k, {{12, " %8.1f"}, {13, " %6.1f"}, {14, " %6.3f"}, {15, " %6.3f"}, {16, " %6.1f"}});
   }
   s += "\n                Corrected S(K)-ratio of partial spectra areas";
-  s += Format("\n %3d %9.5f", NNN + 1, d(t(NNN + 1, 1)));
-  for (int c = 2; c <= 8; ++c) s += Format(" %8.5f", d(t(NNN + 1, c)));
+  s += Format("\n %3d", NNN + 1) + FormatReal(" %9.5f", t(NNN + 1, 1)) + valuesFrom(t, NNN + 1, 2, 7, " %8.5f");
   s += "\n                   Hyperfine parameters for each multiplet";
   const char* const hyperfine[5] = {"  Bhf(T)", " dBhf(T)", "  IS(mm/s)", "  EFG(mm/s)", "  GRd(mm/s)"};
   for (int r = 0; r < 5; ++r)
-    s += Format(" \n %3d ", NNN + 2 + r) + eightValues(t, NNN + 2 + r, 1, " %8.4f") + hyperfine[r];
+    s += Format(" \n %3d ", NNN + 2 + r) + valuesFrom(t, NNN + 2 + r, 1, 8, " %8.4f") + hyperfine[r];
   s += " \n              Angular parameters for each multiplet (if IBHF=2)";
   const MultipletRow angular[5] = {
       {" %8.1f", "  Beta"}, {" %8.1f", "  Gamma"}, {" %8.3f", "  Random"}, {" %8.3f", "  Plane"}, {" %8.1f", "  Wid"}};
   for (int r = 0; r < 5; ++r)
-    s += Format(" \n %3d ", NNN + 8 + r) + eightValues(t, NNN + 8 + r, 1, angular[r].form) + angular[r].label;
+    s += Format(" \n %3d ", NNN + 8 + r) + valuesFrom(t, NNN + 8 + r, 1, 8, angular[r].form) + angular[r].label;
   s += " \n  Kind of interface function for each multiplet in each layer KINDV(N,K),N=1,NNN,K=1,N6";
   for (int k = 1; k <= NNN; ++k) {
     s += Format("\n %3d", k);
@@ -342,8 +352,7 @@ std::string ModelTailText(int kind, int NNN, const ModelTable& t, const LayerInt
   }
   s += " \n     Parameter of interface function for each multiplet in each layer ZDV[N,K]";
   for (int k = 1; k <= NNN; ++k) {
-    s += Format("\n %3d  %9.3f", k, d(t(k, 20)));
-    for (int c = 21; c <= 27; ++c) s += Format(" %8.3f", d(t(k, c)));
+    s += Format("\n %3d ", k) + FormatReal(" %9.3f", t(k, 20)) + valuesFrom(t, k, 21, 7, " %8.3f");
   }
   return s + "\n";
 }

@@ -1,10 +1,14 @@
 #include "frontend/ParamText.hpp"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include "programs/common/filename.hpp"
@@ -28,6 +32,57 @@ std::size_t numberLength(const char* s, bool real) {
   return static_cast<std::size_t>(end - s);
 }
 
+// -------------------------------------------- free-form number forms
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::size_t skipDigits(std::string_view s, std::size_t i) {
+  while (i < s.size() && isDigit(s[i])) ++i;
+  return i;
+}
+
+std::size_t skipSign(std::string_view s, std::size_t i) {
+  return i < s.size() && (s[i] == '+' || s[i] == '-') ? i + 1 : i;
+}
+
+bool endsValue(char c) { return isSpace(c) || c == ',' || c == '/'; }
+
+std::optional<int> freeFormInteger(std::string_view t) {
+  const std::size_t d = skipSign(t, 0);
+  if (d == t.size() || skipDigits(t, d) != t.size()) return std::nullopt;
+  long long v = 0;
+  const char* first = t.data() + (t[0] == '+' ? 1 : 0);
+  const auto r = std::from_chars(first, t.data() + t.size(), v);
+  if (r.ec != std::errc() || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+    return std::nullopt;
+  return static_cast<int>(v);
+}
+
+std::optional<float> freeFormReal(std::string_view t) {
+  const std::size_t intStart = skipSign(t, 0);
+  std::size_t end = skipDigits(t, intStart);
+  std::size_t digits = end - intStart;
+  if (end < t.size() && t[end] == '.') {
+    const std::size_t fracEnd = skipDigits(t, end + 1);
+    digits += fracEnd - end - 1;
+    end = fracEnd;
+  }
+  if (digits == 0) return std::nullopt;
+  std::string text(t.substr(0, end));
+  if (end < t.size()) {
+    if (std::string_view("EeDd").find(t[end]) == std::string_view::npos) return std::nullopt;
+    const std::size_t expDigits = skipSign(t, end + 1);
+    if (expDigits == t.size() || skipDigits(t, expDigits) != t.size()) return std::nullopt;
+    text += 'E';
+    text += t.substr(end + 1);
+  }
+  const double v = std::strtod(text.c_str(), nullptr);
+  if (!(std::fabs(v) <= std::numeric_limits<float>::max())) return std::nullopt;
+  return static_cast<float>(v);
+}
+
+bool readsBackAs(const std::string& text, float value) { return std::strtof(text.c_str(), nullptr) == value; }
+
 }  // namespace
 
 std::string Format(const char* fmt, ...) {
@@ -41,6 +96,28 @@ std::string Format(const char* fmt, ...) {
   if (n > 0) std::vsnprintf(s.data(), s.size() + 1, fmt, ap);
   va_end(ap);
   return s;
+}
+
+std::string FormatReal(const char* form, float value) {
+  const std::string_view f(form);
+  const std::size_t percent = f.find('%');
+  const std::size_t conversion = f.find('f', percent);
+  const std::string_view spec = f.substr(percent + 1, conversion - percent - 1);
+  const std::size_t point = spec.find('.');
+  int width = 0, decimals = 6;
+  std::from_chars(spec.data(), spec.data() + std::min(point, spec.size()), width);
+  if (point != std::string_view::npos) std::from_chars(spec.data() + point + 1, spec.data() + spec.size(), decimals);
+  const auto around = [&](const std::string& number) {
+    return std::string(f.substr(0, percent)) + number + std::string(f.substr(conversion + 1));
+  };
+  const double v = value;
+  const std::string asForm = Format("%*.*f", width, decimals, v);
+  if (!std::isfinite(value) || readsBackAs(asForm, value)) return around(asForm);
+  for (int d = decimals + 1; d <= 9; ++d)
+    if (std::string s = Format("%*.*f", width, d, v); readsBackAs(s, value)) return around(s);
+  for (int digits = 1; digits < 9; ++digits)
+    if (std::string s = Format("%*.*g", width, digits, v); readsBackAs(s, value)) return around(s);
+  return around(Format("%*.9g", width, v));  // nine significant digits hold every single-precision value
 }
 
 std::optional<std::string> ReadWholeFile(const char* name) {
@@ -62,34 +139,28 @@ bool WriteWholeFile(const char* name, const std::string& text) {
 
 // ---------------------------------------------------------- ParamScanner
 
-bool ParamScanner::NextNumber(std::string_view& token) {
+bool ParamScanner::NextToken(std::string_view& token) {
   while (m_pos < m_text.size() && isSpace(m_text[m_pos])) ++m_pos;
-  if (m_pos >= m_text.size()) return false;
-  const std::size_t n = numberLength(m_text.c_str() + m_pos, true);
-  if (n == 0) return false;
-  token = std::string_view(m_text).substr(m_pos, n);
-  return true;
+  std::size_t end = m_pos;
+  while (end < m_text.size() && !endsValue(m_text[end])) ++end;
+  token = std::string_view(m_text).substr(m_pos, end - m_pos);
+  return !token.empty();
 }
 
 int ParamScanner::Int(const char* failure) {
   std::string_view token;
-  if (!NextNumber(token)) throw InvalidParametersFile{failure};
-  // An integer field takes the integer at the start of the number ("3.0"
-  // gives 3 and the rest of the line is dropped with the comment).
-  const std::size_t n = numberLength(token.data(), false);
-  if (n == 0) throw InvalidParametersFile{failure};
-  const long v = std::strtol(token.data(), nullptr, 10);
-  m_pos += n;
-  if (v > 2147483647L || v < -2147483647L - 1) throw InvalidParametersFile{failure};
-  return static_cast<int>(v);
+  const auto v = NextToken(token) ? freeFormInteger(token) : std::nullopt;
+  if (!v) throw InvalidParametersFile{failure};
+  m_pos += token.size();
+  return *v;
 }
 
 float ParamScanner::Real(const char* failure) {
   std::string_view token;
-  if (!NextNumber(token)) throw InvalidParametersFile{failure};
-  const float v = std::strtof(token.data(), nullptr);
+  const auto v = NextToken(token) ? freeFormReal(token) : std::nullopt;
+  if (!v) throw InvalidParametersFile{failure};
   m_pos += token.size();
-  return v;
+  return *v;
 }
 
 std::optional<int> ParamScanner::IntOnLine(int width) {

@@ -12,6 +12,14 @@ namespace kavold {
 
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
+// A real in a printf form with one conversion "%[W][.D]f" and text around
+// it.  The form's D decimals are kept when they hold the value, that is
+// when the text reads back as the same single-precision number; otherwise
+// the fewest more that do are written (beyond nine decimals, the fewest
+// significant digits of the exponent form).  So a typed 0.35 is not cut to
+// 0.3, while values that D decimals hold are written as before.
+std::string FormatReal(const char* form, float value);
+
 // The whole text of a file found in the current directory without regard to
 // letter case; nothing when it does not open.
 std::optional<std::string> ReadWholeFile(const char* name);
@@ -32,6 +40,14 @@ inline constexpr const char* kInvalidFile = "Invalid parameters file";
 // heading is a whole line; a name is a whole line without its line end and
 // trailing blanks.  Failures throw InvalidParametersFile with the message
 // given (or kInvalidFile).
+//
+// A value takes only the number forms of the console programs' free-form
+// reads, so that a file the front end takes is one the programs take: it
+// runs to the next blank, tab, line end, comma or slash; an integer is an
+// optional sign and digits, within 32 bits; a real is an optional sign,
+// digits with at most one point, then optionally an exponent letter E or D
+// (either case) with an optional sign and digits, within single precision.
+// "nan", "inf", hexadecimal numbers and C suffixes are not numbers.
 class ParamScanner {
  public:
   explicit ParamScanner(std::string text) : m_text(std::move(text)) {}
@@ -49,7 +65,8 @@ class ParamScanner {
   std::string NameLine(const char* failure = kInvalidFile);
 
  private:
-  bool NextNumber(std::string_view& token);
+  // The next value's text; false at the end of the file.
+  bool NextToken(std::string_view& token);
   std::string m_text;
   std::size_t m_pos = 0;
 };

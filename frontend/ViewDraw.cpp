@@ -128,7 +128,7 @@ int CKAVOLDView::DrawCurrentAxes(CDC* client, CDC* labels) {
     n = SpectraShown();
     globals().nTimeSpectraDrawn = n;
   }
-  m_S(m_mode) = {Acorr.Xini, Acorr.Xfin, Acorr.Xstep, Acorr.Yini, Acorr.Yfin, Acorr.Ystep, Acorr.m_Lscale};
+  StoreAxes(m_mode);
 
   // Time spectra are stacked: the Y range holds n spectra of height Yfin.
   const float stack = static_cast<float>(n) + 0.5f;

@@ -5,7 +5,10 @@
 //
 // The model lives in three places that these commands keep in step: the
 // dialogs' members, the model table and the model file.
-#include <cstdio>
+//
+// A dialog closed with Escape (or its close box) ends its command there:
+// the files that the command would write from it stay as they are, and so
+// does the view.
 
 #include "frontend/Globals.hpp"
 #include "frontend/KAVOLDView.hpp"
@@ -77,24 +80,28 @@ void bindLayer(CLayerDlg& L, int k, ModelTable& t, LayerInts& ints, Towards way)
 
 }  // namespace
 
-void CKAVOLDView::ShowModal(CDialog& dlg) {
-  dlg.DoModal();
+bool CKAVOLDView::ShowModal(CDialog& dlg) {
+  const bool ok = dlg.DoModal() == winlayer::IDOK;
   Invalidate();
+  return ok;
 }
 
 void CKAVOLDView::MakeWorkingDirectoryCurrent() { winlayer::SetCurrentDirectoryA(m_DirectoryDlg.m_Directory); }
 
 // ------------------------------------------------------------ start
 
+// The experiments are asked for before the default files are written, so
+// that Escape in the load dialog leaves the directory as it was.
 void CKAVOLDView::OnStartFromZero() {
   MakeWorkingDirectoryCurrent();
+  if (!AskExperiments()) return;
   WriteNextWithoutVariations();
   WriteStopFile(1);
   WriteZeprinInp();
   WriteAxisFile();
-  OnLoadExper();
+  TakeExperiments();
   // Without a ready model file the user is asked to create one.
-  ShowModal(m_MarkDlg);
+  if (!ShowModal(m_MarkDlg)) return;
   if (m_MarkDlg.m_CreateModel == 1)
     OnCreateModel();
   else
@@ -102,9 +109,14 @@ void CKAVOLDView::OnStartFromZero() {
 }
 
 void CKAVOLDView::OnLoadExper() {
+  if (AskExperiments()) TakeExperiments();
+}
+
+bool CKAVOLDView::AskExperiments() { return ShowModalKeeping(m_LoadDlg, static_cast<LoadValues&>(m_LoadDlg)); }
+
+void CKAVOLDView::TakeExperiments() {
   KavoldGlobals& g = globals();
   g.runCEMS = g.runPrompt = g.runDelayed = g.runTime = 0;  // the next runs give new initial curves
-  ShowModal(m_LoadDlg);
   m_del.Intexp = m_LoadDlg.m_Delayed;
   MakeWorkingDirectoryCurrent();
   WriteFilesE();
@@ -123,14 +135,15 @@ void CKAVOLDView::OnLoadExper() {
 
 // ------------------------------------------------------------ model
 
-void CKAVOLDView::ChooseModelAndAngles() {
-  ShowModal(m_ModelDlg);
+bool CKAVOLDView::ChooseModelAndAngles() {
+  if (!ShowModalKeeping(m_ModelDlg, static_cast<ModelChoice&>(m_ModelDlg))) return false;
   MakeWorkingDirectoryCurrent();
   WriteFileM();
+  return true;
 }
 
 void CKAVOLDView::OnModelFile() {
-  ChooseModelAndAngles();
+  if (!ChooseModelAndAngles()) return;
   OnGetPreviousSettings();
   Invalidate();
 }
@@ -145,76 +158,103 @@ void CKAVOLDView::FillModelDialogsFromTable() {
   }
 }
 
-void CKAVOLDView::AskMultiplets() {
+bool CKAVOLDView::AskMultiplets() {
   const int NNN = m_GeneralDlg.m_NNN;
   for (int m = 1; m <= m_GeneralDlg.m_NM; ++m) {
     Say(Format(" \t Multiplet No. %u\t", m).c_str());
     multipletIntoDialog(m_multiplet(m), m_MultipletDlg);
-    ShowModal(m_MultipletDlg);
+    if (!ShowModal(m_MultipletDlg)) return false;
     multipletFromDialog(m_multiplet(m), m_MultipletDlg);
     multipletIntoTable(m_multiplet(m), m, NNN, m_model);
   }
+  return true;
 }
 
-// Each layer record is written as soon as its dialog is closed.
-void CKAVOLDView::AskLayers(std::FILE* model) {
+bool CKAVOLDView::AskLayers(std::string& text) {
   const CGeneralDlg& gd = m_GeneralDlg;
   const int NNN = gd.m_NNN;
   for (int k = 1; k <= NNN; ++k) {
     Say(k < NNN ? Format(" \t Layer No. %u\t", k).c_str() : " \t Substrate \t");
     if (globals().editFlag == 2) bindLayer(m_LayerDlg, k, m_model, m_layerInt, Towards::Dialog);
-    ShowModal(m_LayerDlg);
+    if (!ShowModal(m_LayerDlg)) return false;
     bindLayer(m_LayerDlg, k, m_model, m_layerInt, Towards::Table);
     for (int K = 1; K <= 8; ++K) m_model(yv::lineS(NNN), K) = gd.m_S[K - 1];
-    std::fputs(LayerRecordText(k, m_model, m_layerInt).c_str(), model);
+    text += LayerRecordText(k, m_model, m_layerInt);
   }
+  return true;
 }
 
-void CKAVOLDView::OnCreateModel() {
-  KavoldGlobals& g = globals();
-  if (g.editFlag == 2) FillModelDialogsFromTable();
-  ShowModal(m_GeneralDlg);
+bool CKAVOLDView::AskModel(std::string& text) {
+  if (globals().editFlag == 2) FillModelDialogsFromTable();
+  if (!ShowModal(m_GeneralDlg)) return false;
   const CGeneralDlg& gd = m_GeneralDlg;
   const int NNN = gd.m_NNN;
   if (NNN < 1 || NNN > kMaxLayers) {
     Say(Format("The model holds %d sublayers; a model file holds 1 to %d.", NNN, kMaxLayers).c_str());
-    return;
+    return false;
   }
-  AskMultiplets();
-  std::FILE* model = winlayer::crt::fopen(gd.m_ModelFile, "wb");
-  if (!model) {
-    Say(CString("can not create file: ") + gd.m_ModelFile);
-    return;
-  }
+  if (!AskMultiplets()) return false;
   m_model(yv::lineS(NNN), yv::HKMAX) = gd.m_HKMAX;
-  std::fputs(ModelHeadText(m_modelKind, gd, gd.m_HKMAX, ModelHeaders::Dialogs).c_str(), model);
-  AskLayers(model);
+  text = ModelHeadText(m_modelKind, gd, gd.m_HKMAX, ModelHeaders::Dialogs);
+  if (!AskLayers(text)) return false;
   // The hyperfine and angular records hold all eight multiplets.
   for (int m = 1; m <= 8; ++m) multipletIntoTable(m_multiplet(m), m, NNN, m_model);
-  std::fputs(ModelTailText(m_modelKind, NNN, m_model, m_layerInt, ModelHeaders::Dialogs).c_str(), model);
-  std::fclose(model);
+  text += ModelTailText(m_modelKind, NNN, m_model, m_layerInt, ModelHeaders::Dialogs);
+  return true;
+}
 
-  m_NewModelDlg.m_NewModelFile = gd.m_ModelFile;
-  SaveCopyAs(gd.m_ModelFile);
+namespace {
+
+// What the chain of model dialogs changes before the model file is written.
+struct ModelChain {
+  ModelHead head;
+  MultipletValues multiplet;
+  LayerValues layer;
+  Arr1<Multiplet, 8> multiplets;
+  ModelTable table;
+  LayerInts ints;
+};
+
+}  // namespace
+
+void CKAVOLDView::OnCreateModel() {
+  const ModelChain before{m_GeneralDlg, m_MultipletDlg, m_LayerDlg, m_multiplet, m_model, m_layerInt};
+  std::string text;
+  if (!AskModel(text)) {
+    static_cast<ModelHead&>(m_GeneralDlg) = before.head;
+    static_cast<MultipletValues&>(m_MultipletDlg) = before.multiplet;
+    static_cast<LayerValues&>(m_LayerDlg) = before.layer;
+    m_multiplet = before.multiplets;
+    m_model = before.table;
+    m_layerInt = before.ints;
+    return;
+  }
+  const CString name = m_GeneralDlg.m_ModelFile;
+  if (!WriteFile(name, text) || !SaveCopyAs(name, name)) return;
   OnModelFile();
   Invalidate();
 }
 
 // A name left unchanged copies the file onto itself, which leaves it whole.
-void CKAVOLDView::SaveCopyAs(const char* from) {
+bool CKAVOLDView::SaveCopyAs(const char* from, const CString& offered) {
   const CString source(from);
-  ShowModal(m_NewModelDlg);
+  const CString before = m_NewModelDlg.m_NewModelFile;
+  m_NewModelDlg.m_NewModelFile = offered;
+  if (!ShowModal(m_NewModelDlg)) {
+    m_NewModelDlg.m_NewModelFile = before;
+    return false;
+  }
   const CString& to = m_NewModelDlg.m_NewModelFile;
   if (!winlayer::CopyFileA(source, to, 0))
     Say(ReadWholeFile(source) ? CString("can not create file: ") + to : CString("can not find file: ") + source);
   if (m_NewModelDlg.m_Continue == 1) m_ModelDlg.m_ModelFile = to;
+  return true;
 }
 
 void CKAVOLDView::OnSaveFittedModel() {
   EditWithoutWait("LAYSPC.RES");
   MakeWorkingDirectoryCurrent();
-  m_NewModelDlg.m_NewModelFile = m_ModelDlg.m_ModelFile;
-  SaveCopyAs("LAYSPC.RES");
+  if (!SaveCopyAs("LAYSPC.RES", m_ModelDlg.m_ModelFile)) return;
   if (globals().runTime > 0) ReadAngleFile();
   OnModelFile();
   Invalidate();
@@ -223,7 +263,7 @@ void CKAVOLDView::OnSaveFittedModel() {
 void CKAVOLDView::OnNewModel() { OnSaveFittedModel(); }
 
 void CKAVOLDView::OnSaveModelAs() {
-  ShowModal(m_NewModelDlg);
+  if (!ShowModal(m_NewModelDlg)) return;
   if (m_NewModelDlg.m_Continue == 1) m_ModelDlg.m_ModelFile = m_NewModelDlg.m_NewModelFile;
   WriteModelFile();
   Invalidate();
@@ -257,12 +297,11 @@ void CKAVOLDView::OnSelect119Sn() { SelectIsotope("SnConst.INI"); }
 void CKAVOLDView::OnDirectory() { ShowModal(m_DirectoryDlg); }
 
 void CKAVOLDView::OnTimDialog() {
-  ShowModal(m_ComputationDlg);
-  WriteZeprinInp();
+  if (ShowModal(m_ComputationDlg)) WriteZeprinInp();
 }
 
 void CKAVOLDView::OnStopCalculations() {
-  ShowModal(m_StopDlg);
+  if (!ShowModal(m_StopDlg)) return;
   WriteStopFile(m_StopDlg.m_Stop);
   Invalidate();
 }
@@ -276,15 +315,21 @@ void CKAVOLDView::OnVersion() { Say("KAVOLD5"); }
 void CKAVOLDView::OnAbsorption() { ShowModal(m_AbsorptionDlg); }
 void CKAVOLDView::OnReflectivity() { ShowModal(m_ReflectivityDlg); }
 
-// The model graphs keep their scales in "AXISF.INP".
-void CKAVOLDView::OnHfiGraph() {
-  ShowModal(m_HfiGraphDlg);
-  WriteAxisFile();
+// The model graphs keep their scales in "AXISF.INP".  Closed with Escape
+// they leave the scales as they were, their own included (the first
+// painting may take them over from the graph's scale dialog).
+void CKAVOLDView::ShowModelGraph(CModelGraphDlg& dlg) {
+  ModelScaleValues& own = dlg.m_ModelScaleDlg;
+  const ModelScaleValues ownBefore = own;
+  if (ShowModalKeeping(dlg, static_cast<GraphScales&>(globals()))) {
+    WriteAxisFile();
+    return;
+  }
+  own = ownBefore;
 }
 
-void CKAVOLDView::OnElDensity() {
-  ShowModal(m_DepthProfileDlg);
-  WriteAxisFile();
-}
+void CKAVOLDView::OnHfiGraph() { ShowModelGraph(m_HfiGraphDlg); }
+
+void CKAVOLDView::OnElDensity() { ShowModelGraph(m_DepthProfileDlg); }
 
 }  // namespace kavold

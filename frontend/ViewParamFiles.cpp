@@ -238,11 +238,17 @@ void CKAVOLDView::OnGetPreviousSettings() {
   try {
     bool badAngle = false;
     auto filem = readFileM(*this, badAngle);
-    if (filem && badAngle) {
+    // The model dialog corrects the angles: it shows what the file holds
+    // and rewrites "FILEM.INP", which is read, and checked, again.  Escape
+    // there ends the reading with nothing taken over.
+    while (filem && badAngle) {
       Say("angle for calculation is 0 !");
-      // The model dialog corrects the angles and rewrites "FILEM.INP",
-      // which is then read again; the reading goes on from there.
-      ChooseModelAndAngles();
+      const ModelChoice shown = m_ModelDlg;
+      static_cast<ModelChoice&>(m_ModelDlg) = *filem;
+      if (!ChooseModelAndAngles()) {
+        static_cast<ModelChoice&>(m_ModelDlg) = shown;
+        return;
+      }
       filem = readFileM(*this, badAngle);
     }
     s.hasFilem = filem.has_value();
@@ -316,6 +322,10 @@ void CKAVOLDView::OnGetPreviousSettings() {
   WriteStopFile(1);
   if (s.tim) takeTim(*this, *s.tim);
   Invalidate();
+}
+
+void CKAVOLDView::StoreAxes(int mode) {
+  m_S(mode) = {Acorr.Xini, Acorr.Xfin, Acorr.Xstep, Acorr.Yini, Acorr.Yfin, Acorr.Ystep, Acorr.m_Lscale};
 }
 
 void CKAVOLDView::LoadAxes(int mode) {

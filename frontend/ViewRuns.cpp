@@ -66,7 +66,8 @@ void CKAVOLDView::StartWithoutWait(const char* program) { winlayer::WinExec(prog
 // line number of the first variation record.  When the script varies
 // something the fit question is asked.  Without a fit the script is saved
 // as "NEXTs.RES" and replaced by one that varies nothing.  Nothing when the
-// script could not be saved: the run does not start then.
+// question was left with Escape or the script could not be saved: the run
+// does not start then.
 std::optional<CKAVOLDView::NextProtection> CKAVOLDView::AskFitAndProtectNext(const char* missingNext,
                                                                              CString& newLabel) {
   int firstLine = 0;
@@ -82,10 +83,8 @@ std::optional<CKAVOLDView::NextProtection> CKAVOLDView::AskFitAndProtectNext(con
   } else {
     Say(missingNext);
   }
-  if (firstLine != 0) {
-    m_FitDlg.DoModal();
-    Invalidate();
-  }
+  // Escape in the fit question starts no run.
+  if (firstLine != 0 && !ShowModal(m_FitDlg)) return std::nullopt;
   NextProtection p;
   p.fit = m_FitDlg.m_Fit == 1;
   if (p.fit) {

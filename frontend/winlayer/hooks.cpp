@@ -313,18 +313,24 @@ struct ScriptRunner {
     CFrameWnd* f = frame();
     // Steps that may open a modal window run after the next step is
     // scheduled, so that the script goes on inside the modal loop.
-    if (verb == "menu" || verb == "tool" || verb == "command") {
+    if (verb == "menu" || verb == "tool" || verb == "command" || verb == "rclick") {
       schedule(50);
       if (!f) return;
+      if (verb == "rclick") {
+        std::istringstream at(rest);
+        int x = 0, y = 0;
+        at >> x >> y;
+        if (f->GetActiveView()) clickWindow(*f->GetActiveView(), CPoint(x, y), true);
+      }
       if (verb == "menu") chooseMenuItem(*f, rest.c_str());
       if (verb == "command") f->OnCmdMsg(static_cast<UINT>(std::stoul(rest)), nullptr);
       if (verb == "tool")
         if (auto* tb = dynamic_cast<CToolBar*>(f->GetControlBar(AFX_IDW_TOOLBAR))) clickToolBarButton(*tb, std::stoi(rest));
       return;
     }
-    // "accept" (Enter), "check ID" and "type ID TEXT" act on the modal
-    // window, waiting up to ten seconds for it to open.
-    if (verb == "accept" || verb == "check" || verb == "type") {
+    // "accept" (Enter), "escape", "press ID", "check ID" and "type ID TEXT"
+    // act on the modal window, waiting up to ten seconds for it to open.
+    if (verb == "accept" || verb == "escape" || verb == "press" || verb == "check" || verb == "type") {
       QWidget* m = modal();
       if (!m && ++waited < 400) {
         --next;
@@ -333,6 +339,9 @@ struct ScriptRunner {
       }
       waited = 0;
       if (m && verb == "accept") detail::sendKey(m, Qt::Key_Return);
+      if (m && verb == "escape") detail::sendKey(m, Qt::Key_Escape);
+      if (m && verb == "press")
+        if (auto* b = m->findChild<QAbstractButton*>(QString::number(std::stoi(rest)))) b->click();
       if (m && verb == "check")
         if (auto* b = m->findChild<QCheckBox*>(QString::number(std::stoi(rest)))) b->setChecked(true);
       if (m && verb == "type") {
@@ -352,10 +361,10 @@ struct ScriptRunner {
       int w = 0, h = 0;
       args >> w >> h;
       if (f) detail::widgetOf(*f)->resize(w, h);
-    } else if (verb == "click" || verb == "rclick") {
+    } else if (verb == "click") {
       int x = 0, y = 0;
       args >> x >> y;
-      if (f && f->GetActiveView()) clickWindow(*f->GetActiveView(), CPoint(x, y), verb == "rclick");
+      if (f && f->GetActiveView()) clickWindow(*f->GetActiveView(), CPoint(x, y));
     } else if (verb == "wait") {
       args >> delay;
     } else if (verb == "shot") {

@@ -5,6 +5,7 @@
 // small commands.
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "frontend/Globals.hpp"
 #include "frontend/ParamFiles.hpp"
@@ -23,7 +24,8 @@ namespace yv = numlib::yv;
 using Typing = std::map<int, std::string>;
 
 // Each dialog opened is noted; `typing` says what is typed into the k-th
-// opening of a template (from 0), `checks` which boxes are marked.
+// opening of a template (from 0), `checks` which boxes are marked, and
+// `escapes` which openings are left with Escape.
 class ModelCommands : public KavoldApp {
  protected:
   void SetUp() override {
@@ -36,6 +38,10 @@ class ModelCommands : public KavoldApp {
       if (auto it = typing.find({id, k}); it != typing.end())
         for (const auto& [control, text] : it->second) d.type(control, text.c_str());
       for (int box : checks[id]) d.setChecked(box, true);
+      if (escapes.count({id, k})) {
+        d.pressEscape();
+        return;
+      }
       d.click(IDOK);
       EXPECT_TRUE(d.ended()) << id;
     });
@@ -44,6 +50,7 @@ class ModelCommands : public KavoldApp {
   std::vector<UINT> order;
   std::map<std::pair<UINT, int>, Typing> typing;
   std::map<UINT, std::vector<int>> checks;
+  std::set<std::pair<UINT, int>> escapes;
   std::map<UINT, std::function<void(hooks::DialogDriver&, int)>> seen;  // looks at a dialog before typing
 };
 
@@ -107,6 +114,26 @@ TEST_F(ModelCommands, TheDialogChainWritesAModelTheTimeSpectraProgramReads) {
   view->OnCreateModel();
   EXPECT_EQ(dir.read("film.inf"), written);
   EXPECT_FALSE(dir.exists("FILM.INF") && !fs::equivalent(dir.path() / "FILM.INF", dir.path() / "film.inf"));
+}
+
+// Escape at the substrate, after the other dialogs of the chain were
+// confirmed: no model file, and the dialogs, the multiplets and the table
+// as they were before the chain.
+TEST_F(ModelCommands, EscapeInTheChainLeavesTheModelAsItWas) {
+  typeFilm(typing);
+  escapes = {{CLayerDlg::IDD, 1}};
+  const ModelHead head = view->m_GeneralDlg;
+  const float H1A = view->m_LayerDlg.m_H1A, Bhf = view->m_MultipletDlg.m_Bhf;
+  view->OnCreateModel();
+  EXPECT_EQ(order, (std::vector<UINT>{CGeneralDlg::IDD, CMultipletDlg::IDD, CLayerDlg::IDD, CLayerDlg::IDD}));
+  EXPECT_FALSE(dir.exists("film.inf"));
+  EXPECT_EQ(view->m_GeneralDlg.m_ModelFile, head.m_ModelFile);
+  EXPECT_EQ((std::vector<int>{view->m_GeneralDlg.m_NNN, view->m_GeneralDlg.m_IBHF, view->m_GeneralDlg.m_ISQ}),
+            (std::vector<int>{head.m_NNN, head.m_IBHF, head.m_ISQ}));
+  EXPECT_EQ((std::vector<float>{view->m_LayerDlg.m_H1A, view->m_MultipletDlg.m_Bhf, view->m_multiplet(1).Bhf}),
+            (std::vector<float>{H1A, Bhf, kDefaultBhf}));
+  EXPECT_EQ((std::vector<float>{view->m_model(1, yv::H1A), view->m_model(yv::lineHyp(2, 1), 1)}),
+            (std::vector<float>{0, 0}));
 }
 
 // "New_M": the fitted model opens in the editor without waiting and is

@@ -159,16 +159,17 @@ TEST(ParamFiles, DelayedPromptAndCemsFilesAreWrittenAsTheirLinesSayAndReadBack) 
 }
 
 // "ZEPRIN.INP" as the time-spectra program reads it, for correlation lists
-// that end early, end at the fifth pair, or fill all five.
+// that end early, end at the fifth pair, or fill all five; the widths reach
+// the program with every digit typed.
 TEST(ParamFiles, ZeprinInpReadsTheSameInTheProgramAndInTheFrontEnd) {
   struct Case {
     int icorr[5], iman[5], IFC;
-    float SIGMA, SIGMAread;
+    float SIGMA, SD;
   };
   const Case cases[] = {
       {{3, 0, 7, 7, 7}, {2, 0, 1, 1, 1}, 1, 0.3f, 0.3f},
-      {{-3, 5, 7, -9, 0}, {1, 2, 3, 1, 0}, 4, 0.35f, 0.3f},  // one decimal reaches the program
-      {{-3, 5, 7, -9, 11}, {1, 2, 3, 1, 2}, 5, 1.25f, 1.2f},
+      {{-3, 5, 7, -9, 0}, {1, 2, 3, 1, 0}, 4, 0.35f, 0.05f},
+      {{-3, 5, 7, -9, 11}, {1, 2, 3, 1, 2}, 5, 1.25f, 0.125f},
   };
   for (const Case& c : cases) {
     nrstest::TempDir dir;
@@ -177,6 +178,7 @@ TEST(ParamFiles, ZeprinInpReadsTheSameInTheProgramAndInTheFrontEnd) {
     std::copy(c.icorr, c.icorr + 5, v.m_ICORR);
     std::copy(c.iman, c.iman + 5, v.m_IMAN);
     v.m_SIGMA = c.SIGMA;
+    v.m_SD = c.SD;
     ASSERT_TRUE(WriteWholeFile("ZEPRIN.INP", ZeprinInpText(v)));
     fio::Unit log(4);
     log.openNew("ZEPRIN.RES");
@@ -189,15 +191,98 @@ TEST(ParamFiles, ZeprinInpReadsTheSameInTheProgramAndInTheFrontEnd) {
       EXPECT_EQ(p.IMAN(k), c.iman[k - 1]);
     }
     EXPECT_EQ(p.ICORR(c.IFC + 1), 0);
-    EXPECT_FLOAT_EQ(p.SIGMA, c.SIGMAread);
+    EXPECT_EQ(p.SIGMA, c.SIGMA);
     EXPECT_EQ((std::vector<int>{p.ITEST, p.JFIT, p.ISTOP, p.KP, p.JAV1, p.IDIST}), (std::vector<int>{2, 1, 12, 0, 10, 1}));
-    EXPECT_EQ((std::vector<float>{p.XEXP1, p.XEXP2, p.EPFIN, p.SD}), (std::vector<float>{15, 170, 0.0001f, 0.3f}));
+    EXPECT_EQ((std::vector<float>{p.XEXP1, p.XEXP2, p.EPFIN, p.SD}), (std::vector<float>{15, 170, 0.0001f, c.SD}));
     // The front end's reader gives what the program got.
     TimeSpectraValues back;
     ParamScanner in(*ReadWholeFile("ZEPRIN.INP"));
     ReadZeprinInp(in, back);
     EXPECT_EQ(ZeprinInpText(back), ZeprinInpText(v));
-    EXPECT_FLOAT_EQ(back.m_SIGMA, c.SIGMAread);
+    EXPECT_EQ(back.m_SIGMA, c.SIGMA);
+  }
+}
+
+// A value reaches its file with every digit typed: in its form when the
+// form's decimals hold it (so that files stay as they were), otherwise with
+// the fewest more decimals that do.
+TEST(ParamFiles, RealsKeepTheirFormUnlessItLosesTypedDigits) {
+  struct Case {
+    const char* form;
+    const char* typed;
+    const char* written;
+  };
+  const Case cases[] = {
+      {"\t %.1f \t SIGMA", "0.3", "\t 0.3 \t SIGMA"},
+      {"%.1f", "140", "140.0"},
+      {"%.1f", "-2.5", "-2.5"},
+      {"%.1f", "0.35", "0.35"},
+      {"%.1f", "0.05", "0.05"},
+      {"%.1f", "17.125", "17.125"},
+      {"%.1f", "1e-12", "1e-12"},
+      {"%.5f", "0.001", "0.00100"},
+      {"%.5f", "0.0000015", "0.0000015"},
+      {"%.2f", "0.125", "0.125"},
+      {"%f", "176.06", "176.059998"},
+      {"%f", "0.0000001", "0.0000001"},
+      {" %10.4f", "160.5", "   160.5000"},
+      {" %10.4f", "160.03125", "  160.03125"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(FormatReal(c.form, std::strtof(c.typed, nullptr)), c.written) << c.form << " " << c.typed;
+}
+
+// The readers take the number forms of the console programs' free-form
+// reads and no others: a value that the time-spectra program refuses in
+// "ZEPRIN.INP" makes it an invalid parameters file for the front end too,
+// and a value that the program takes both read alike.
+TEST(ParamFiles, ReadersTakeOnlyTheNumberFormsOfTheConsolePrograms) {
+  struct Case {
+    const char* token;
+    bool integer, real;  // readable as
+  };
+  const Case cases[] = {
+      {"12", true, true},         {"-7", true, true},        {"+3", true, true},        {"3.0", false, true},
+      {"1.5D2", false, true},     {"-.5", false, true},      {"+3.", false, true},      {"2.5e-3", false, true},
+      {"1E-50", false, true},     {"2147483648", false, true}, {"nan", false, false}, {"inf", false, false},
+      {"-Infinity", false, false}, {"1e400", false, false},  {"1e39", false, false},    {"0x10", false, false},
+      {"1.5f", false, false},     {"10L", false, false},     {"1.2.3", false, false},   {"1e", false, false},
+      {".", false, false},
+  };
+  const std::string base = ZeprinInpText(fe57FitParameters());
+  for (const Case& c : cases) {
+    for (const bool integerField : {true, false}) {
+      SCOPED_TRACE(std::string(c.token) + (integerField ? " as Jway" : " as XEXP1"));
+      nrstest::TempDir dir;
+      const std::string field = integerField ? "\t 1 \t  Jway" : "\t 15.0 \t XEXP1";
+      std::string text = base;
+      text.replace(text.find(field) + 2, field.find(" \t", 2) - 2, c.token);
+      ASSERT_TRUE(WriteWholeFile("ZEPRIN.INP", text));
+      const bool readable = integerField ? c.integer : c.real;
+      fio::Unit log(4);
+      log.openNew("ZEPRIN.RES");
+      common::CalcParams p;
+      bool programRead = true;
+      try {
+        common::RDPARAM(log, p);
+      } catch (const fio::RuntimeError&) {
+        programRead = false;
+      }
+      EXPECT_EQ(programRead, readable);
+      TimeSpectraValues v;
+      ParamScanner in(text);
+      try {
+        ReadZeprinInp(in, v);
+        EXPECT_TRUE(readable);
+        if (programRead) {
+          EXPECT_EQ(v.m_Jway, p.Jway);
+          EXPECT_EQ(v.m_XEXP1, p.XEXP1);
+        }
+      } catch (const InvalidParametersFile& e) {
+        EXPECT_FALSE(readable);
+        EXPECT_EQ(e.message, kInvalidFile);
+      }
+    }
   }
 }
 
@@ -214,8 +299,9 @@ ModelValues threeLayerModel(int kind) {
   m.head.m_IBHF = 1;
   for (int k = 1; k <= 3; ++k) {
     // Columns 1 to 19; the densities are set below.
-    const float layer[] = {100.5f * k, -14.625f + k, 0.5f * k, 0, 0, 0, 0, 0, 0, 0, 0,
-                           90.5f,      10.5f,        0.25f,    0.125f, 5.5f, 1.5f, 2.5f, 3.25f * k};
+    // The thickness and BE hold more decimals than their columns show.
+    const float layer[] = {100.03125f * k, -14.625f + k, 0.5f * k, 0, 0, 0, 0, 0, 0, 0, 0,
+                           90.25f,         10.5f,        0.25f,    0.125f, 5.5f, 1.5f, 2.5f, 3.25f * k};
     for (int c = 1; c <= 19; ++c) m.table(k, c) = layer[c - 1];
     for (int K = 1; K <= 8; ++K) {
       m.table(k, yv::colV(K)) = 0.125f * K + k;
