@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <limits>
+#include <regex>
 #include <sstream>
 
 #include "programs/common/filename.hpp"
@@ -34,48 +35,28 @@ std::size_t numberLength(const char* s, bool real) {
 
 // -------------------------------------------- free-form number forms
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::size_t skipDigits(std::string_view s, std::size_t i) {
-  while (i < s.size() && isDigit(s[i])) ++i;
-  return i;
-}
-
-std::size_t skipSign(std::string_view s, std::size_t i) {
-  return i < s.size() && (s[i] == '+' || s[i] == '-') ? i + 1 : i;
-}
-
 bool endsValue(char c) { return isSpace(c) || c == ',' || c == '/'; }
 
+// The number forms of a list-directed read, the only ones the console
+// programs take: an integer is a sign and digits; a real has digits with at
+// most one point and an exponent after E or D.  "nan", "inf", hexadecimal
+// and C suffixes are no numbers, and a value must fit its type.
+const std::regex kIntegerForm("[+-]?[0-9]+");
+const std::regex kRealForm("[+-]?([0-9]+[.]?[0-9]*|[.][0-9]+)([EeDd][+-]?[0-9]+)?");
+
 std::optional<int> freeFormInteger(std::string_view t) {
-  const std::size_t d = skipSign(t, 0);
-  if (d == t.size() || skipDigits(t, d) != t.size()) return std::nullopt;
-  long long v = 0;
-  const char* first = t.data() + (t[0] == '+' ? 1 : 0);
-  const auto r = std::from_chars(first, t.data() + t.size(), v);
-  if (r.ec != std::errc() || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+  if (!std::regex_match(t.begin(), t.end(), kIntegerForm)) return std::nullopt;
+  errno = 0;
+  const long long v = std::strtoll(std::string(t).c_str(), nullptr, 10);
+  if (errno == ERANGE || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
     return std::nullopt;
   return static_cast<int>(v);
 }
 
 std::optional<float> freeFormReal(std::string_view t) {
-  const std::size_t intStart = skipSign(t, 0);
-  std::size_t end = skipDigits(t, intStart);
-  std::size_t digits = end - intStart;
-  if (end < t.size() && t[end] == '.') {
-    const std::size_t fracEnd = skipDigits(t, end + 1);
-    digits += fracEnd - end - 1;
-    end = fracEnd;
-  }
-  if (digits == 0) return std::nullopt;
-  std::string text(t.substr(0, end));
-  if (end < t.size()) {
-    if (std::string_view("EeDd").find(t[end]) == std::string_view::npos) return std::nullopt;
-    const std::size_t expDigits = skipSign(t, end + 1);
-    if (expDigits == t.size() || skipDigits(t, expDigits) != t.size()) return std::nullopt;
-    text += 'E';
-    text += t.substr(end + 1);
-  }
+  if (!std::regex_match(t.begin(), t.end(), kRealForm)) return std::nullopt;
+  std::string text(t);
+  std::replace_if(text.begin(), text.end(), [](char c) { return c == 'D' || c == 'd'; }, 'E');
   const double v = std::strtod(text.c_str(), nullptr);
   if (!(std::fabs(v) <= std::numeric_limits<float>::max())) return std::nullopt;
   return static_cast<float>(v);
