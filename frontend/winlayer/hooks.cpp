@@ -9,9 +9,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <QWindow>
@@ -50,6 +53,28 @@ void sendKey(QWidget* target, int key) {
   QCoreApplication::sendEvent(target, &press);
   QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
   QCoreApplication::sendEvent(target, &release);
+}
+
+// Clicks the push button of a window whose label, without its mnemonic
+// marks, is `label`.
+void pressButton(QWidget* window, const QString& label) {
+  for (QPushButton* b : window->findChildren<QPushButton*>())
+    if (b->isVisible() && b->text().remove(QLatin1Char('&')) == label) {
+      b->click();
+      return;
+    }
+}
+
+// "OLD NEW": replaces the first OLD in the window's text editor by NEW, as
+// typing over a selection of it would.
+void replaceText(QWidget* window, const QString& words) {
+  auto* edit = window->findChild<QPlainTextEdit*>();
+  const QStringList parts = words.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+  if (!edit || parts.size() != 2) return;
+  QTextCursor found = edit->document()->find(parts[0]);
+  if (found.isNull()) return;
+  edit->setTextCursor(found);
+  found.insertText(parts[1]);
 }
 
 void activateLayout(QWidget* w) {
@@ -322,9 +347,11 @@ struct ScriptRunner {
         if (auto* tb = dynamic_cast<CToolBar*>(f->GetControlBar(AFX_IDW_TOOLBAR))) clickToolBarButton(*tb, std::stoi(rest));
       return;
     }
-    // "accept" (Enter), "check ID" and "type ID TEXT" act on the modal
-    // window, waiting up to ten seconds for it to open.
-    if (verb == "accept" || verb == "check" || verb == "type") {
+    // "accept" (Enter), "escape", "check ID", "type ID TEXT", "press
+    // LABEL" and "replace OLD NEW" act on the modal window, waiting up to
+    // ten seconds for it to open.
+    if (verb == "accept" || verb == "escape" || verb == "check" || verb == "type" || verb == "press" ||
+        verb == "replace") {
       QWidget* m = modal();
       if (!m && ++waited < 400) {
         --next;
@@ -332,7 +359,14 @@ struct ScriptRunner {
         return;
       }
       waited = 0;
+      // Scheduled first: a button or key may open a modal window of its own.
+      schedule(50);
       if (m && verb == "accept") detail::sendKey(m, Qt::Key_Return);
+      // Escape goes where a person's key would: to the focused control,
+      // which passes it on to its window.
+      if (m && verb == "escape") detail::sendKey(m->focusWidget() ? m->focusWidget() : m, Qt::Key_Escape);
+      if (m && verb == "press") detail::pressButton(m, QString::fromStdString(rest));
+      if (m && verb == "replace") detail::replaceText(m, QString::fromStdString(rest));
       if (m && verb == "check")
         if (auto* b = m->findChild<QCheckBox*>(QString::number(std::stoi(rest)))) b->setChecked(true);
       if (m && verb == "type") {
@@ -343,7 +377,6 @@ struct ScriptRunner {
         std::getline(words >> std::ws, text);
         if (auto* e = m->findChild<QLineEdit*>(QString::number(id))) e->setText(QString::fromStdString(text));
       }
-      schedule(50);
       return;
     }
     std::istringstream args(rest);

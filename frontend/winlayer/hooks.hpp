@@ -187,8 +187,11 @@ void clickToolBarButton(CToolBar& bar, int position);
 // (status pane texts, one per line), "viewsize PATH" (client width and
 // height of the view), "menu A > B" (chooses a menu item), "tool N"
 // (presses toolbar button N), "command ID", "accept" (Enter in the modal
-// window), "check ID" (marks a check box of the modal dialog), "type ID
-// TEXT" (replaces the text of an edit control of the modal dialog), "quit".
+// window), "escape" (Escape in the modal window), "check ID" (marks a
+// check box of the modal dialog), "type ID TEXT" (replaces the text of an
+// edit control of the modal dialog), "press LABEL" (clicks the modal
+// window's button of that label), "replace OLD NEW" (replaces the first
+// OLD in the modal window's text editor by NEW, as if typed), "quit".
 // Steps wait while a program is waited for.
 void startScriptFromEnvironment();
 
