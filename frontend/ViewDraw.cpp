@@ -105,11 +105,13 @@ int CKAVOLDView::SpectraShown() const {
 }
 
 // A page with the texts but without the plot they describe would be of no
-// use: when printing, the plot goes onto the page too.
+// use: when printing, the plot goes onto the page too.  It is drawn through
+// a context of its own, as on screen, so that the colours the painter
+// leaves behind (the last curve's) never become the texts' background.
 void CKAVOLDView::OnDraw(CDC* pDC) {
   std::optional<winlayer::CClientDC> window;
-  CDC* dc = pDC;
-  if (!pDC->IsPrinting()) dc = &window.emplace(this);
+  std::optional<winlayer::CSiblingDC> page;
+  CDC* dc = pDC->IsPrinting() ? static_cast<CDC*>(&page.emplace(*pDC)) : &window.emplace(this);
   const int n = DrawCurrentAxes(dc, pDC);
   switch (m_mode) {
     case 1: DrawTimeSpectra(dc, pDC, n); break;

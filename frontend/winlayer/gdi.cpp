@@ -212,6 +212,11 @@ CSize CDC::GetTextExtent(const char* text, int nCount) const {
   return {fm.horizontalAdvance(QString::fromLocal8Bit(text, n)), fm.height()};
 }
 
+CSiblingDC::CSiblingDC(const CDC& other) {
+  AttachSurface(SurfaceOf(other));
+  m_bPrinting = other.IsPrinting();
+}
+
 CClientDC::CClientDC(CWnd* pWnd) : m_wnd(pWnd) {
   if (pWnd && pWnd->HasWindow()) {
     detail::WndImpl& d = detail::WndAccess::impl(*pWnd);

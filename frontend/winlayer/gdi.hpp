@@ -73,6 +73,7 @@ class CDC : public CObject {
 
  protected:
   void AttachSurface(detail::Surface* surface);
+  static detail::Surface* SurfaceOf(const CDC& dc) { return dc.m_surface; }
   bool m_bPrinting = false;
 
  private:
@@ -87,6 +88,15 @@ class CDC : public CObject {
   COLORREF m_text = 0;
   COLORREF m_bk = RGB(255, 255, 255);
   int m_bkMode = OPAQUE;
+};
+
+// A second context drawing where another one draws (a window or a printer
+// page), with a pen, colours and position of its own, as a window's client
+// context stands beside its paint context: what is drawn through one leaves
+// the other's background and text colours as they were.
+class CSiblingDC : public CDC {
+ public:
+  explicit CSiblingDC(const CDC& other);
 };
 
 // Draws into the client area of a window outside its paint handler.
