@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QFontMetrics>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -13,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
@@ -181,6 +184,46 @@ bool DialogDriver::renderPng(const std::string& path) const {
   return w && w->grab().save(QString::fromStdString(path), "PNG");
 }
 
+namespace {
+
+// Whether a control's text is shown whole within the control.
+bool textFits(const QWidget* w, const QString& text) {
+  const QFontMetrics fm(w->font());
+  if (const auto* l = qobject_cast<const QLabel*>(w)) {
+    if (l->wordWrap()) return l->heightForWidth(l->width()) <= l->height();
+    return fm.horizontalAdvance(text) + 2 * l->margin() + l->indent() <= l->width();
+  }
+  if (qobject_cast<const QCheckBox*>(w)) {
+    const QStyle* style = w->style();
+    return style->pixelMetric(QStyle::PM_IndicatorWidth) + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) +
+               fm.horizontalAdvance(text) <=
+           w->width();
+  }
+  // Buttons and group-box titles keep a few pixels of frame on each side.
+  return fm.horizontalAdvance(text) + 8 <= w->width();
+}
+
+QString controlText(const QWidget* w) {
+  if (const auto* l = qobject_cast<const QLabel*>(w)) return l->text();
+  if (const auto* b = qobject_cast<const QAbstractButton*>(w)) return b->text();
+  if (const auto* g = qobject_cast<const QGroupBox*>(w)) return g->title();
+  return {};
+}
+
+}  // namespace
+
+std::vector<CString> DialogDriver::clippedTexts() const {
+  std::vector<CString> out;
+  const QWidget* dlg = detail::WndAccess::impl(m_dlg).widget;
+  if (!dlg) return out;
+  for (const QWidget* w : dlg->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    const QString text = controlText(w);
+    if (text.isEmpty()) continue;
+    if (!textFits(w, text) || !dlg->rect().contains(w->geometry())) out.push_back(detail::fromQString(text));
+  }
+  return out;
+}
+
 // ------------------------------------------------------------ images
 
 ImageDC::ImageDC(int width, int height) : m_surface(std::make_unique<detail::Surface>()) {
@@ -338,9 +381,14 @@ struct ScriptRunner {
     CFrameWnd* f = frame();
     // Steps that may open a modal window run after the next step is
     // scheduled, so that the script goes on inside the modal loop.
-    if (verb == "menu" || verb == "tool" || verb == "command") {
+    if (verb == "menu" || verb == "tool" || verb == "command" || verb == "click" || verb == "rclick") {
       schedule(50);
       if (!f) return;
+      if (verb == "click" || verb == "rclick") {
+        int x = 0, y = 0;
+        std::istringstream(rest) >> x >> y;
+        if (f->GetActiveView()) clickWindow(*f->GetActiveView(), CPoint(x, y), verb == "rclick");
+      }
       if (verb == "menu") chooseMenuItem(*f, rest.c_str());
       if (verb == "command") f->OnCmdMsg(static_cast<UINT>(std::stoul(rest)), nullptr);
       if (verb == "tool")
@@ -385,10 +433,6 @@ struct ScriptRunner {
       int w = 0, h = 0;
       args >> w >> h;
       if (f) detail::widgetOf(*f)->resize(w, h);
-    } else if (verb == "click" || verb == "rclick") {
-      int x = 0, y = 0;
-      args >> x >> y;
-      if (f && f->GetActiveView()) clickWindow(*f->GetActiveView(), CPoint(x, y), verb == "rclick");
     } else if (verb == "wait") {
       args >> delay;
     } else if (verb == "shot") {

@@ -45,6 +45,10 @@ class DialogDriver {
   bool ended() const;
   int result() const;
   bool renderPng(const std::string& path) const;
+  // The texts of labels, buttons, check boxes and group boxes that do not
+  // show whole: wider (or, wrapped, taller) than their control, or their
+  // control reaching past the dialog's client area.
+  std::vector<CString> clippedTexts() const;
 
  private:
   CDialog& m_dlg;
