@@ -42,6 +42,10 @@ void text(CDC* dc, int x, int y, const std::string& s, int count) {
   dc->TextOut(x, y, s.c_str(), std::min(count, static_cast<int>(s.size())));
 }
 
+// Texts after the curves go on white: the last curve leaves its colour as
+// the background, and black on it cannot be read.
+void onWhite(CDC* dc) { dc->SetBkColor(kWhite); }
+
 bool anyRun(const KavoldGlobals& g) { return g.runCEMS != 0 || g.runPrompt != 0 || g.runDelayed != 0 || g.runTime != 0; }
 bool timeOrDelayedRun(const KavoldGlobals& g) { return g.runDelayed != 0 || g.runTime != 0; }
 
@@ -197,7 +201,7 @@ void CReflectivityDlg::Paint(CDC* dc) {
     }
     char label[32];
     std::snprintf(label, sizeof label, " %.2f mrad ", static_cast<double>(g.grazingAngle[i]));
-    dc->FillSolidRect(61, 41, 1, 1, kWhite);
+    onWhite(dc);
     text(dc, m_w - 90, 40 + 380 * i / n, label, 10);
   }
 }
@@ -228,6 +232,7 @@ void CDepthProfileDlg::Paint(CDC* dc) {
   }
   plot.thick(m_profile.n, m_profile.depth, m_profile.re, kRed);
   plot.thick(m_profile.n, m_profile.depth, m_profile.im, kBlue);
+  onWhite(dc);
   text(dc, m_w / 2 - 20, m_h - 15, "Depth (nm)", 10);
 }
 
@@ -284,6 +289,7 @@ void CHfiGraphDlg::Paint(CDC* dc) {
   }
   band(cur, cur.n, cur.NM + 1, cur.NM);
   plot.thick(cur.n, cur.depth, buffer, kBlue);
+  onWhite(dc);
   text(dc, m_w - m_w / 2 - 20, m_h - 15, "Depth (nm)", 10);
   text(dc, m_w - 95, 20, " Multiplets: ", 12);
   for (int b = 1; b <= D; ++b) {

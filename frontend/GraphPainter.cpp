@@ -6,6 +6,7 @@
 
 namespace kavold {
 
+using winlayer::CFont;
 using winlayer::CPen;
 using winlayer::CString;
 using winlayer::RGB;
@@ -14,6 +15,7 @@ namespace {
 
 constexpr int kLeft = 45;
 constexpr int kTop = 20;
+constexpr int kRight = 20;
 constexpr int kBottom = 40;
 constexpr int kBoxWidthLoss = 65;   // left + right margins
 constexpr int kBoxHeightLoss = 60;  // top + bottom margins
@@ -107,6 +109,38 @@ class SafePen {
 
 bool usable(double scale) { return std::isfinite(scale) && scale != 0; }
 
+// Curves are kept inside the plot box: drawn over the margins they would
+// hide the tick labels.
+class BoxClip {
+ public:
+  BoxClip(CDC* dc, int w, int h) : m_dc(dc) { dc->IntersectClipRect(kLeft, kTop, w - kRight, h - kBottom); }
+  ~BoxClip() { m_dc->SelectClipRgn(nullptr); }
+  BoxClip(const BoxClip&) = delete;
+  BoxClip& operator=(const BoxClip&) = delete;
+
+ private:
+  CDC* m_dc;
+};
+
+// A Y label ends where 8 pixels per character from its place would end it,
+// 2 pixels before the tick.  One that would begin left of the window
+// (four digits and more) is set against that end instead, its characters
+// pressed together as far as they must to fit.
+void yLabel(CDC* dc, int top, const CString& label) {
+  constexpr int kEnd = 37;
+  const int x = kEnd - 8 * label.GetLength();
+  if (x >= 0) {
+    dc->TextOut(x, top, label);
+    return;
+  }
+  CFont narrow;
+  if (const int width = dc->GetTextExtent(label, label.GetLength()).cx; width > kEnd)
+    narrow.CreateFont(0, std::max(1, 100 * kEnd / width));
+  CFont* old = dc->SelectObject(&narrow);
+  dc->TextOut(std::max(0, kEnd - dc->GetTextExtent(label, label.GetLength()).cx), top, label);
+  dc->SelectObject(old);
+}
+
 void fillAt(CDC* dc, float x, float y, int size, COLORREF colour) {
   const auto px = PixelOf(x), py = PixelOf(y);
   if (px && py && std::fabs(x) < kCoordLimit && std::fabs(y) < kCoordLimit) dc->FillSolidRect(*px, *py, size, size, colour);
@@ -137,7 +171,7 @@ void CGraphPainter::DrawAxes(CDC* dc, int w, int h, float Xini, float Xfin, floa
   dc->FillSolidRect(0, 0, w, h, kBackground);
   dc->FillSolidRect(kLeft, kTop, w - kBoxWidthLoss, h - kBoxHeightLoss, kWhite);
   // Tick labels lie outside the box: they are written on the background.
-  dc->FillSolidRect(1, 1, 1, 1, kBackground);
+  dc->SetBkColor(kBackground);
 
   // A range of zero width (or not a number) has no place for ticks.  A box
   // of zero size puts every tick on the box edge.
@@ -164,14 +198,14 @@ void CGraphPainter::DrawAxes(CDC* dc, int w, int h, float Xini, float Xfin, floa
       dc->LineTo(45, py - 40);
       CString label;
       label.Format("%.1f", static_cast<double>(y));
-      dc->TextOut(37 - 8 * label.GetLength(), py - 48, label);
+      yLabel(dc, py - 48, label);
     }
   }
 }
 
 void CGraphPainter::DrawCurve(CDC* dc, int w, int h, float Xini, float Xfin, float Yini, float Yfin, int n,
                               const float* x, const float* y, COLORREF colour, int style) const {
-  dc->FillSolidRect(61, 41, 1, 1, kWhite);  // white gaps in dashed and dotted lines
+  dc->SetBkColor(kWhite);  // white gaps in dashed and dotted lines
   const double unitsPerPixelX = (static_cast<double>(Xfin) - Xini) / (w - kBoxWidthLoss);
   const double unitsPerPixelY = (static_cast<double>(Yfin) - Yini) / (h - kBoxHeightLoss);
   if (n <= 0 || !usable(static_cast<double>(Xfin) - Xini) || !usable(static_cast<double>(Yfin) - Yini) ||
@@ -180,6 +214,7 @@ void CGraphPainter::DrawCurve(CDC* dc, int w, int h, float Xini, float Xfin, flo
   auto px = [&](int i) { return kLeft + (static_cast<double>(x[i]) - Xini) / unitsPerPixelX; };
   auto py = [&](int i) { return h - kBottom - (static_cast<double>(y[i]) - Yini) / unitsPerPixelY; };
 
+  const BoxClip clip(dc, w, h);
   SafePen pen(dc);
   pen.moveTo(px(0), py(0));
   CPen linePen;
@@ -192,8 +227,7 @@ void CGraphPainter::DrawCurve(CDC* dc, int w, int h, float Xini, float Xfin, flo
 
 void CGraphPainter::DrawMarks(CDC* dc, int w, int h, float Xini, float Xfin, float Yini, float Yfin, int n,
                               const float* x, const float* y, COLORREF colour, int type, int style) const {
-  dc->FillSolidRect(61, 41, 1, 1, kWhite);
-  dc->FillSolidRect(61, 41, 1, 1, colour);
+  dc->SetBkColor(colour);
   const double pixelsPerUnitX = (w - kBoxWidthLoss) / (static_cast<double>(Xfin) - Xini);
   const double pixelsPerUnitY = (h - kBoxHeightLoss) / (static_cast<double>(Yfin) - Yini);
   const bool drawable = n > 0 && std::isfinite(pixelsPerUnitX) && std::isfinite(pixelsPerUnitY);
@@ -206,10 +240,11 @@ void CGraphPainter::DrawMarks(CDC* dc, int w, int h, float Xini, float Xfin, flo
   auto dx = [&](int i) { return kLeft + (static_cast<double>(x[i]) - Xini) * pixelsPerUnitX; };
   auto dy = [&](int i) { return h - kBottom - (static_cast<double>(y[i]) - Yini) * pixelsPerUnitY; };
 
+  const BoxClip clip(dc, w, h);
   // Dots leave the background white, with or without points.
   if (type == 1) {
     for (int i = 0; drawable && i < n; ++i) fillAt(dc, fx(i) - 1, fy(i) - 1, 2, colour);
-    dc->FillSolidRect(61, 41, 1, 1, kWhite);
+    dc->SetBkColor(kWhite);
     return;
   }
   if (!drawable || (type != 0 && type != 2)) return;

@@ -6,7 +6,8 @@
 // Plot box: 45 pixels from the left, 20 from the top, 20 from the right and
 // 40 from the bottom.  A value x lies at 45 + (x - Xini) (w - 65) / (Xfin -
 // Xini), a value y at h - 40 - (y - Yini) (h - 60) / (Yfin - Yini); pixel
-// positions are truncated toward zero.  Nothing is clipped to the box.
+// positions are truncated toward zero.  Curves are clipped to the box; the
+// ticks and their labels lie outside it.
 //
 // Guards: an axis whose step is not positive, not a number, too small to
 // move a tick, or that would give more than kMaxTicks ticks gets no ticks;

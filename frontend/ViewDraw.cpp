@@ -41,17 +41,25 @@ int capped(int count, int capacity) { return std::clamp(count, 0, capacity); }
 // Texts: with a character count, written as far as the text goes.
 void text(CDC* t, int x, int y, const CString& s) { t->TextOut(x, y, s); }
 void text(CDC* t, int x, int y, const std::string& s, int count) { t->TextOut(x, y, s.c_str(), count); }
-void onWhite(CDC* t) { t->FillSolidRect(61, 41, 1, 1, kWhite); }
+// The background colour only: no pixel of the plot is filled for it.
+void onWhite(CDC* t) { t->SetBkColor(kWhite); }
 
-void modelLabel(CDC* t, int w, const CString& name) {
-  text(t, w - 170, 4, "MODEL file:             ");
-  text(t, w - 80, 4, name);
+// A file name near the right edge: a long one is moved left so that it ends
+// inside the window instead of running past its edge.
+void name(CDC* t, int w, int x, int y, const CString& s) {
+  const int width = t->GetTextExtent(s, s.GetLength()).cx;
+  t->TextOut(std::max(0, std::min(x, w - width)), y, s);
 }
 
-void newModelLabel(CDC* t, int w, const CString& name) {
+void modelLabel(CDC* t, int w, const CString& file) {
+  text(t, w - 170, 4, "MODEL file:             ");
+  name(t, w, w - 80, 4, file);
+}
+
+void newModelLabel(CDC* t, int w, const CString& file) {
   text(t, w - 200, 19, "new MODEL file:             ");
-  text(t, w - 80, 19, name);
-  if (name == "Layspc.res") text(t, w - 210, 34, "! save it with <New_M> hot-key");
+  name(t, w, w - 80, 19, file);
+  if (file == "Layspc.res") text(t, w - 210, 34, "! save it with <New_M> hot-key");
 }
 
 // Values of modes 2 and 3: 0 or less is stored as 0, and on the logarithmic
@@ -105,11 +113,13 @@ int CKAVOLDView::SpectraShown() const {
 }
 
 // A page with the texts but without the plot they describe would be of no
-// use: when printing, the plot goes onto the page too.
+// use: when printing, the plot goes onto the page too.  It is drawn through
+// a context of its own, as on screen, so that the colours the painter
+// leaves behind (the last curve's) never become the texts' background.
 void CKAVOLDView::OnDraw(CDC* pDC) {
   std::optional<winlayer::CClientDC> window;
-  CDC* dc = pDC;
-  if (!pDC->IsPrinting()) dc = &window.emplace(this);
+  std::optional<winlayer::CSiblingDC> page;
+  CDC* dc = pDC->IsPrinting() ? static_cast<CDC*>(&page.emplace(*pDC)) : &window.emplace(this);
   const int n = DrawCurrentAxes(dc, pDC);
   switch (m_mode) {
     case 1: DrawTimeSpectra(dc, pDC, n); break;
@@ -169,7 +179,7 @@ void CKAVOLDView::DrawTimeSpectra(CDC* c, CDC* t, int n) {
       plot.marks(ne, tc.texp, m_buffer1, kBlue, kSquares, PS_DOT);
       if (g.runTime == 0) {
         onWhite(t);
-        text(t, w - 100, labelY(k), m_fileLabel[k]);
+        name(t, w, w - 100, labelY(k), m_fileLabel[k]);
       }
     }
   }
@@ -210,7 +220,7 @@ void CKAVOLDView::DrawDelayed(CDC* c, CDC* t) {
     rp.experiment(r.aexp, r.dexp, capped(r.nexp, kDelayedPoints), kBlack);
     rp.experiment(r.aexp, r.pexp, capped(r.nexp, kAnglePoints), kDarkRed);
     onWhite(t);
-    text(t, w - 90, 55, m_reflExpName);
+    name(t, w, w - 90, 55, m_reflExpName);
   }
   const int runs = globals().runDelayed;
   if (runs < 1) return;
@@ -241,7 +251,7 @@ void CKAVOLDView::DrawPrompt(CDC* c, CDC* t) {
   if (experiment) {
     rp.experiment(r.aexp, r.pexp, capped(r.nexp, kAnglePoints), kDarkRed);
     onWhite(t);
-    text(t, w - 90, 55, m_reflExpName);
+    name(t, w, w - 90, 55, m_reflExpName);
   }
   const int runs = globals().runPrompt;
   if (runs < 1) return;
@@ -281,7 +291,7 @@ void CKAVOLDView::DrawCems(CDC* c, CDC* t) {
     plot.limit(m_cemsPar.E1lim, -0.1f, 1.1f);
     plot.limit(m_cemsPar.E2lim, -0.1f, 1.1f);
     onWhite(t);
-    text(t, w - 90, 55, m_LoadDlg.m_CemsFile);
+    name(t, w, w - 90, 55, m_LoadDlg.m_CemsFile);
     text(t, 70, 4, Format(" EpsCEM= %6.4f", static_cast<double>(m_eps.EpsCEM)), 15);
     if (runs >= 2) text(t, 70, 19, Format(" EpsCEMn= %8.4f ", static_cast<double>(m_eps.EpsCEMn)), 18);
   }

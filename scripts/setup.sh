@@ -2,7 +2,7 @@
 # Installs what the build and the tests need on Debian 12 (run as root, or
 # with sudo available).  Safe to run again.
 set -euo pipefail
-PKGS=(cmake g++ make libgtest-dev libbenchmark-dev qt6-base-dev xvfb xauth)
+PKGS=(cmake g++ make libgtest-dev libbenchmark-dev qt6-base-dev xvfb xauth poppler-utils)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

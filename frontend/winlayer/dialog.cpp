@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -81,6 +82,21 @@ class DialogWidget : public Forwarder<QDialog> {
   CDialog* m_dlg;
 };
 
+// The dialog font is wider than the one the templates were laid out for,
+// so a control too small for its text grows to it: a one-line text wraps
+// onto the lines it needs below, a wrapped text grows down, a button or
+// check box grows across.
+void fitToText(QWidget* w) {
+  if (auto* l = qobject_cast<QLabel*>(w)) {
+    if (l->text().isEmpty()) return;
+    if (!l->wordWrap() && l->sizeHint().width() > l->width()) l->setWordWrap(true);
+    if (l->wordWrap()) w->resize(w->width(), std::max(w->height(), l->heightForWidth(w->width())));
+    return;
+  }
+  if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QGroupBox*>(w))
+    w->resize(std::max(w->width(), w->sizeHint().width()), w->height());
+}
+
 QWidget* buildControl(const DialogControl& c, QWidget* parent) {
   const QString text = toQString(c.text);
   QWidget* w = nullptr;
@@ -111,6 +127,7 @@ QWidget* buildControl(const DialogControl& c, QWidget* parent) {
     }
   }
   w->setGeometry(duX(c.x), duY(c.y), duX(c.cx), duY(c.cy));
+  fitToText(w);
   if (c.kind == ControlKind::GroupBox) w->lower();
   return w;
 }

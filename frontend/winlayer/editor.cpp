@@ -30,7 +30,7 @@ class EditorWindow : public QDialog {
     auto* save = new QPushButton(QStringLiteral("Save"), this);
     auto* close = new QPushButton(QStringLiteral("Close"), this);
     connect(save, &QPushButton::clicked, this, [this] { saveFile(); });
-    connect(close, &QPushButton::clicked, this, [this] { this->close(); });
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(save);
@@ -41,20 +41,21 @@ class EditorWindow : public QDialog {
   }
 
  protected:
-  void closeEvent(QCloseEvent* e) override {
-    if (m_text->document()->isModified()) {
-      const auto answer = QMessageBox::question(this, windowTitle(), QStringLiteral("Save the changes?"),
-                                                QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
-      if (answer == QMessageBox::Cancel || (answer == QMessageBox::Save && !saveFile())) {
-        e->ignore();
-        return;
-      }
-    }
-    QDialog::closeEvent(e);
+  // Close, Escape and the window's close box all end here (the toolkit's
+  // close event of a dialog rejects it); the window stays open only when
+  // the person keeps it to go on editing, or saving fails.
+  void reject() override {
+    if (mayClose()) QDialog::reject();
   }
-  void reject() override { close(); }
 
  private:
+  bool mayClose() {
+    if (!m_text->document()->isModified()) return true;
+    const auto answer = QMessageBox::question(this, windowTitle(), QStringLiteral("Save the changes?"),
+                                              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    return answer == QMessageBox::Discard || (answer == QMessageBox::Save && saveFile());
+  }
+
   bool saveFile() {
     QFile f(m_path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {

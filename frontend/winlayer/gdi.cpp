@@ -110,7 +110,15 @@ bool CPen::CreatePen(int nPenStyle, int nWidth, COLORREF crColor) {
   return true;
 }
 
-bool CPen::DeleteObject() {
+bool CFont::CreateFont(int nHeight, int nStretch) {
+  if (nHeight < 0 || nStretch < 1 || nStretch > 1000) return false;
+  m_height = nHeight;
+  m_stretch = nStretch;
+  m_created = true;
+  return true;
+}
+
+bool CGdiObject::DeleteObject() {
   const bool was = m_created;
   m_created = false;
   return was;
@@ -129,7 +137,17 @@ void CDC::AttachSurface(detail::Surface* surface) {
   m_surface = surface && surface->begin() ? surface : nullptr;
 }
 
-QPainter* CDC::Painter() const { return m_surface ? m_surface->current() : nullptr; }
+// Every context of a surface shares its painter, so the clip is set anew
+// for each drawing call.
+QPainter* CDC::Painter() const {
+  QPainter* p = m_surface ? m_surface->current() : nullptr;
+  if (!p) return nullptr;
+  if (m_clip)
+    p->setClipRect(QRect(QPoint(m_clip->left, m_clip->top), QPoint(m_clip->right - 1, m_clip->bottom - 1)));
+  else
+    p->setClipping(false);
+  return p;
+}
 
 CPoint CDC::MoveTo(int x, int y) {
   const CPoint old = m_pos;
@@ -161,6 +179,18 @@ bool CDC::LineTo(int x, int y) {
   return true;
 }
 
+namespace {
+
+QFont fontOf(const CFont* f) {
+  QFont font = detail::deviceFont();
+  if (f && f->m_height > 0) font.setPixelSize(f->m_height);
+  return font;
+}
+
+double stretchOf(const CFont* f) { return f ? f->m_stretch / 100.0 : 1.0; }
+
+}  // namespace
+
 bool CDC::TextOut(int x, int y, const char* text, int nCount) {
   if (!text || nCount <= 0) return true;
   const auto n = static_cast<int>(strnlen(text, static_cast<std::size_t>(nCount)));
@@ -169,17 +199,23 @@ bool CDC::TextOut(int x, int y, const char* text, int nCount) {
     log->ops.push_back({hooks::DrawOp::Kind::Text, x, y, x, y, m_text, m_bk, 0, 0, s});
   }
   if (QPainter* p = Painter()) {
-    const QFont font = detail::deviceFont();
+    const QFont font = fontOf(m_font);
     const QFontMetrics fm(font);
     const QString q = detail::toQString(s);
-    const QRect r(x, y, fm.horizontalAdvance(q), fm.height());
-    if (m_bkMode == OPAQUE) p->fillRect(r, detail::toQColor(m_bk));
+    const QRect natural(0, 0, fm.horizontalAdvance(q), fm.height());
+    const double stretch = stretchOf(m_font);
+    const int width = static_cast<int>(std::ceil(natural.width() * stretch));
+    if (m_bkMode == OPAQUE) p->fillRect(QRect(x, y, width, natural.height()), detail::toQColor(m_bk));
     // The box is filled above; the painter may hold another context's
     // background from its lines.
+    p->save();
     p->setBackgroundMode(Qt::TransparentMode);
     p->setFont(font);
     p->setPen(detail::toQColor(m_text));
-    p->drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, q);
+    p->translate(x, y);
+    p->scale(stretch, 1.0);
+    p->drawText(natural, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, q);
+    p->restore();
   }
   return true;
 }
@@ -201,6 +237,25 @@ CPen* CDC::SelectObject(CPen* pPen) {
   return old;
 }
 
+CFont* CDC::SelectObject(CFont* pFont) {
+  CFont* old = m_font;
+  if (!pFont || pFont->IsCreated()) m_font = pFont;
+  return old;
+}
+
+void CDC::IntersectClipRect(int x1, int y1, int x2, int y2) {
+  CRect r(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2));
+  if (m_clip) {
+    r = CRect(std::max(r.left, m_clip->left), std::max(r.top, m_clip->top), std::min(r.right, m_clip->right),
+              std::min(r.bottom, m_clip->bottom));
+    r.right = std::max(r.right, r.left);
+    r.bottom = std::max(r.bottom, r.top);
+  }
+  m_clip = r;
+}
+
+void CDC::SelectClipRgn(std::nullptr_t) { m_clip.reset(); }
+
 COLORREF CDC::SetBkColor(COLORREF color) { return std::exchange(m_bk, color); }
 COLORREF CDC::SetTextColor(COLORREF color) { return std::exchange(m_text, color); }
 int CDC::SetBkMode(int mode) { return std::exchange(m_bkMode, mode); }
@@ -208,8 +263,14 @@ int CDC::SetBkMode(int mode) { return std::exchange(m_bkMode, mode); }
 CSize CDC::GetTextExtent(const char* text, int nCount) const {
   if (!QGuiApplication::instance() || !text || nCount <= 0) return {};
   const auto n = static_cast<int>(strnlen(text, static_cast<std::size_t>(nCount)));
-  const QFontMetrics fm(detail::deviceFont());
-  return {fm.horizontalAdvance(QString::fromLocal8Bit(text, n)), fm.height()};
+  const QFontMetrics fm(fontOf(m_font));
+  const int natural = fm.horizontalAdvance(QString::fromLocal8Bit(text, n));
+  return {static_cast<int>(std::ceil(natural * stretchOf(m_font))), fm.height()};
+}
+
+CSiblingDC::CSiblingDC(const CDC& other) {
+  AttachSurface(SurfaceOf(other));
+  m_bPrinting = other.IsPrinting();
 }
 
 CClientDC::CClientDC(CWnd* pWnd) : m_wnd(pWnd) {

@@ -7,7 +7,9 @@
 // platform.  The context of a print job draws onto a printer page.
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 
 #include "frontend/winlayer/cmdtarget.hpp"
 
@@ -28,7 +30,15 @@ inline constexpr int PS_DOT = 2;
 inline constexpr int TRANSPARENT = 1;
 inline constexpr int OPAQUE = 2;
 
-class CGdiObject : public CObject {};
+// A pen or font: usable once created, until deleted.
+class CGdiObject : public CObject {
+ public:
+  bool DeleteObject();
+  bool IsCreated() const { return m_created; }
+
+ protected:
+  bool m_created = false;
+};
 
 class CPen : public CGdiObject {
  public:
@@ -36,15 +46,22 @@ class CPen : public CGdiObject {
   CPen(int nPenStyle, int nWidth, COLORREF crColor) { CreatePen(nPenStyle, nWidth, crColor); }
   // False for an unknown style or a negative width; the pen stays unusable.
   bool CreatePen(int nPenStyle, int nWidth, COLORREF crColor);
-  bool DeleteObject();
-  bool IsCreated() const { return m_created; }
 
   int m_style = PS_SOLID;
   int m_width = 1;
   COLORREF m_color = 0;
+};
 
- private:
-  bool m_created = false;
+// A font of the device's face: nHeight pixels high (0 for the device's own
+// size), its characters pressed together (nStretch below 100 percent of
+// the face's width) or spread apart.
+class CFont : public CGdiObject {
+ public:
+  // False for a negative height or a stretch outside 1 to 1000 percent.
+  bool CreateFont(int nHeight, int nStretch = 100);
+
+  int m_height = 0;
+  int m_stretch = 100;
 };
 
 class CDC : public CObject {
@@ -59,8 +76,14 @@ class CDC : public CObject {
   bool TextOut(int x, int y, const char* text, int nCount);
   bool TextOut(int x, int y, const CString& text) { return TextOut(x, y, text, text.GetLength()); }
   void FillSolidRect(int x, int y, int cx, int cy, COLORREF color);
-  // Selecting a pen that was never created keeps the current one.
+  // Selecting a pen or font that was never created keeps the current one.
+  // The context starts with the device's own font, which null stands for.
   CPen* SelectObject(CPen* pPen);
+  CFont* SelectObject(CFont* pFont);
+  // Keeps drawing inside the rectangle (and inside any clip set before);
+  // SelectClipRgn(nullptr) lets it reach the whole surface again.
+  void IntersectClipRect(int x1, int y1, int x2, int y2);
+  void SelectClipRgn(std::nullptr_t);
   COLORREF SetBkColor(COLORREF color);
   COLORREF SetTextColor(COLORREF color);
   int SetBkMode(int mode);
@@ -73,13 +96,17 @@ class CDC : public CObject {
 
  protected:
   void AttachSurface(detail::Surface* surface);
+  static detail::Surface* SurfaceOf(const CDC& dc) { return dc.m_surface; }
   bool m_bPrinting = false;
 
  private:
+  // The surface's painter, clipped as this context is.
   QPainter* Painter() const;
   detail::Surface* m_surface = nullptr;
   CPen m_stockPen{PS_SOLID, 1, 0};
   CPen* m_pen = &m_stockPen;
+  CFont* m_font = nullptr;
+  std::optional<CRect> m_clip;
   CPoint m_pos;
   // Where in its dash pattern the pen stands at m_pos (pixels): a polyline
   // drawn as many short LineTo calls keeps its dashes going across segments.
@@ -87,6 +114,15 @@ class CDC : public CObject {
   COLORREF m_text = 0;
   COLORREF m_bk = RGB(255, 255, 255);
   int m_bkMode = OPAQUE;
+};
+
+// A second context drawing where another one draws (a window or a printer
+// page), with a pen, colours and position of its own, as a window's client
+// context stands beside its paint context: what is drawn through one leaves
+// the other's background and text colours as they were.
+class CSiblingDC : public CDC {
+ public:
+  explicit CSiblingDC(const CDC& other);
 };
 
 // Draws into the client area of a window outside its paint handler.

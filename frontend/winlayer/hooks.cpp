@@ -3,15 +3,21 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QFontMetrics>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QStyle>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <QWindow>
@@ -50,6 +56,28 @@ void sendKey(QWidget* target, int key) {
   QCoreApplication::sendEvent(target, &press);
   QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
   QCoreApplication::sendEvent(target, &release);
+}
+
+// Clicks the button of a window named by its control id or by its label
+// (without its mnemonic marks).
+void pressButton(QWidget* window, const QString& which) {
+  for (QAbstractButton* b : window->findChildren<QAbstractButton*>())
+    if (b->isVisible() && (b->objectName() == which || b->text().remove(QLatin1Char('&')) == which)) {
+      b->click();
+      return;
+    }
+}
+
+// "OLD NEW": replaces the first OLD in the window's text editor by NEW, as
+// typing over a selection of it would.
+void replaceText(QWidget* window, const QString& words) {
+  auto* edit = window->findChild<QPlainTextEdit*>();
+  const QStringList parts = words.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+  if (!edit || parts.size() != 2) return;
+  QTextCursor found = edit->document()->find(parts[0]);
+  if (found.isNull()) return;
+  edit->setTextCursor(found);
+  found.insertText(parts[1]);
 }
 
 void activateLayout(QWidget* w) {
@@ -154,6 +182,46 @@ int DialogDriver::result() const {
 bool DialogDriver::renderPng(const std::string& path) const {
   QWidget* w = detail::WndAccess::impl(m_dlg).widget;
   return w && w->grab().save(QString::fromStdString(path), "PNG");
+}
+
+namespace {
+
+// Whether a control's text is shown whole within the control.
+bool textFits(const QWidget* w, const QString& text) {
+  const QFontMetrics fm(w->font());
+  if (const auto* l = qobject_cast<const QLabel*>(w)) {
+    if (l->wordWrap()) return l->heightForWidth(l->width()) <= l->height();
+    return fm.horizontalAdvance(text) + 2 * l->margin() + l->indent() <= l->width();
+  }
+  if (qobject_cast<const QCheckBox*>(w)) {
+    const QStyle* style = w->style();
+    return style->pixelMetric(QStyle::PM_IndicatorWidth) + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) +
+               fm.horizontalAdvance(text) <=
+           w->width();
+  }
+  // Buttons and group-box titles keep a few pixels of frame on each side.
+  return fm.horizontalAdvance(text) + 8 <= w->width();
+}
+
+QString controlText(const QWidget* w) {
+  if (const auto* l = qobject_cast<const QLabel*>(w)) return l->text();
+  if (const auto* b = qobject_cast<const QAbstractButton*>(w)) return b->text();
+  if (const auto* g = qobject_cast<const QGroupBox*>(w)) return g->title();
+  return {};
+}
+
+}  // namespace
+
+std::vector<CString> DialogDriver::clippedTexts() const {
+  std::vector<CString> out;
+  const QWidget* dlg = detail::WndAccess::impl(m_dlg).widget;
+  if (!dlg) return out;
+  for (const QWidget* w : dlg->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    const QString text = controlText(w);
+    if (text.isEmpty()) continue;
+    if (!textFits(w, text) || !dlg->rect().contains(w->geometry())) out.push_back(detail::fromQString(text));
+  }
+  return out;
 }
 
 // ------------------------------------------------------------ images
@@ -313,14 +381,13 @@ struct ScriptRunner {
     CFrameWnd* f = frame();
     // Steps that may open a modal window run after the next step is
     // scheduled, so that the script goes on inside the modal loop.
-    if (verb == "menu" || verb == "tool" || verb == "command" || verb == "rclick") {
+    if (verb == "menu" || verb == "tool" || verb == "command" || verb == "click" || verb == "rclick") {
       schedule(50);
       if (!f) return;
-      if (verb == "rclick") {
-        std::istringstream at(rest);
+      if (verb == "click" || verb == "rclick") {
         int x = 0, y = 0;
-        at >> x >> y;
-        if (f->GetActiveView()) clickWindow(*f->GetActiveView(), CPoint(x, y), true);
+        std::istringstream(rest) >> x >> y;
+        if (f->GetActiveView()) clickWindow(*f->GetActiveView(), CPoint(x, y), verb == "rclick");
       }
       if (verb == "menu") chooseMenuItem(*f, rest.c_str());
       if (verb == "command") f->OnCmdMsg(static_cast<UINT>(std::stoul(rest)), nullptr);
@@ -328,9 +395,11 @@ struct ScriptRunner {
         if (auto* tb = dynamic_cast<CToolBar*>(f->GetControlBar(AFX_IDW_TOOLBAR))) clickToolBarButton(*tb, std::stoi(rest));
       return;
     }
-    // "accept" (Enter), "escape", "press ID", "check ID" and "type ID TEXT"
-    // act on the modal window, waiting up to ten seconds for it to open.
-    if (verb == "accept" || verb == "escape" || verb == "press" || verb == "check" || verb == "type") {
+    // "accept" (Enter), "escape", "check ID", "type ID TEXT", "press
+    // LABEL" and "replace OLD NEW" act on the modal window, waiting up to
+    // ten seconds for it to open.
+    if (verb == "accept" || verb == "escape" || verb == "check" || verb == "type" || verb == "press" ||
+        verb == "replace") {
       QWidget* m = modal();
       if (!m && ++waited < 400) {
         --next;
@@ -338,10 +407,14 @@ struct ScriptRunner {
         return;
       }
       waited = 0;
+      // Scheduled first: a button or key may open a modal window of its own.
+      schedule(50);
       if (m && verb == "accept") detail::sendKey(m, Qt::Key_Return);
-      if (m && verb == "escape") detail::sendKey(m, Qt::Key_Escape);
-      if (m && verb == "press")
-        if (auto* b = m->findChild<QAbstractButton*>(QString::number(std::stoi(rest)))) b->click();
+      // Escape goes where a person's key would: to the focused control,
+      // which passes it on to its window.
+      if (m && verb == "escape") detail::sendKey(m->focusWidget() ? m->focusWidget() : m, Qt::Key_Escape);
+      if (m && verb == "press") detail::pressButton(m, QString::fromStdString(rest));
+      if (m && verb == "replace") detail::replaceText(m, QString::fromStdString(rest));
       if (m && verb == "check")
         if (auto* b = m->findChild<QCheckBox*>(QString::number(std::stoi(rest)))) b->setChecked(true);
       if (m && verb == "type") {
@@ -352,7 +425,6 @@ struct ScriptRunner {
         std::getline(words >> std::ws, text);
         if (auto* e = m->findChild<QLineEdit*>(QString::number(id))) e->setText(QString::fromStdString(text));
       }
-      schedule(50);
       return;
     }
     std::istringstream args(rest);
@@ -361,10 +433,6 @@ struct ScriptRunner {
       int w = 0, h = 0;
       args >> w >> h;
       if (f) detail::widgetOf(*f)->resize(w, h);
-    } else if (verb == "click") {
-      int x = 0, y = 0;
-      args >> x >> y;
-      if (f && f->GetActiveView()) clickWindow(*f->GetActiveView(), CPoint(x, y));
     } else if (verb == "wait") {
       args >> delay;
     } else if (verb == "shot") {

@@ -45,6 +45,10 @@ class DialogDriver {
   bool ended() const;
   int result() const;
   bool renderPng(const std::string& path) const;
+  // The texts of labels, buttons, check boxes and group boxes that do not
+  // show whole: wider (or, wrapped, taller) than their control, or their
+  // control reaching past the dialog's client area.
+  std::vector<CString> clippedTexts() const;
 
  private:
   CDialog& m_dlg;
@@ -187,10 +191,11 @@ void clickToolBarButton(CToolBar& bar, int position);
 // (status pane texts, one per line), "viewsize PATH" (client width and
 // height of the view), "menu A > B" (chooses a menu item), "tool N"
 // (presses toolbar button N), "command ID", "accept" (Enter in the modal
-// window), "escape" (Escape in the modal window), "press ID" (presses a
-// push button of the modal dialog), "check ID" (marks a check box of the
-// modal dialog), "type ID TEXT" (replaces the text of an edit control of
-// the modal dialog), "quit".
+// window), "escape" (Escape in the modal window), "check ID" (marks a
+// check box of the modal dialog), "type ID TEXT" (replaces the text of an
+// edit control of the modal dialog), "press ID" or "press LABEL" (clicks
+// the modal window's button of that control id or label), "replace OLD NEW" (replaces the first
+// OLD in the modal window's text editor by NEW, as if typed), "quit".
 // Steps wait while a program is waited for.
 void startScriptFromEnvironment();
 

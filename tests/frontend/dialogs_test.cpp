@@ -442,7 +442,8 @@ TEST_F(Dialogs, ModelScaleAndXAxis) {
   EXPECT_EQ(xaxis.m_Emodstep, 6.0f);
 }
 
-TEST_F(Dialogs, EveryDialogRendersAtItsSize) {
+// Every dialog at its size, its texts whole in their controls.
+TEST_F(Dialogs, EveryDialogRendersAtItsSizeWithItsTextsWhole) {
   CDirectoryDlg d131;
   CLoadDlg d130;
   CModelDlg d132;
@@ -464,6 +465,7 @@ TEST_F(Dialogs, EveryDialogRendersAtItsSize) {
     const std::string png = ::testing::TempDir() + "kavold_dialog_" + std::to_string(idd) + ".png";
     open(*dlg, [&](hooks::DialogDriver& d) {
       EXPECT_TRUE(d.renderPng(png));
+      EXPECT_EQ(d.clippedTexts(), std::vector<CString>{}) << idd;
       d.pressEscape();
     });
     const auto image = hooks::loadPng(png);

@@ -2,6 +2,8 @@
 // where the axes put them in their colours, and the merits, model names and
 // hints are the texts written.
 #include <cmath>
+#include <cstring>
+#include <functional>
 
 #include "frontend/Globals.hpp"
 #include "kavold_fixture.hpp"
@@ -248,6 +250,70 @@ TEST_F(Display, CemsSpectrumWithItsMultiplets) {
   EXPECT_TRUE(near(im, 345 + 80, 80, RGB(0, 0, 255)));    // experiment at 1.5
   for (const char* s : {"cems.dat", " EpsCEM= 0.5000", " EpsCEMn=   0.2500", "c.inf", "c2.inf"})
     EXPECT_TRUE(wrote(s)) << s;
+}
+
+}  // namespace
+
+namespace {
+
+bool dark(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 300; }
+
+// Whether the text, written alone on white, shows whole somewhere on row y
+// of the image: every dark pixel of it is dark there too.
+bool showsWhole(const hooks::Image& im, const char* text, int y) {
+  hooks::ImageDC alone(400, 20);
+  alone.TextOut(0, 0, text, static_cast<int>(std::strlen(text)));
+  std::vector<std::pair<int, int>> strokes;
+  for (int py = 0; py < 20; ++py)
+    for (int px = 0; px < 400; ++px)
+      if (dark(alone.pixel(px, py))) strokes.emplace_back(px, py);
+  for (int x = 0; x < im.width; ++x) {
+    bool all = !strokes.empty();
+    for (const auto& [px, py] : strokes)
+      all = all && x + px < im.width && y + py < im.height && dark(im.pixel(x + px, y + py));
+    if (all) return true;
+  }
+  return false;
+}
+
+// File names near the right edge show whole, however long: the experiment
+// files before the first run, the model names after it, the reflectivity
+// experiment.
+TEST_F(Display, FileNamesNearTheRightEdgeShowWhole) {
+  struct Case {
+    int mode;
+    std::function<void(CKAVOLDView&)> set;
+    std::vector<std::pair<const char*, int>> names;  // text and its row
+  };
+  const Case cases[] = {
+      {1,
+       [](CKAVOLDView& v) {
+         v.m_LoadDlg.m_NFiles = 2;
+         v.m_ModelDlg.m_NSPC = 2;
+         v.m_fileLabel[0] = "fe57_2.8mrad.dat";
+         v.m_fileLabel[1] = "fe57_3.4mrad.dat";
+       },
+       {{"fe57_2.8mrad.dat", 55}, {"fe57_3.4mrad.dat", 55 + 410 / 2}}},
+      {1,
+       [](CKAVOLDView& v) {
+         globals().runTime = 2;
+         v.m_timeModel = {"Fe57start_v2.inf", "fe57_fitted.inf"};
+       },
+       {{"Fe57start_v2.inf", 4}, {"fe57_fitted.inf", 19}}},
+      {3,
+       [](CKAVOLDView& v) {
+         v.m_del.Intexp = 1;
+         v.m_reflExpName = "fe_si_multilayer.dat";
+       },
+       {{"fe_si_multilayer.dat", 55}}},
+  };
+  axesY(0, 100, 50, 1);
+  for (const Case& c : cases) {
+    view->m_mode = c.mode;
+    c.set(*view);
+    const hooks::Image im = render();
+    for (const auto& [text, y] : c.names) EXPECT_TRUE(showsWhole(im, text, y)) << text;
+  }
 }
 
 }  // namespace

@@ -45,6 +45,18 @@ class GraphDialogs : public KavoldApp {
   bool near(int x, int y, COLORREF c) const {
     return image.pixel(x, y - 1) == c || image.pixel(x, y) == c || image.pixel(x, y + 1) == c;
   }
+  // Whether a text written at (x, y) stands on a light background: most of
+  // its box is light, the strokes of its letters aside.
+  bool readable(const std::string& t, int x, int y) const {
+    const CSize size = hooks::ImageDC(1, 1).GetTextExtent(t.c_str(), static_cast<int>(t.size()));
+    int light = 0;
+    for (int py = y; py < y + size.cy; ++py)
+      for (int px = x; px < x + size.cx; ++px) {
+        const COLORREF c = image.pixel(px, py);
+        light += GetRValue(c) + GetGValue(c) + GetBValue(c) > 600;
+      }
+    return 2 * light > size.cx * size.cy;
+  }
   std::vector<UINT> shown;
   std::vector<std::string> texts;
   hooks::Image image;
@@ -113,6 +125,12 @@ TEST_F(GraphDialogs, ModelGraphsDrawTheBandsWriteInmodAndKeepTheirScales) {
   view->OnHfiGraph();
   EXPECT_TRUE(messages().empty());
   for (const char* s : {" Multiplets:", " No. 1  ", " No. 2  ", " No. 3  ", "Depth (nm)"}) EXPECT_TRUE(wrote(s)) << s;
+  // The labels follow the blue sum, yet stand on white: a client of 306 x 426.
+  const struct {
+    const char* text;
+    int x, y;
+  } labels[] = {{" Multiplets:", 211, 20}, {" No. 1  ", 241, 40}, {" No. 3  ", 241, 284}, {"Depth (nm)", 133, 411}};
+  for (const auto& l : labels) EXPECT_TRUE(readable(l.text, l.x, l.y)) << l.text;
   EXPECT_EQ(dir.read("INMOD.RES"),
             " 40.000000 0.500000 0.250000 0.750000 0.000000 \n"
             " 50.000000 1.000000 0.500000 1.500000 0.000000 \n"
@@ -141,6 +159,7 @@ TEST_F(GraphDialogs, ModelGraphsDrawTheBandsWriteInmodAndKeepTheirScales) {
   EXPECT_EQ(shown, (std::vector<UINT>{CHfiGraphDlg::IDD, CHfiGraphDlg::IDD, CHfiGraphDlg::IDD, CDepthProfileDlg::IDD}));
   EXPECT_EQ(image.width, (295 * 3 + 1) / 2);
   EXPECT_EQ(image.pixel(2, 2), RGB(200, 200, 255));
+  EXPECT_TRUE(readable("Depth (nm)", 443 / 2 - 20, (140 * 13 + 4) / 8 - 15));
 }
 
 }  // namespace

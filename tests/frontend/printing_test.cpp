@@ -142,3 +142,36 @@ TEST_F(Printing, PageSetupIsKeptForTheNextJob) {
 }
 
 }  // namespace
+
+// The printed page shows the plot as the window does: the model names in
+// the margin above the box stand on the window's background, not on a
+// block of the last curve's colour (red here).  The page is read back as an
+// image; the plot's background marks where the view lies on it.
+TEST_F(Printing, LabelsArePrintedOnTheBackgroundOfTheWindow) {
+  if (nrstest::run("command -v pdftoppm > /dev/null 2>&1") != 0) GTEST_SKIP() << "pdftoppm is not installed";
+  const auto pdf = dir.path() / "page.pdf";
+  answer = {true, pdf.string(), false};
+  hooks::typeShortcut(*frame, "Ctrl+P");
+  ASSERT_EQ(nrstest::run("pdftoppm -png -r 100 -singlefile page.pdf page"), 0);
+  const auto page = hooks::loadPng((dir.path() / "page.png").string());
+  ASSERT_TRUE(page);
+  int left = page->width, right = -1, top = page->height, bottom = -1;
+  for (int y = 0; y < page->height; ++y)
+    for (int x = 0; x < page->width; ++x)
+      if (page->pixel(x, y) == RGB(200, 200, 255)) {
+        left = std::min(left, x), right = std::max(right, x);
+        top = std::min(top, y), bottom = std::max(bottom, y);
+      }
+  ASSERT_GT(right - left, 300);
+  // The band above the box: 20 of the view's 460 pixels.
+  const int band = top + (bottom - top) * 20 / 460;
+  int red = 0, dark = 0;
+  for (int y = top; y < band; ++y)
+    for (int x = left; x <= right; ++x) {
+      const COLORREF c = page->pixel(x, y);
+      red += GetRValue(c) > 200 && GetGValue(c) < 80 && GetBValue(c) < 80;
+      dark += GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80;
+    }
+  EXPECT_EQ(red, 0);
+  EXPECT_GT(dark, 50);  // the texts themselves
+}
