@@ -62,9 +62,7 @@ void comparisonWindow(fio::Unit& log, const CemsParams& c, CemsExperiment& x) {
     if (x.XEXP(i) < c.E2lim) x.N2 = i;
   }
   log.write("(' number of points for comparison LIM=', I6)", x.N2 - x.N1 + 1);
-  // Fewer than two points cannot fix a scale and a background; none would
-  // give the merit 0 of a perfect fit.
-  if (x.N2 - x.N1 + 1 < 2) hardStop(" fewer than 2 experimental points between E1lim and E2lim of FilCEM.inp !");
+  if (x.N2 - x.N1 + 1 < common::kMinCompared) hardStop(common::shortWindowText(c.file, "E1lim", "E2lim"));
   log.write("(' start and final number for comp. of exp. with theory  ', /, 2I5, 2F10.3)", x.N1, x.N2, x.XEXP(x.N1),
             x.XEXP(x.N2));
 }

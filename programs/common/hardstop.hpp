@@ -14,4 +14,13 @@ namespace common {
 // weight turns the merit into no number at all.
 std::string negativeCountText(std::string_view file, int point);
 
+// A scale and a background (or a shift) fit any two points exactly, giving
+// the merit 0 of a perfect fit: a comparison needs at least this many.
+inline constexpr int kMinCompared = 3;
+
+// The refusal of a comparison window of the experiment file `file`, between
+// the limits named `lower` and `upper`, that holds fewer than kMinCompared
+// points.
+std::string shortWindowText(std::string_view file, std::string_view lower, std::string_view upper);
+
 }  // namespace common

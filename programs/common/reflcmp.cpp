@@ -4,6 +4,7 @@
 
 #include "numlib/fits.hpp"
 #include "numlib/interp.hpp"
+#include "programs/common/hardstop.hpp"
 
 namespace common {
 
@@ -20,10 +21,13 @@ void readReflPoints(fio::Unit& in, int n, ReflExperiment& x) {
   in.close();
 }
 
-int firstNegativeCount(const ReflExperiment& x) {
+std::string refusedPoints(const ReflExperiment& x, std::string_view file) {
+  for (int i = 2; i <= x.JEXP; ++i)
+    if (!(x.XE(i) >= x.XE(i - 1)))
+      return " angles of the experiment file must not decrease (point " + std::to_string(i) + ") !";
   for (int i = 1; i <= x.JEXP; ++i)
-    if (x.YEXPP(i) < 0 || x.YEXPD(i) < 0) return i;
-  return 0;
+    if (x.YEXPP(i) < 0 || x.YEXPD(i) < 0) return negativeCountText(file, i);
+  return {};
 }
 
 void angleGrid(float UT0, float Ustep, int n, Span1<float> mrad, Span1<double> rad) {

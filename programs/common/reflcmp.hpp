@@ -4,6 +4,7 @@
 // and the fit of its scale and background.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "numlib/farray.hpp"
@@ -27,9 +28,12 @@ int openReflExperiment(fio::Unit& in, std::string_view name);
 // Reads n points, 0 <= n <= kMaxReflPoints, sets JEXP = n and closes the file.
 void readReflPoints(fio::Unit& in, int n, ReflExperiment& x);
 
-// The first point (1-based) whose prompt or delayed count is below 0, or 0
-// when there is none.
-int firstNegativeCount(const ReflExperiment& x);
+// Why the points of the experiment file `file` cannot be compared, or an
+// empty text: an angle below the one before it (the comparison window and
+// the theory at the angles take them in increasing order; equal angles, and
+// angles at or below 0, which lie below any calculation grid, are fine), or a
+// prompt or delayed count below 0.
+std::string refusedPoints(const ReflExperiment& x, std::string_view file);
 
 // The calculation grid: mrad(j) = UT0 + (j - 1) Ustep rounded to single
 // precision, rad(j) the same sum unrounded / 1000.

@@ -24,19 +24,6 @@ void checkGrid(MolvecData& d) {
   if (!(g.UT0 > 0)) refuse(d, " UT0 in MOLVEC.INP must be larger than 0 (a glancing angle) !");
 }
 
-// The comparison window is found by the experimental angles and the theory
-// interpolated onto them in their order: the angles must not decrease.
-// Angles at or below 0 lie below the calculation grid (UT0 > 0), where the
-// window keeps them out of the merit; a repeated angle is compared as any
-// other point.
-void checkPoints(MolvecData& d) {
-  const common::ReflExperiment& x = d.cmp.x;
-  for (int i = 2; i <= x.JEXP; ++i)
-    if (!(x.XE(i) >= x.XE(i - 1)))
-      refuse(d, " angles of the experiment file must not decrease (point " + std::to_string(i) + ") !");
-  if (const int i = common::firstNegativeCount(x)) refuse(d, common::negativeCountText(d.prm.expName, i));
-}
-
 // A curve of the merit without a count above 0 would have all its points
 // drop out of the fit, leaving the merit 0 of a perfect one.
 void checkMaxima(MolvecData& d) {
@@ -73,7 +60,7 @@ void RDEXPD(MolvecData& d) {
     refuse(d, " JEXP in the experiment file must be at least 1 !");
   }
   common::readReflPoints(in, JEXP, c.x);
-  checkPoints(d);
+  if (const std::string text = common::refusedPoints(c.x, d.prm.expName); !text.empty()) refuse(d, text);
   c.YPMAX = common::normaliseToMax(c.x.YEXPP.span(), JEXP);
   c.YDMAX = common::normaliseToMax(c.x.YEXPD.span(), JEXP);
   checkMaxima(d);
@@ -82,8 +69,12 @@ void RDEXPD(MolvecData& d) {
   common::comparisonWindow(c.x, a.UT(1), a.UT(g.Nstep), g.ACOMP1D, g.ACOMP2D, c.JZ1D, c.JZ2D);
   d.log.print("ACOMP1D,JZ1D=", g.ACOMP1D, c.JZ1D);
   d.log.print("ACOMP2D,JZ2D=", g.ACOMP2D, c.JZ2D);
-  // An empty window has no merit: every pass would compare nothing.
-  if (c.JZ2D < c.JZ1D) refuse(d, " no experimental point between ACOMP1D and ACOMP2D to compare with !");
+  // Both curves share the window; with both weights 0 no merit counts, but
+  // an empty window still leaves the fits nothing to compare.
+  const int compared = c.JZ2D - c.JZ1D + 1;
+  const bool weighed = g.FJEPP != 0 || g.FJEPD != 0;
+  if (compared < 1 || (weighed && compared < common::kMinCompared))
+    refuse(d, common::shortWindowText(d.prm.expName, "ACOMP1D", "ACOMP2D"));
 }
 
 void timeWindows(float AN, float TIMINI, float TIMFIN, float TIMECYCLE, TimeWindows& w) {

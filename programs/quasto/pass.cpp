@@ -116,8 +116,8 @@ bool readExperiment(QuastoData& d) {
     return cannotCompare(d, " JEXP in the experiment file must be at least 2 !");
   }
   common::readReflPoints(in, n, c.x);
-  if (const int i = common::firstNegativeCount(c.x))
-    return cannotCompare(d, common::negativeCountText(d.prm.expName, i));
+  if (const std::string text = common::refusedPoints(c.x, d.prm.expName); !text.empty())
+    return cannotCompare(d, text);
   c.YEXPMAX = common::normaliseToMax(c.x.YEXPP.span(), n);
   d.log.print(" YEXPMAX", c.YEXPMAX);
   if (!(c.YEXPMAX > 0)) return cannotCompare(d, " no positive prompt counts in the experiment file !");
@@ -166,7 +166,8 @@ bool CMPPRM(QuastoData& d, const common::FitState& fs, float& EPSS) {
     d.log.print("ACOMP1,JZ1=", p.ACOMP1, c.JZ1);
     d.log.print("ACOMP2,JZ2=", p.ACOMP2, c.JZ2);
   }
-  if (c.JZ2 < c.JZ1) return cannotCompare(d, " no experimental point between ACOMP1 and ACOMP2 to compare with !");
+  if (c.JZ2 - c.JZ1 + 1 < common::kMinCompared)
+    return cannotCompare(d, common::shortWindowText(p.expName, "ACOMP1", "ACOMP2"));
   common::theoryAtExperiment(r.mrad, r.R, p.Nstepp, c.x, c.theory);
   if (p.JFITP >= 10) d.par.JFIT = p.JFITP - 10;
   EPSS = common::fitScale(c.x.YEXPP, c.theory, c.x.JEXP, c.JZ1, c.JZ2, p.JFITP, d.par.AF, c.YEXPMAX, p.EPFINP, c.fit);

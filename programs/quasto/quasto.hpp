@@ -78,8 +78,9 @@ void NEWSTEPQ(QuastoData& d, const common::FitState& fs);
 // "RELAY.res" records on `relay`.
 void PRMLOOP(QuastoData& d, const common::FitState& fs, fio::Unit& relay);
 // The comparison with the experiment file, read afresh.  Returns false when
-// it cannot be made (the count of the file out of 2..3500, no positive
-// prompt count, an empty window): the message is written, a stale
+// it cannot be made (the count of the file out of 2..3500, decreasing
+// angles, a count below 0, no positive prompt count, a window of fewer than
+// 3 points): the message is written, a stale
 // "PROMP2.res" removed, and the fit is to end.
 bool CMPPRM(QuastoData& d, const common::FitState& fs, float& EPSS);
 // One pass; ends the fit when the comparison fails.

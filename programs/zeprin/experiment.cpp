@@ -11,9 +11,6 @@ namespace zeprin {
 
 namespace {
 
-// Scale and background fit any two points exactly: a merit needs more.
-constexpr int kMinCompared = 3;
-
 // Record m of the file goes to slot 1025-m, so that the times, which fall
 // from record to record, rise from slot to slot as the comparison expects.
 void readFile(fio::Unit& log, const std::string& name, TimeExperiment& x) {
@@ -65,9 +62,7 @@ void findStretch(fio::Unit& log, const std::string& name, float XEXP1, float XEX
   // The merit compares only points of the stretch.
   x.JZ1 = std::max(x.JZ1, 1);
   x.JZ2 = std::min(x.JZ2, x.MEXP);
-  if (x.JZ2 - x.JZ1 + 1 < kMinCompared)
-    common::hardStop(" fewer than 3 points of the experiment file " + name +
-                     " lie between XEXP1 and XEXP2 to compare with !");
+  if (x.JZ2 - x.JZ1 + 1 < common::kMinCompared) common::hardStop(common::shortWindowText(name, "XEXP1", "XEXP2"));
   for (int i = 1; i <= x.MEXP; ++i) x.times(i) = x.XXA(x.JZ + i - 1);
 }
 

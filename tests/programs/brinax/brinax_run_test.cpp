@@ -168,7 +168,10 @@ TEST(BrinaxRun, UnusableInputStopsWithAMessage) {
       {"FilCEM.inp", 8, "\t 2000 \t JEXPC", "JEXPC in FilCEM.inp must lie in 2..1024"},
       {"FilCEM.inp", 9, "\t -0.03125 \t Hmms", "must increase with the channel"},
       {"FilCEM.inp", 3, "\t 20.0 \t GS", "LS = 10 GS / XEST must not exceed 513"},
-      {"FilCEM.inp", 13, "\t -9.0 \t E2lim", "fewer than 2 experimental points between E1lim and E2lim"},
+      {"FilCEM.inp", 13, "\t -9.0 \t E2lim", "between E1lim and E2lim to compare with"},
+      // Channels 31 and 32 (-7.03125 and -7.0 mm/s) only.
+      {"FilCEM.inp", 13, "\t -6.98 \t E2lim",
+       " fewer than 3 points of the experiment file fe57_cems.dat lie between E1lim and E2lim to compare with !"},
       {"fe57_cems.dat", 0, flat, "the experiment is flat"},
       {"FilCEM.inp", 0, " FilCEM\n 1\n 0.06\n 8.0\n 512\n\nfe57_cems.dat\n 512\n", "end of file"},
   };

@@ -205,7 +205,9 @@ TEST(MolvecRun, BadInputStopsWithAMessage) {
       {"JEXP -3", nullptr, " -3\n", 1, "JEXP in the experiment file must be at least 1"},
       {"angles down", nullptr, points({0.0, 2.5, 2.5, 2.4, 3.0}), 1, "angles of the experiment file must not decrease (point 4)"},
       {"no prompt counts", nullptr, " 3\n 2.0 0 50\n 2.5 0 40\n 3.0 0 30\n", 1, "no positive prompt counts"},
-      {"empty window", [](Work& w) { w.ACOMP2D = 1.5f; }, fine, 1, "no experimental point between ACOMP1D and ACOMP2D"},
+      {"empty window", [](Work& w) { w.ACOMP2D = 1.5f; }, fine, 1, "between ACOMP1D and ACOMP2D to compare with"},
+      {"two-point window", [](Work& w) { w.ACOMP2D = 2.6f; }, fine, 1,
+       " fewer than 3 points of the experiment file refl.dat lie between ACOMP1D and ACOMP2D to compare with !"},
       {"early end", nullptr, points({2.0, 2.5}).replace(0, 2, " 3"), 2, "end of file"},
       {"1000 points", nullptr, many, 0, "JEXP should not be larger 900 !!!"},
   };
