@@ -38,6 +38,16 @@ struct Plot : PlotArea {
 
 int capped(int count, int capacity) { return std::clamp(count, 0, capacity); }
 
+// The caption of the X axis: times, angles, or the Doppler velocity of the
+// CEMS spectrum.
+const char* Caption(int mode) {
+  switch (mode) {
+    case 1: return " Delay time (ns)";
+    case 4: return " Velocity (mm/s)";
+    default: return " Glancing angle (mrad)";
+  }
+}
+
 // Texts: with a character count, written as far as the text goes.
 void text(CDC* t, int x, int y, const CString& s) { t->TextOut(x, y, s); }
 void text(CDC* t, int x, int y, const std::string& s, int count) { t->TextOut(x, y, s.c_str(), count); }
@@ -148,7 +158,7 @@ int CKAVOLDView::DrawCurrentAxes(CDC* client, CDC* labels) {
   }
   const CurrentAxes& a = m_axes;
   m_painter.DrawAxes(client, m_width, m_height, a.Xini, a.Xfin, a.Yini, a.Yfin, a.Xstep, a.Ystep);
-  labels->TextOut(m_width / 2 - 40, m_height - 17, timeSpectra ? " Delay time (ns)" : " Glancing angle (mrad)");
+  labels->TextOut(m_width / 2 - 40, m_height - 17, Caption(m_mode));
   return n;
 }
 

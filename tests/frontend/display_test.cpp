@@ -246,7 +246,7 @@ TEST_F(Display, CemsSpectrumWithItsMultiplets) {
   EXPECT_TRUE(near(im, 345, 280, RGB(185, 155, 255)));    // multiplet 1 at 0.5
   EXPECT_TRUE(near(im, 345, 320, RGB(185, 155, 185)));    // multiplet 2 at 0.3
   EXPECT_TRUE(near(im, 345 + 80, 80, RGB(0, 0, 255)));    // experiment at 1.5
-  for (const char* s : {"cems.dat", " EpsCEM= 0.5000", " EpsCEMn=   0.2500", "c.inf", "c2.inf"})
+  for (const char* s : {" Velocity (mm/s)", "cems.dat", " EpsCEM= 0.5000", " EpsCEMn=   0.2500", "c.inf", "c2.inf"})
     EXPECT_TRUE(wrote(s)) << s;
 }
 
