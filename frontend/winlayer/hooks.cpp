@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
@@ -27,6 +28,7 @@ namespace detail {
 void initGui() {
   SetBuiltinEditor(&openBuiltinEditor);
   SetWaitFunction(&waitWithWindows);
+  SetStartedFunction(&watchStartedPrograms);
 }
 
 namespace {
@@ -322,9 +324,9 @@ struct ScriptRunner {
         if (auto* tb = dynamic_cast<CToolBar*>(f->GetControlBar(AFX_IDW_TOOLBAR))) clickToolBarButton(*tb, std::stoi(rest));
       return;
     }
-    // "accept" (Enter), "check ID" and "type ID TEXT" act on the modal
-    // window, waiting up to ten seconds for it to open.
-    if (verb == "accept" || verb == "check" || verb == "type") {
+    // "accept" (Enter), "check ID", "type ID TEXT" and "modal PATH" act on
+    // the modal window, waiting up to ten seconds for it to open.
+    if (verb == "accept" || verb == "check" || verb == "type" || verb == "modal") {
       QWidget* m = modal();
       if (!m && ++waited < 400) {
         --next;
@@ -335,6 +337,11 @@ struct ScriptRunner {
       if (m && verb == "accept") detail::sendKey(m, Qt::Key_Return);
       if (m && verb == "check")
         if (auto* b = m->findChild<QCheckBox*>(QString::number(std::stoi(rest)))) b->setChecked(true);
+      if (m && verb == "modal") {
+        QFile out(QString::fromStdString(rest));
+        const auto* box = qobject_cast<QMessageBox*>(m);
+        if (out.open(QIODevice::WriteOnly)) out.write((box ? box->text() : m->windowTitle()).toUtf8() + "\n");
+      }
       if (m && verb == "type") {
         std::istringstream words(rest);
         int id = 0;

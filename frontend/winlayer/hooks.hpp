@@ -188,7 +188,9 @@ void clickToolBarButton(CToolBar& bar, int position);
 // height of the view), "menu A > B" (chooses a menu item), "tool N"
 // (presses toolbar button N), "command ID", "accept" (Enter in the modal
 // window), "check ID" (marks a check box of the modal dialog), "type ID
-// TEXT" (replaces the text of an edit control of the modal dialog), "quit".
+// TEXT" (replaces the text of an edit control of the modal dialog), "modal
+// PATH" (the modal message box's text, or the modal dialog's caption),
+// "quit".
 // Steps wait while a program is waited for.
 void startScriptFromEnvironment();
 

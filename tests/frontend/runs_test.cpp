@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "frontend/Globals.hpp"
@@ -186,6 +187,49 @@ TEST_F(Runs, DelayedPromptAndCemsRunsCountAndReadWhateverIsThere) {
                                               "CAN NOT FIND FILE: EpsCEM.res"}));
   EXPECT_EQ(counters(), 121);
   EXPECT_EQ(view->m_mode, 4);
+}
+
+// A program that fails is reported once, with its status and its last
+// lines, and nothing of its run is read or counted: the view, its model
+// names and the script are as they were.  A start without waiting that
+// fails is reported once it has ended.
+TEST_F(Runs, AFailedProgramIsReportedAndNothingOfItIsRead) {
+  struct Case {
+    const char* program;
+    std::function<void()> run;
+    const char* ending;
+    const char* how;
+  };
+  const std::string wrote = "echo computing\necho 'run-time error: file not found' >&2\n";
+  const std::string lines = ". Its last lines:\ncomputing\nrun-time error: file not found";
+  const std::vector<Case> cases = {
+      {"ZEPRIN", [this] { view->OnRunTimeSpectra(); }, "exit 3", " stopped with exit status 3"},
+      {"MOLVEC", [this] { view->OnRunDelayed(); }, "exit 3", " stopped with exit status 3"},
+      {"QUASTO", [this] { view->OnRunPrompt(); }, "exit 3", " stopped with exit status 3"},
+      {"BRINAX", [this] { view->OnRunCems(); }, "kill -9 $$", " was ended by signal 9"}};
+  for (const Case& c : cases) {
+    program(c.program, wrote + c.ending + "\n");
+    dir.write("NEXT.INP", kScript);
+    boxes.boxes.clear();
+    view->m_mode = 0;
+    c.run();
+    EXPECT_EQ(messages(),
+              std::vector<CString>{(c.program + (".exe" + (c.how + lines)) + "\nNothing of this run was read.").c_str()});
+    EXPECT_EQ(counters(), 0) << c.program;
+    EXPECT_EQ(view->m_mode, 0) << c.program;
+    for (const ModelLabels* l : {&view->m_timeModel, &view->m_delayedModel, &view->m_promptModel, &view->m_cemsModel})
+      EXPECT_EQ(l->current, "") << c.program;
+    EXPECT_EQ(dir.read("NEXT.INP"), kScript) << c.program;
+  }
+
+  program("ZEPRIN", wrote + "exit 3\n");
+  boxes.boxes.clear();
+  view->OnFitTimeSpectra();
+  for (int i = 0; i < 400 && boxes.boxes.empty(); ++i) {
+    hooks::processEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(messages(), std::vector<CString>{("ZEPRIN.exe stopped with exit status 3" + lines).c_str()});
 }
 
 // A program started without waiting keeps every other start out until it
