@@ -67,7 +67,14 @@ void CGraphDlg::OnPaint() {
     m_w = r.Width();
     m_h = r.Height();
   }
+  m_painting = true;
+  ReadResults();
+  m_painting = false;
   Paint(&dc);
+}
+
+void CGraphDlg::Report(const char* text) {
+  if (!m_painting) MessageBox(text);
 }
 
 void CGraphDlg::OnSize(UINT nType, int cx, int cy) {
@@ -124,7 +131,7 @@ void CAbsorptionDlg::ReadResults() {
   if (!timeOrDelayedRun(g)) return;
   auto in = NumberStream::Open("E_spcN.RES");
   if (!in) {
-    MessageBox("can not find file: E_spcN.RES");
+    Report("can not find file: E_spcN.RES");
     return;
   }
   AbsorptionReference& ref = g.absorption;
@@ -171,7 +178,7 @@ void CReflectivityDlg::ReadResults() {
     auto in = NumberStream::Open(name);
     m_found[i] = in.has_value();
     if (!in) {
-      MessageBox((std::string("CAN NOT FIND FILE: ") + name).c_str());
+      Report((std::string("CAN NOT FIND FILE: ") + name).c_str());
       continue;
     }
     m_n[i] = ScanRecords(*in, 2, kEnergyPoints, [&](int j, const float* v) {
@@ -212,8 +219,8 @@ void CReflectivityDlg::Paint(CDC* dc) {
 void CDepthProfileDlg::ReadResults() {
   m_profile.n = 0;
   const ProfileRead r = ReadElProfileFile(m_profile);
-  if (!r.found) MessageBox("can not find file: EL_MOD.RES");
-  if (r.tooLong) MessageBox(" Model includes more than 2500 points!");
+  if (!r.found) Report("can not find file: EL_MOD.RES");
+  if (r.tooLong) Report(" Model includes more than 2500 points!");
   const float norm = globals().elProfile.norm;
   divide(m_profile.re, m_profile.n, norm);
   divide(m_profile.im, m_profile.n, norm);
@@ -246,17 +253,17 @@ void CHfiGraphDlg::ReadResults() {
   if (g.runCEMS == 0 && g.runDelayed == 0 && g.runTime == 0) return;
   const ProfileRead r = ReadHfiProfileFile(m_profile);
   if (!r.found) {
-    MessageBox("can not find file: MODELN.RES");
+    Report("can not find file: MODELN.RES");
     return;
   }
-  if (r.tooLong) MessageBox(" Model includes more than 2500 points!");
+  if (r.tooLong) Report(" Model includes more than 2500 points!");
   std::string text;
   for (int i = 0; i < m_profile.n; ++i) {
     const float* v = m_profile.v[i];
     text += Format(" %f %f %f %f %f \n", static_cast<double>(m_profile.depth[i]), static_cast<double>(v[1]),
                    static_cast<double>(v[2]), static_cast<double>(v[3]), static_cast<double>(v[4]));
   }
-  if (!WriteWholeFile("INMOD.RES", text)) MessageBox("can not create file: INMOD.RES");
+  if (!WriteWholeFile("INMOD.RES", text)) Report("can not create file: INMOD.RES");
 }
 
 // Bands of height Yhfi, multiplet 1 on top and the sum in the lowest band.

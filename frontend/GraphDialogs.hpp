@@ -6,9 +6,11 @@
 // in the globals dotted and the current result files thick; a right click
 // opens its scale dialog.
 //
-// The current result files are read once, when the dialog opens: a missing
-// file is reported once, however often the plot is repainted, and the HFI
-// graph writes "INMOD.RES" at that reading.
+// The current result files are read when the dialog opens and again at
+// every painting, so that a fit running beside the front end shows its
+// progress; the HFI graph writes "INMOD.RES" at each reading.  A missing
+// file is reported when the dialog opens, once however often it repaints:
+// a message box cannot open while a window paints.
 #pragma once
 
 #include "frontend/Dialogs.hpp"
@@ -27,12 +29,15 @@ class CGraphDlg : public CDialog {
   bool OnInitDialog() override;
   void OnPaint() override;
   void OnSize(UINT nType, int cx, int cy) override;
-  // Reads the current result files into the dialog's buffers.
+  // Reads the current result files into the dialog's buffers, telling of
+  // what is missing through Report.
   virtual void ReadResults() = 0;
   virtual void Paint(CDC* dc) = 0;
+  void Report(const char* text);
 
   CGraphPainter m_painter;
   int m_w = 0, m_h = 0;  // client size, from OnSize
+  bool m_painting = false;
 };
 
 // The energy graphs share the energy scale of the globals.

@@ -17,6 +17,8 @@ const CRuntimeClass CKAVOLDView::classCKAVOLDView{"CKAVOLDView", &winlayer::Crea
 
 CKAVOLDView::CKAVOLDView() = default;
 
+CKAVOLDView::~CKAVOLDView() { winlayer::SetProgramEndFunction(nullptr); }
+
 bool CKAVOLDView::ProcessMessageMap(UINT nID, CCmdUI* pCmdUI) {
   // Where one handler serves two identifiers, both are listed.
   static const CommandEntry<CKAVOLDView> commands[] = {
@@ -88,6 +90,7 @@ bool CKAVOLDView::ProcessMessageMap(UINT nID, CCmdUI* pCmdUI) {
 
 void CKAVOLDView::OnInitialUpdate() {
   CView::OnInitialUpdate();
+  winlayer::SetProgramEndFunction([this](const winlayer::ProgramEnd& e) { ReportEndWithoutWait(e); });
 
   char dir[256];
   winlayer::GetCurrentDirectoryA(sizeof dir, dir);

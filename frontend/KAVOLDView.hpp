@@ -9,6 +9,7 @@
 #include "frontend/GraphPainter.hpp"
 #include "frontend/JointFit.hpp"
 #include "frontend/ViewState.hpp"
+#include "frontend/winlayer/platform.hpp"
 #include "frontend/winlayer/wnd.hpp"
 
 namespace kavold {
@@ -21,6 +22,7 @@ class CKAVOLDView : public winlayer::CView {
  public:
   static const CRuntimeClass classCKAVOLDView;
   CKAVOLDView();
+  ~CKAVOLDView() override;
 
   // Draws the plot of the display mode: axes, curves, merits, model names
   // and hints.  On screen the axes and curves go to the window's client
@@ -196,11 +198,20 @@ class CKAVOLDView : public winlayer::CView {
   };
   std::optional<NextProtection> AskFitAndProtectNext(const char* missingNext, CString& newLabel);
   void RestoreNext(const NextProtection& p);
+  struct AllModelLabels {
+    ModelLabels time, delayed, prompt, cems;
+  };
+  AllModelLabels ModelLabelsNow() const;
+  // After a failed program: the model names of before, the script put back.
+  void AbandonRun(const NextProtection& next, const AllModelLabels& labels);
   bool ProbeFile(const char* name, const CString& missing);
   void CheckReflectivityExperiment();
   void ProbeReflectivityRun(const char* program, const char* missingProgram);
-  void RunAndWait(const char* program);
+  // Runs a program and waits for it.  False when it ran and failed: one
+  // message then names it, its status and its last lines.
+  bool RunAndWait(const char* program);
   void StartWithoutWait(const char* program);
+  void ReportEndWithoutWait(const winlayer::ProgramEnd& e);
   void ReadProfilesAfterRun(bool withMultiplets);
 
   // Results of the time spectra.
@@ -270,11 +281,15 @@ class CKAVOLDView : public winlayer::CView {
   // merits, and its end.
   struct JointFitFiles;
   bool StartJointFit(JointFitFiles& f);
-  float JointTrialMerit();
+  bool JointStartRuns();
+  // The merit of one trial; nothing when a program failed.
+  std::optional<float> JointTrialMerit();
   void ReadJointTimeMerit();
   void ReadJointDelayedMerit();
   void VaryRecord(JointFitFiles& f, const ScriptRecord& r, float& best, int& stop);
   void EndJointFit(JointFitFiles& f);
+  // The log closed, the starting model and the script put back.
+  void PutBackJointFitFiles(JointFitFiles& f);
   bool ProcessMessageMap(UINT nID, CCmdUI* pCmdUI) override;
   // The framework's standard preparation: the print dialog.
   bool OnPreparePrinting(winlayer::CPrintInfo* pInfo) override { return DoPreparePrinting(pInfo); }

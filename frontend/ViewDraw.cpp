@@ -38,6 +38,16 @@ struct Plot : PlotArea {
 
 int capped(int count, int capacity) { return std::clamp(count, 0, capacity); }
 
+// The caption of the X axis: times, angles, or the Doppler velocity of the
+// CEMS spectrum.
+const char* Caption(int mode) {
+  switch (mode) {
+    case 1: return " Delay time (ns)";
+    case 4: return " Velocity (mm/s)";
+    default: return " Glancing angle (mrad)";
+  }
+}
+
 // Texts: with a character count, written as far as the text goes.
 void text(CDC* t, int x, int y, const CString& s) { t->TextOut(x, y, s); }
 void text(CDC* t, int x, int y, const std::string& s, int count) { t->TextOut(x, y, s.c_str(), count); }
@@ -94,13 +104,17 @@ struct ReflectivityPlot {
 };
 
 // Spectrum k of a time-spectra array raised by r: 0 or less is stored as 0,
-// on the logarithmic scale as 0.5.
-void timeValues(float (*y)[4], int k, int n, bool log, float r, float* out) {
+// on the logarithmic scale as 0.5.  Its times go into `times`.
+int timeValues(const float (*t)[4], float (*y)[4], const int* count, int k, bool log, float r, float* times,
+               float* out) {
+  const int n = std::clamp(count[k], 0, kTimePoints);
   for (int i = 0; i < n; ++i) {
     float& v = y[i][k];
     if (v <= 0) v = log ? 0.5f : 0;
     out[i] = log ? r + static_cast<float>(std::log10(v)) : v + r;
+    times[i] = t[i][k];
   }
+  return n;
 }
 
 }  // namespace
@@ -158,7 +172,7 @@ int CKAVOLDView::DrawCurrentAxes(CDC* client, CDC* labels) {
   }
   const CurrentAxes& a = m_axes;
   m_painter.DrawAxes(client, m_width, m_height, a.Xini, a.Xfin, a.Yini, a.Yfin, a.Xstep, a.Ystep);
-  labels->TextOut(m_width / 2 - 40, m_height - 17, timeSpectra ? " Delay time (ns)" : " Glancing angle (mrad)");
+  labels->TextOut(m_width / 2 - 40, m_height - 17, Caption(m_mode));
   return n;
 }
 
@@ -172,11 +186,12 @@ void CKAVOLDView::DrawTimeSpectra(CDC* c, CDC* t, int n) {
   TimeCurves& tc = m_time;
   auto labelY = [&](int k) { return 55 + (h - 50) * k / n; };
 
+  float* times = m_buffer2;
   if (experiment) {
-    const int ne = capped(tc.nexp, kTimePoints);
     for (int k = 0; k < n; ++k) {
-      timeValues(tc.yexp, k, ne, log, static_cast<float>(n - k - 1) * height, m_buffer1);
-      plot.marks(ne, tc.texp, m_buffer1, kBlue, kSquares, PS_DOT);
+      const int ne = timeValues(tc.texp, tc.yexp, tc.nexp, k, log, static_cast<float>(n - k - 1) * height, times,
+                                m_buffer1);
+      plot.marks(ne, times, m_buffer1, kBlue, kSquares, PS_DOT);
       if (g.runTime == 0) {
         onWhite(t);
         name(t, w, w - 100, labelY(k), m_fileLabel[k]);
@@ -189,11 +204,10 @@ void CKAVOLDView::DrawTimeSpectra(CDC* c, CDC* t, int n) {
   }
   for (int k = 0; k < n; ++k) {
     const float r = static_cast<float>(n - k - 1) * height;
-    const int ni = capped(tc.nini, kTimePoints), nc = capped(tc.ncur, kTimePoints);
-    timeValues(tc.yini, k, ni, log, r, m_buffer1);
-    plot.curve(ni, tc.tini, m_buffer1, kTeal, PS_DASH);
-    timeValues(tc.ycur, k, nc, log, r, m_buffer2);
-    plot.marks(nc, tc.tcur, m_buffer2, kRed, kThickLine, PS_SOLID);
+    const int ni = timeValues(tc.tini, tc.yini, tc.nini, k, log, r, times, m_buffer1);
+    plot.curve(ni, times, m_buffer1, kTeal, PS_DASH);
+    const int nc = timeValues(tc.tcur, tc.ycur, tc.ncur, k, log, r, times, m_buffer1);
+    plot.marks(nc, times, m_buffer1, kRed, kThickLine, PS_SOLID);
     if (g.runTime != 0) {
       modelLabel(t, w, m_timeModel.initial);
       text(t, w - 100, labelY(k), Format(" %.2f mrad ", static_cast<double>(m_ModelDlg.m_Angle[k])), 11);

@@ -11,6 +11,7 @@
 // the last run is copied to "BUFF.res".
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "frontend/Globals.hpp"
 #include "frontend/KAVOLDView.hpp"
@@ -27,6 +28,7 @@ struct CKAVOLDView::JointFitFiles {
   std::FILE* log = nullptr;        // "Joint.res"
   ParamScanner script{std::string()};  // the copy "NEXTJ.res" of the fit script
   int stop = 1;                    // the last value of "STOP.INP"
+  bool failed = false;             // a program failed: the fit stops
 };
 
 namespace {
@@ -102,10 +104,11 @@ void CKAVOLDView::ReadJointDelayedMerit() {
   if (in->Next(v, 3)) m_eps.epsni = v[2];
 }
 
-float CKAVOLDView::JointTrialMerit() {
-  RunAndWait("ZEPRIN.exe");
+// A failed run leaves the merit files of an earlier one: it is no trial.
+std::optional<float> CKAVOLDView::JointTrialMerit() {
+  if (!RunAndWait("ZEPRIN.exe")) return std::nullopt;
   ReadJointTimeMerit();
-  RunAndWait("MOLVEC");
+  if (!RunAndWait("MOLVEC")) return std::nullopt;
   ReadJointDelayedMerit();
   return m_eps.epsni + m_eps.epsn;
 }
@@ -125,7 +128,12 @@ void CKAVOLDView::VaryRecord(JointFitFiles& f, const ScriptRecord& r, float& bes
     T(r.in1, r.ip1) = TriedValue(s, sp1, mayCross(r.in1));
     if (correlated) T(r.in2, r.ip2) = TriedValue(c, sp1 * r.f2, mayCross(r.in2));
     WriteModelFile();
-    const float eps = JointTrialMerit();
+    const std::optional<float> trial = JointTrialMerit();
+    if (!trial) {
+      f.failed = true;
+      break;
+    }
+    const float eps = *trial;
     logLine(f.log, Format("    %f %f %f %f %d %d %d %d  %f %f %d \n", d(T(r.in1, r.ip1)), d(eps), d(best),
                           correlated ? d(T(r.in2, r.ip2)) : 0.0, r.in1, r.ip1, r.in2, r.ip2, d(sp1), d(r.f2), i));
     const TrialOutcome o = JudgeTrial(i, eps, best, m_ComputationDlg.m_EPFIN, sp1);
@@ -163,30 +171,43 @@ void CKAVOLDView::EndJointFit(JointFitFiles& f) {
   WriteModelFile();
   OnRunTimeSpectra();
   OnRunDelayed();
-  if (f.log) std::fclose(f.log);
-  f.log = nullptr;
-  winlayer::CopyFileA("save.res", f.model, 0);
-  winlayer::CopyFileA("NEXTJ.res", "NEXT.INP", 0);
+  PutBackJointFitFiles(f);
   winlayer::CopyFileA("LAYSPC.RES", "BUFF.res", 0);
   WriteStopFile(1);  // so that the next run is not stopped at once
   m_timeModel.current = m_delayedModel.current = m_promptModel.current = "Layspc.res";
   Invalidate();
 }
 
+void CKAVOLDView::PutBackJointFitFiles(JointFitFiles& f) {
+  if (f.log) std::fclose(f.log);
+  f.log = nullptr;
+  winlayer::CopyFileA("save.res", f.model, 0);
+  winlayer::CopyFileA("NEXTJ.res", "NEXT.INP", 0);
+}
+
+// The runs of the starting model: both programs are started even when the
+// probe finds one missing.
+bool CKAVOLDView::JointStartRuns() {
+  ProbeFile("ZEPRIN.exe", "can not find file: ZEPRIN.exe");
+  if (!RunAndWait("ZEPRIN.exe")) return false;
+  ReadJointTimeMerit();
+  ProbeFile("MOLVEC.exe", "can not find file: MOLVEC.exe");
+  if (!RunAndWait("MOLVEC.exe")) return false;
+  ReadJointDelayedMerit();
+  return true;
+}
+
+// A program that fails stops the fit at once: the model table keeps the
+// values kept so far, the files go back, and no final run is made.
 void CKAVOLDView::OnJointFit() {
   if (RefuseWhileRunning()) return;
   JointFitFiles f;
   if (!StartJointFit(f)) return;
-  ProbeFile("ZEPRIN.exe", "can not find file: ZEPRIN.exe");  // started all the same
-  RunAndWait("ZEPRIN.exe");
-  ReadJointTimeMerit();
-  ProbeFile("MOLVEC.exe", "can not find file: MOLVEC.exe");
-  RunAndWait("MOLVEC.exe");
-  ReadJointDelayedMerit();
+  f.failed = !JointStartRuns();
   float best = m_eps.epsni + m_eps.epsn;
-  logLine(f.log, Format(" initial epssn: %f\n", d(best)));
+  if (!f.failed) logLine(f.log, Format(" initial epssn: %f\n", d(best)));
   const int NNN = m_GeneralDlg.m_NNN;
-  while (f.stop != 0) {
+  while (f.stop != 0 && !f.failed) {
     const auto r = NextScriptRecord(f.script);
     if (!r || r->in1 == 0) break;
     if (!AddressesModelTable(NNN, r->in1, r->ip1, r->in2, r->ip2)) {
@@ -195,7 +216,12 @@ void CKAVOLDView::OnJointFit() {
     }
     VaryRecord(f, *r, best, f.stop);
   }
-  EndJointFit(f);
+  if (!f.failed) {
+    EndJointFit(f);
+    return;
+  }
+  PutBackJointFitFiles(f);
+  Invalidate();
 }
 
 }  // namespace kavold

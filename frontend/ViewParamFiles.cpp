@@ -174,10 +174,10 @@ bool readTimeExperiment(const CString& name, int k, TimeCurves& t) {
   auto in = NumberStream::Open(name);
   if (!in) return false;
   const int attempts = ScanRecords(*in, 2, kTimePoints, [&](int i, const float* v) {
-    t.texp[i] = v[0];
+    t.texp[i][k] = v[0];
     t.yexp[i][k] = v[1];
   });
-  t.nexp = attempts - 1;
+  t.nexp[k] = attempts - 1;
   return true;
 }
 

@@ -41,15 +41,15 @@ bool CKAVOLDView::ReadTimeSpectrumFiles(bool initial) {
     if (initial) return false;
   }
   TimeCurves& t = m_time;
-  float* times = initial ? t.tini : t.tcur;
+  float(*times)[4] = initial ? t.tini : t.tcur;
   float(*theory)[4] = initial ? t.yini : t.ycur;
-  int& count = initial ? t.nini : t.ncur;
+  int* count = initial ? t.nini : t.ncur;
   const int n = SpectraShown();
   for (int k = 0; k < n; ++k) {
     const CString name = Format("BUFFTN%d.RES", k + 1).c_str();
     if (auto in = NumberStream::Open(name)) {
       const int attempts = ScanRecords(*in, 3, kTimePoints, [&](int i, const float* v) {
-        times[i] = t.texp[i] = v[0];
+        times[i][k] = t.texp[i][k] = v[0];
         if (experiment) {
           t.yexp[i][k] = v[1];
           theory[i][k] = v[2];
@@ -57,7 +57,7 @@ bool CKAVOLDView::ReadTimeSpectrumFiles(bool initial) {
           theory[i][k] = 200 * v[2];
         }
       });
-      count = t.nexp = countOf(attempts, 2, kTimePoints);
+      count[k] = t.nexp[k] = countOf(attempts, 1, kTimePoints);
     } else {
       Say(Format("can not find file: BUFFTN%d.res", k + 1).c_str());
     }
@@ -84,7 +84,7 @@ void CKAVOLDView::ReadEnergyReferences(int n) {
       r.E[i] = v[0];
       r.R[i][k] = v[1];
     });
-    r.n = countOf(attempts, 2, kEnergyPoints);
+    r.n = countOf(attempts, 1, kEnergyPoints);
   }
   auto in = NumberStream::Open("E_spcN.RES");
   if (!in) {
@@ -99,7 +99,7 @@ void CKAVOLDView::ReadEnergyReferences(int n) {
     a.p[i] = v[2];
     a.norm = std::max({a.norm, v[1], v[2]});
   });
-  a.n = countOf(attempts, 3, kEnergyPoints);
+  a.n = countOf(attempts, 1, kEnergyPoints);
   divide(a.s, a.n, a.norm);
   divide(a.p, a.n, a.norm);
 }
@@ -167,7 +167,7 @@ bool CKAVOLDView::ReadReflectivityExperiment(const char* missing, bool promptOnl
   divide(r.pexp, n, pmax);
   if (promptOnly) {
     m_prmRefExpMax = pmax;
-    r.ndini = r.nexp = std::max(n - 1, 0);
+    r.ndini = r.nexp = n;
   } else {
     divide(r.dexp, std::min(n, kDelayedPoints), dmax);
     r.nexp = n;
@@ -436,7 +436,7 @@ void CKAVOLDView::ReadModelProfile() {
 void CKAVOLDView::OnSetBaseline() {
   KavoldGlobals& g = globals();
   m_eps.eps0 = m_eps.epsn;
-  m_time.nini = m_time.ncur;
+  std::copy(std::begin(m_time.ncur), std::end(m_time.ncur), m_time.nini);
   for (ModelLabels* l : {&m_timeModel, &m_delayedModel, &m_promptModel, &m_cemsModel}) l->initial = l->current;
   if (g.runCEMS > 0) {
     CemsCurves& c = m_cems;
@@ -451,9 +451,11 @@ void CKAVOLDView::OnSetBaseline() {
   }
   if (g.runTime > 0) {
     const int n = SpectraShown();
-    for (int i = 0; i < std::clamp(m_time.nini, 0, kTimePoints); ++i) {
-      m_time.tini[i] = m_time.tcur[i];
-      for (int k = 0; k < n; ++k) m_time.yini[i][k] = m_time.ycur[i][k];
+    for (int k = 0; k < n; ++k) {
+      for (int i = 0; i < std::clamp(m_time.nini[k], 0, kTimePoints); ++i) {
+        m_time.tini[i][k] = m_time.tcur[i][k];
+        m_time.yini[i][k] = m_time.ycur[i][k];
+      }
     }
     ReadEnergyReferences(n);
   }

@@ -4,6 +4,8 @@
 // nothing itself; it prepares the files, starts a program in the working
 // directory and reads what the program leaves there.
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "frontend/Globals.hpp"
 #include "frontend/KAVOLDView.hpp"
@@ -35,11 +37,46 @@ const char* const kAllResults[] = {
 
 constexpr const char* kFitted = "Layspc.res";  // the fitted model that every program writes
 
+// The last `count` lines of a console that hold more than blanks, each cut
+// to its last 160 characters (a fit writes its progress marks on one line).
+std::string lastLines(const std::string& console, int count) {
+  std::vector<std::string> lines;
+  std::size_t end = console.size();
+  while (end > 0 && static_cast<int>(lines.size()) < count) {
+    const std::size_t start = console.find_last_of('\n', end - 1);
+    const std::size_t from = start == std::string::npos ? 0 : start + 1;
+    std::string line = console.substr(from, end - from);
+    std::erase(line, '\r');
+    if (line.find_first_not_of(" \t") != std::string::npos)
+      lines.push_back(line.size() > 160 ? line.substr(line.size() - 160) : line);
+    end = start == std::string::npos ? 0 : start;
+  }
+  std::string text;
+  for (auto it = lines.rbegin(); it != lines.rend(); ++it) text += "\n" + *it;
+  return text;
+}
+
+// What the user is told of a program that failed: its name, its status and
+// what it wrote last.
+std::string failedRunText(const winlayer::ProgramEnd& e) {
+  std::string text = e.signalled ? Format("%s was ended by signal %d", e.name.c_str(), e.status)
+                                 : Format("%s stopped with exit status %d", e.name.c_str(), e.status);
+  const std::string lines = lastLines(e.console, 5);
+  return text + (lines.empty() ? " and wrote nothing." : ". Its last lines:" + lines);
+}
+
 }  // namespace
+
+// A program started without waiting that failed is reported once it has
+// ended; its results are not read before its show button is pressed.
+void CKAVOLDView::ReportEndWithoutWait(const winlayer::ProgramEnd& e) {
+  if (e.failed()) Say(failedRunText(e).c_str());
+}
 
 // A program started without waiting works on the same files as any other:
 // nothing more starts until it has ended.
 bool CKAVOLDView::RefuseWhileRunning() {
+  winlayer::DeliverEndedPrograms();
   const auto running = winlayer::RunningPrograms();
   if (running.empty()) return false;
   Say(Format("%s is still running in this directory: wait until it ends, or end it with \"Stop calculations\".",
@@ -58,7 +95,13 @@ bool CKAVOLDView::ProbeFile(const char* name, const CString& missing) {
   return true;
 }
 
-void CKAVOLDView::RunAndWait(const char* program) { winlayer::crt::_spawnl(winlayer::crt::_P_WAIT, program, program, nullptr); }
+bool CKAVOLDView::RunAndWait(const char* program) {
+  winlayer::crt::_spawnl(winlayer::crt::_P_WAIT, program, program, nullptr);
+  const winlayer::ProgramEnd& e = winlayer::LastWaitedProgram();
+  if (!e.failed()) return true;
+  Say((failedRunText(e) + "\nNothing of this run was read.").c_str());
+  return false;
+}
 
 void CKAVOLDView::StartWithoutWait(const char* program) { winlayer::WinExec(program, winlayer::SW_SHOW); }
 
@@ -119,13 +162,20 @@ void CKAVOLDView::ReadProfilesAfterRun(bool withMultiplets) {
   if (withMultiplets && g.runTime == 0 && g.runDelayed == 0 && g.runCEMS == 0) ReadModelProfile();
 }
 
+// A run whose program fails reads nothing and counts nothing: the view
+// stays as it was before the command, the curves of the previous run under
+// their own model names.
 void CKAVOLDView::OnRunTimeSpectra() {
   if (RefuseWhileRunning()) return;
+  const AllModelLabels labels = ModelLabelsNow();
   const auto next = AskFitAndProtectNext("can not find file: NEXT.inp", m_timeModel.current);
   if (!next) return;
   for (const char* name : kTimeResults) winlayer::DeleteFileA(name);
   if (ProbeFile("ZEPRIN.exe", "can not find file: ZEPRIN.exe")) {
-    RunAndWait("ZEPRIN.exe");
+    if (!RunAndWait("ZEPRIN.exe")) {
+      AbandonRun(*next, labels);
+      return;
+    }
     ReadProfilesAfterRun(true);
     KavoldGlobals& g = globals();
     if (g.runTime == 0) m_timeModel.initial = m_timeModel.current;
@@ -133,6 +183,19 @@ void CKAVOLDView::OnRunTimeSpectra() {
     OnShowTimeSpectra();
   }
   RestoreNext(*next);
+  Invalidate();
+}
+
+CKAVOLDView::AllModelLabels CKAVOLDView::ModelLabelsNow() const {
+  return {m_timeModel, m_delayedModel, m_promptModel, m_cemsModel};
+}
+
+void CKAVOLDView::AbandonRun(const NextProtection& next, const AllModelLabels& labels) {
+  m_timeModel = labels.time;
+  m_delayedModel = labels.delayed;
+  m_promptModel = labels.prompt;
+  m_cemsModel = labels.cems;
+  RestoreNext(next);
   Invalidate();
 }
 
@@ -154,12 +217,16 @@ void CKAVOLDView::CheckReflectivityExperiment() {
 void CKAVOLDView::OnRunDelayed() {
   if (RefuseWhileRunning()) return;
   CheckReflectivityExperiment();
+  const AllModelLabels labels = ModelLabelsNow();
   const auto next = AskFitAndProtectNext("CAN NOT FIND FILE: NEXT.inp", m_delayedModel.current);
   if (!next) return;
   m_promptModel.current = m_delayedModel.current;
   KavoldGlobals& g = globals();
   if (ProbeFile("MOLVEC.exe", "can not find file: MOLVEC.exe")) {
-    RunAndWait("MOLVEC.exe");
+    if (!RunAndWait("MOLVEC.exe")) {
+      AbandonRun(*next, labels);
+      return;
+    }
     if (g.runDelayed == 0) {
       m_delayedModel.initial = m_delayedModel.current;
       m_promptModel.initial = m_promptModel.current;
@@ -176,11 +243,15 @@ void CKAVOLDView::OnRunDelayed() {
 void CKAVOLDView::OnRunPrompt() {
   if (RefuseWhileRunning()) return;
   CheckReflectivityExperiment();
+  const AllModelLabels labels = ModelLabelsNow();
   const auto next = AskFitAndProtectNext("CAN NOT FIND FILE: NEXT.inp", m_promptModel.current);
   if (!next) return;
   KavoldGlobals& g = globals();
   if (ProbeFile("Quasto.exe", "can not find file: QUASTO.exe")) {
-    RunAndWait("QUASTO.exe");
+    if (!RunAndWait("QUASTO.exe")) {
+      AbandonRun(*next, labels);
+      return;
+    }
     if (g.runPrompt == 0) m_promptModel.initial = m_promptModel.current;
   }
   RestoreNext(*next);
@@ -193,11 +264,15 @@ void CKAVOLDView::OnRunPrompt() {
 // The conversion-electron run starts its program whatever the probes find.
 void CKAVOLDView::OnRunCems() {
   if (RefuseWhileRunning()) return;
+  const AllModelLabels labels = ModelLabelsNow();
   const auto next = AskFitAndProtectNext("CAN NOT FIND FILE: NEXT.inp", m_cemsModel.current);
   if (!next) return;
   ProbeFile("BRINAX.exe", "can not find file: BRINAX.exe");
   if (m_LoadDlg.m_NSPCE != 0) ProbeFile(m_LoadDlg.m_CemsFile, "CAN NOT FIND FILE: CEMS_exp_dat");
-  RunAndWait("BRINAX.exe");
+  if (!RunAndWait("BRINAX.exe")) {
+    AbandonRun(*next, labels);
+    return;
+  }
   ReadProfilesAfterRun(true);
   ++globals().runCEMS;
   RestoreNext(*next);

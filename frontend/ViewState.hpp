@@ -27,17 +27,18 @@ using ModelTable = Arr2<float, kModelLines, kModelColumns>;
 using LayerInts = Arr2<int, kModelLines, 11>;
 inline constexpr int kColKIND1 = 1, kColKIND2 = 2, kColKSTEP = 3, kColKINDV1 = 4;
 
-// Display mode 1.
+// Display mode 1: up to 4 spectra, spectrum k in column k with its own
+// times (ns) and count, since experiment files may cover different times.
 struct TimeCurves {
-  float texp[kTimePoints];          // experiment: times, ns
-  float yexp[kTimePoints][4];       // and up to 4 spectra
-  int nexp;
-  float tini[kTimePoints];          // initial (reference) theory
+  float texp[kTimePoints][4];       // experiment
+  float yexp[kTimePoints][4];
+  int nexp[4];
+  float tini[kTimePoints][4];       // initial (reference) theory
   float yini[kTimePoints][4];
-  int nini;
-  float tcur[kTimePoints];          // current theory
+  int nini[4];
+  float tcur[kTimePoints][4];       // current theory
   float ycur[kTimePoints][4];
-  int ncur;
+  int ncur[4];
 };
 
 // Display modes 2 and 3; angles in mrad.

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -33,6 +34,7 @@ namespace detail {
 void initGui() {
   SetBuiltinEditor(&openBuiltinEditor);
   SetWaitFunction(&waitWithWindows);
+  SetStartedFunction(&watchStartedPrograms);
 }
 
 namespace {
@@ -396,10 +398,10 @@ struct ScriptRunner {
       return;
     }
     // "accept" (Enter), "escape", "check ID", "type ID TEXT", "press
-    // LABEL" and "replace OLD NEW" act on the modal window, waiting up to
-    // ten seconds for it to open.
+    // LABEL", "replace OLD NEW" and "modal PATH" act on the modal window,
+    // waiting up to ten seconds for it to open.
     if (verb == "accept" || verb == "escape" || verb == "check" || verb == "type" || verb == "press" ||
-        verb == "replace") {
+        verb == "replace" || verb == "modal") {
       QWidget* m = modal();
       if (!m && ++waited < 400) {
         --next;
@@ -417,6 +419,11 @@ struct ScriptRunner {
       if (m && verb == "replace") detail::replaceText(m, QString::fromStdString(rest));
       if (m && verb == "check")
         if (auto* b = m->findChild<QCheckBox*>(QString::number(std::stoi(rest)))) b->setChecked(true);
+      if (m && verb == "modal") {
+        QFile out(QString::fromStdString(rest));
+        const auto* box = qobject_cast<QMessageBox*>(m);
+        if (out.open(QIODevice::WriteOnly)) out.write((box ? box->text() : m->windowTitle()).toUtf8() + "\n");
+      }
       if (m && verb == "type") {
         std::istringstream words(rest);
         int id = 0;

@@ -194,8 +194,10 @@ void clickToolBarButton(CToolBar& bar, int position);
 // window), "escape" (Escape in the modal window), "check ID" (marks a
 // check box of the modal dialog), "type ID TEXT" (replaces the text of an
 // edit control of the modal dialog), "press ID" or "press LABEL" (clicks
-// the modal window's button of that control id or label), "replace OLD NEW" (replaces the first
-// OLD in the modal window's text editor by NEW, as if typed), "quit".
+// the modal window's button of that control id or label), "replace OLD
+// NEW" (replaces the first OLD in the modal window's text editor by NEW, as
+// if typed), "modal PATH" (the modal message box's text, or the modal
+// dialog's caption), "quit".
 // Steps wait while a program is waited for.
 void startScriptFromEnvironment();
 

@@ -1,12 +1,15 @@
 #include "frontend/winlayer/platform.hpp"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdarg>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "frontend/winlayer/hooks.hpp"
@@ -31,11 +34,80 @@ EditorSettings& editorSettings() {
   return s;
 }
 
+// The console of a started program: a scratch file that takes its standard
+// output and error, unlinked at once so that it goes with its last
+// descriptor.  The program shares the file's offset; this side reads at an
+// offset of its own, so a program never blocks on a full pipe and runs on
+// when this process ends.
+class Console {
+ public:
+  Console() = default;
+  Console(Console&& o) noexcept : m_fd(std::exchange(o.m_fd, -1)), m_read(o.m_read), m_tail(std::move(o.m_tail)) {}
+  Console& operator=(Console&& o) noexcept {
+    if (this == &o) return *this;
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = std::exchange(o.m_fd, -1);
+    m_read = o.m_read;
+    m_tail = std::move(o.m_tail);
+    return *this;
+  }
+  ~Console() {
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  // False when no scratch file can be made: the program then writes where
+  // this process does.
+  bool open() {
+    std::error_code ec;
+    std::string name = (fs::temp_directory_path(ec) / "nrs-console-XXXXXX").string();
+    if (ec) name = "/tmp/nrs-console-XXXXXX";
+    m_fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (m_fd < 0) return false;
+    ::unlink(name.c_str());
+    return true;
+  }
+  int fd() const { return m_fd; }
+  // Passes on what the program wrote since the last call.
+  void pass() {
+    if (m_fd < 0) return;
+    char buffer[4096];
+    for (;;) {
+      const ssize_t n = ::pread(m_fd, buffer, sizeof buffer, m_read);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return;
+      m_read += n;
+      for (ssize_t done = 0; done < n;) {
+        const ssize_t w = ::write(STDOUT_FILENO, buffer + done, static_cast<std::size_t>(n - done));
+        if (w <= 0 && errno != EINTR) break;
+        if (w > 0) done += w;
+      }
+      m_tail.append(buffer, static_cast<std::size_t>(n));
+      if (m_tail.size() > 2 * kConsoleTail) m_tail.erase(0, m_tail.size() - kConsoleTail);
+    }
+  }
+  std::string tail() const {
+    return m_tail.size() > kConsoleTail ? m_tail.substr(m_tail.size() - kConsoleTail) : m_tail;
+  }
+
+ private:
+  int m_fd = -1;
+  off_t m_read = 0;
+  std::string m_tail;
+};
+
+struct StartedProgram {
+  pid_t pid;
+  std::string name;  // as started
+  Console console;
+};
+
 struct ProgramSettings {
   fs::path folder;  // second place to look for programs
   WaitFunction wait;
-  // Programs started without waiting: process id and name as started.
-  std::vector<std::pair<pid_t, std::string>> started;
+  std::vector<StartedProgram> started;  // without waiting, not yet ended
+  std::vector<ProgramEnd> ended;        // not yet handed to the end function
+  ProgramEndFunction onEnd;
+  std::function<void()> onStart;
+  ProgramEnd lastWaited;
 };
 
 ProgramSettings& programSettings() {
@@ -61,49 +133,101 @@ std::vector<char*> argvOf(std::vector<std::string>& args) {
   return v;
 }
 
-// The exit status of an ended child: its code, or -1 when a signal ended it.
-int exitStatus(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
+// The end of a child as waitpid reported it.
+ProgramEnd endOf(const std::string& name, int status, const Console& console) {
+  ProgramEnd e;
+  e.name = name;
+  e.started = true;
+  e.signalled = WIFSIGNALED(status);
+  e.status = e.signalled ? WTERMSIG(status) : WEXITSTATUS(status);
+  e.console = console.tail();
+  return e;
+}
 
-int spawnAndWait(const std::string& path, std::vector<std::string> args, const std::string& label) {
+// The exit status that _spawnl returns: the program's code, or -1 when it
+// did not start or a signal ended it.
+int spawnResult(const ProgramEnd& e) { return e.started && !e.signalled ? e.status : -1; }
+
+// Starts a program and waits for it; its console is kept unless `label` is
+// the text editor's, which may need the terminal.
+int spawnAndWait(const std::string& path, std::vector<std::string> args, const std::string& label,
+                 bool keepConsole) {
   std::vector<char*> argv = argvOf(args);
+  ProgramEnd& last = programSettings().lastWaited;
+  last = ProgramEnd{};
+  last.name = label;
+  Console console;
+  posix_spawn_file_actions_t actions;
+  ::posix_spawn_file_actions_init(&actions);
+  if (keepConsole && console.open()) {
+    ::posix_spawn_file_actions_adddup2(&actions, console.fd(), STDOUT_FILENO);
+    ::posix_spawn_file_actions_adddup2(&actions, console.fd(), STDERR_FILENO);
+  }
   pid_t pid = 0;
-  if (::posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+  const int spawned = ::posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
+  ::posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) {
     errno = ENOENT;
     return -1;
   }
   int status = 0;
+  bool ended = false, lost = false;
+  const auto poll = [&] {
+    if (!ended && !lost) {
+      console.pass();
+      const pid_t r = ::waitpid(pid, &status, WNOHANG);
+      ended = r == pid;
+      lost = r < 0 && errno != EINTR;
+    }
+    return ended || lost;
+  };
   if (const WaitFunction& wait = programSettings().wait) {
-    bool ended = false, lost = false;
-    wait(label, [&] {
-      if (!ended && !lost) {
-        const pid_t r = ::waitpid(pid, &status, WNOHANG);
-        ended = r == pid;
-        lost = r < 0 && errno != EINTR;
-      }
-      return ended || lost;
-    });
-    return ended ? exitStatus(status) : -1;
+    wait(label, poll);
+  } else {
+    while (!poll()) ::usleep(20000);
   }
-  while (::waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return -1;
-  }
-  return exitStatus(status);
+  console.pass();
+  if (ended) last = endOf(label, status, console);
+  return spawnResult(last);
 }
 
 // Starts a program in a session of its own and remembers it; it is reaped
-// when RunningPrograms finds it ended.  Between fork and exec only
-// async-signal-safe calls are made.
+// when RunningPrograms or DeliverEndedPrograms finds it ended.  Between fork
+// and exec only async-signal-safe calls are made.
 bool spawnTracked(const std::string& path, std::vector<std::string> args, const std::string& name) {
   std::vector<char*> argv = argvOf(args);
+  Console console;
+  const int fd = console.open() ? console.fd() : -1;
   const pid_t child = ::fork();
   if (child < 0) return false;
   if (child == 0) {
+    if (fd >= 0) {
+      ::dup2(fd, STDOUT_FILENO);
+      ::dup2(fd, STDERR_FILENO);
+    }
     ::setsid();
     ::execve(path.c_str(), argv.data(), environ);
     ::_exit(127);
   }
-  programSettings().started.emplace_back(child, name);
+  programSettings().started.push_back({child, name, std::move(console)});
   return true;
+}
+
+// Passes on the consoles of the programs started without waiting and moves
+// those that have ended to the ended list.
+void reapStarted() {
+  ProgramSettings& s = programSettings();
+  std::erase_if(s.started, [&s](StartedProgram& p) {
+    p.console.pass();
+    int status = 0;
+    const pid_t r = ::waitpid(p.pid, &status, WNOHANG);
+    if (r == p.pid) {
+      p.console.pass();
+      s.ended.push_back(endOf(p.name, status, p.console));
+      return true;
+    }
+    return r < 0 && errno == ECHILD;  // reaped elsewhere: how it ended is not known
+  });
 }
 
 // Starts the program in a new session, owned by nobody, so that it runs on
@@ -146,7 +270,7 @@ int runEditor(const std::string& file, bool wait) {
   const char* command = s.variable.empty() ? nullptr : std::getenv(s.variable.c_str());
   if (command && *command) {
     std::vector<std::string> args{"sh", "-c", std::string(command) + " \"$1\"", "sh", file};
-    if (wait) return spawnAndWait("/bin/sh", std::move(args), "the text editor");
+    if (wait) return spawnAndWait("/bin/sh", std::move(args), "the text editor", false);
     return spawnDetached("/bin/sh", std::move(args)) ? 0 : -1;
   }
   if (!s.builtin) return -1;
@@ -208,16 +332,27 @@ fs::path ExecutableFolder() {
 }
 
 std::vector<std::string> RunningPrograms() {
-  auto& started = programSettings().started;
-  std::erase_if(started, [](const auto& p) {
-    int status = 0;
-    const pid_t r = ::waitpid(p.first, &status, WNOHANG);
-    return r == p.first || (r < 0 && errno == ECHILD);
-  });
+  reapStarted();
   std::vector<std::string> names;
-  for (const auto& p : started) names.push_back(p.second);
+  for (const auto& p : programSettings().started) names.push_back(p.name);
   return names;
 }
+
+bool DeliverEndedPrograms() {
+  reapStarted();
+  ProgramSettings& s = programSettings();
+  // The end function may open a modal window, within which this is called
+  // again: the ends are taken out first.
+  const std::vector<ProgramEnd> ends = std::exchange(s.ended, {});
+  const ProgramEndFunction onEnd = s.onEnd;
+  if (onEnd)
+    for (const ProgramEnd& e : ends) onEnd(e);
+  return !programSettings().started.empty();
+}
+
+void SetProgramEndFunction(ProgramEndFunction onEnd) { programSettings().onEnd = std::move(onEnd); }
+void SetStartedFunction(std::function<void()> onStart) { programSettings().onStart = std::move(onStart); }
+const ProgramEnd& LastWaitedProgram() { return programSettings().lastWaited; }
 
 void SetWaitFunction(WaitFunction wait) { programSettings().wait = std::move(wait); }
 
@@ -294,7 +429,9 @@ UINT WinExec(const char* cmdLine, UINT /*showCmd*/) {
   const auto program = FindProgram(words[0]);
   if (!program) return 2;
   const std::string name = words[0];
-  return spawnTracked(program->string(), std::move(words), name) ? 33 : 0;
+  if (!spawnTracked(program->string(), std::move(words), name)) return 0;
+  if (const auto onStart = programSettings().onStart) onStart();
+  return 33;
 }
 
 namespace crt {
@@ -319,11 +456,13 @@ std::intptr_t _spawnl(int mode, const char* cmdname, const char* arg0, ...) {
   }
   const auto program = FindProgram(cmdname);
   if (!program) {
+    programSettings().lastWaited = ProgramEnd{};
+    programSettings().lastWaited.name = cmdname;
     errno = ENOENT;
     return -1;
   }
   for (auto& a : args) a = NativePath(a);
-  return spawnAndWait(program->string(), std::move(args), cmdname);
+  return spawnAndWait(program->string(), std::move(args), cmdname, true);
 }
 
 std::FILE* fopen(const char* name, const char* mode) {

@@ -11,9 +11,13 @@
 //   program folder (see SetProgramFolder), so that the programs need not be
 //   copied into every working directory.
 // - A program started without waiting is remembered until it ends, so that
-//   callers can see what still runs (RunningPrograms).  While a program is
-//   waited for, the wait function (see SetWaitFunction) runs in place of a
-//   plain blocking wait.
+//   callers can see what still runs (RunningPrograms) and learn how it ended
+//   (DeliverEndedPrograms).  While a program is waited for, the wait
+//   function (see SetWaitFunction) runs in place of a plain blocking wait.
+// - What a started program writes to its console (standard output and
+//   error, in the order written) is passed on to this process's standard
+//   output as it comes, and its end is kept with the program's exit status
+//   (ProgramEnd).  The text editor's console is left alone.
 // - Backslashes in paths are folder separators.
 // - The text editor ("notepad.exe" in the system directory, or "Notepad" on
 //   a command line) is the command held in the editor environment variable
@@ -70,9 +74,32 @@ const std::filesystem::path& ProgramFolder();
 // The folder of the running executable.
 std::filesystem::path ExecutableFolder();
 
+// How a started program ended.
+struct ProgramEnd {
+  std::string name;      // as started
+  bool started = false;  // false: it could not be started
+  bool signalled = false;
+  int status = 0;        // its exit status, or the signal that ended it
+  std::string console;   // the end of what it wrote to its console
+  bool failed() const { return started && (signalled || status != 0); }
+};
+inline constexpr std::size_t kConsoleTail = 8192;  // characters of console kept
+
+// The program that _spawnl waited for last.
+const ProgramEnd& LastWaitedProgram();
+
 // Names (as started) of the programs that WinExec started and that still
 // run; the text editor is not among them.
 std::vector<std::string> RunningPrograms();
+// Hands each program started without waiting that has ended to the end
+// function, once; true while such programs still run.  The window part calls
+// it at intervals after a start (see SetStartedFunction), the application
+// may call it before it looks at RunningPrograms.
+bool DeliverEndedPrograms();
+using ProgramEndFunction = std::function<void(const ProgramEnd&)>;
+void SetProgramEndFunction(ProgramEndFunction onEnd);
+// Called after every start without waiting.
+void SetStartedFunction(std::function<void()> onStart);
 
 // Waits for a started program: called with the program's name and a test
 // that is true once the program has ended; it returns after that.  Unset, a

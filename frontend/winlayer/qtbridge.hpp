@@ -131,6 +131,9 @@ std::optional<std::optional<std::string>> answerFileDialog(const hooks::FileDial
 void waitWithWindows(const std::string& program, const std::function<bool()>& ended);
 // True while a program is waited for.
 bool busy();
+// Looks at the programs started without waiting at intervals until none
+// runs (see DeliverEndedPrograms).
+void watchStartedPrograms();
 
 // The built-in plain-text editor; modal when the caller waits.
 void openBuiltinEditor(const std::string& path, bool wait);

@@ -2,6 +2,7 @@
 // while what a person types or clicks is dropped and commands are refused.
 #include <QApplication>
 #include <QEventLoop>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 
@@ -61,6 +62,27 @@ void waitWithWindows(const std::string& program, const std::function<bool()>& en
   --busyCount();
   qApp->removeEventFilter(&blocker);
   if (frame && frame->HasWindow()) frame->SetMessageText(WndAccess::frame(*frame).idleText);
+}
+
+// The programs started without waiting are looked at every 100 ms while any
+// runs: their consoles are passed on and their ends reported, though not
+// while a program is waited for (a report may be a message box, which needs
+// the input that the wait drops).
+void watchStartedPrograms() {
+  static QPointer<QTimer> timer;
+  if (!QCoreApplication::instance()) return;
+  if (!timer) {
+    timer = new QTimer(qApp);
+    timer->setInterval(100);
+    QObject::connect(timer, &QTimer::timeout, [] {
+      if (busy()) {
+        RunningPrograms();
+        return;
+      }
+      if (!DeliverEndedPrograms() && timer) timer->stop();
+    });
+  }
+  timer->start();
 }
 
 }  // namespace winlayer::detail

@@ -69,11 +69,9 @@ TEST_F(Display, TimeSpectraAreStackedWithTheirMeritsAndModelNames) {
   view->m_ModelDlg.m_NSPC = 2;
   view->m_ModelDlg.m_Angle[1] = 3.25f;
   TimeCurves& t = view->m_time;
-  t.ncur = t.nini = 21;
-  float ys[21];
-  flat(t.tcur, ys, 21, 20);
-  flat(t.tini, ys, 21, 60);
+  for (int k = 0; k < 2; ++k) t.ncur[k] = t.nini[k] = 21;
   for (int i = 0; i < 21; ++i) {
+    for (int k = 0; k < 2; ++k) t.tcur[i][k] = t.tini[i][k] = 100 + 10.0f * static_cast<float>(i);
     t.ycur[i][0] = 20;
     t.ycur[i][1] = i == 3 ? -5.0f : 50;  // clamped to 0 where drawn
     t.yini[i][0] = 60;
@@ -108,6 +106,25 @@ TEST_F(Display, TimeSpectraAreStackedWithTheirMeritsAndModelNames) {
   EXPECT_FALSE(wrote("new MODEL file:             "));
 }
 
+// Experiment files over different times: each spectrum is drawn at its own
+// times, as many points as its file holds.  Counts of 50 lie at 150 for the
+// first spectrum (raised by 100) and at 50 for the second.
+TEST_F(Display, EachTimeSpectrumKeepsItsOwnTimes) {
+  axesY(0, 100, 50, 1);
+  view->m_ModelDlg.m_NSPC = 2;
+  view->m_LoadDlg.m_NFiles = 2;
+  dir.write("early.dat", "100 50\n150 50\n200 50\n250 50\n");
+  dir.write("late.dat", "400 50\n500 50\n");
+  const CString names[4] = {"early.dat", "late.dat", "", ""};
+  ASSERT_EQ(view->ReadTimeExperiments(names, 2, CKAVOLDView::ExperimentRead::Load, view->m_time), 2);
+  const hooks::Image im = render();
+  for (int t : {100, 250}) EXPECT_TRUE(near(im, 45 + t, 180, RGB(0, 0, 255))) << t;
+  for (int t : {400, 500}) {
+    EXPECT_TRUE(near(im, 45 + t, 340, RGB(0, 0, 255))) << t;
+    EXPECT_FALSE(near(im, 45 + t, 180, RGB(0, 0, 255))) << t;
+  }
+}
+
 // One spectrum with its experiment on the logarithmic scale: counts of 1000
 // lie at 3 on a range from -1 (Yini 0 becomes 0.1) to 6 (1.5 x log 10000).
 TEST_F(Display, ExperimentOnTheLogarithmicScaleWithMerits) {
@@ -116,9 +133,9 @@ TEST_F(Display, ExperimentOnTheLogarithmicScaleWithMerits) {
   view->m_LoadDlg.m_NFiles = 1;
   view->m_fileLabel[0] = "a.dat";
   TimeCurves& t = view->m_time;
-  t.nexp = 11;
+  t.nexp[0] = 11;
   for (int i = 0; i < 11; ++i) {
-    t.texp[i] = 100 + 20.0f * static_cast<float>(i);
+    t.texp[i][0] = 100 + 20.0f * static_cast<float>(i);
     t.yexp[i][0] = i == 5 ? 0.0f : 1000;
   }
   view->m_eps.eps0 = 0.123456f;
@@ -248,7 +265,7 @@ TEST_F(Display, CemsSpectrumWithItsMultiplets) {
   EXPECT_TRUE(near(im, 345, 280, RGB(185, 155, 255)));    // multiplet 1 at 0.5
   EXPECT_TRUE(near(im, 345, 320, RGB(185, 155, 185)));    // multiplet 2 at 0.3
   EXPECT_TRUE(near(im, 345 + 80, 80, RGB(0, 0, 255)));    // experiment at 1.5
-  for (const char* s : {"cems.dat", " EpsCEM= 0.5000", " EpsCEMn=   0.2500", "c.inf", "c2.inf"})
+  for (const char* s : {" Velocity (mm/s)", "cems.dat", " EpsCEM= 0.5000", " EpsCEMn=   0.2500", "c.inf", "c2.inf"})
     EXPECT_TRUE(wrote(s)) << s;
 }
 

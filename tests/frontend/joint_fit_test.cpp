@@ -154,7 +154,7 @@ class JointFitStopped : public JointFit {
  protected:
   // The time-spectra program of the second trial (the fifth program run)
   // asks for the stop.
-  JointFitStopped() { stopAfter = "[ $(wc -l < runs) -eq 5 ] && echo 0 > STOP.INP\n"; }
+  JointFitStopped() { stopAfter = "if [ $(wc -l < runs) -eq 5 ]; then echo 0 > STOP.INP; fi\n"; }
 };
 
 TEST_F(JointFitStopped, StopZeroEndsAfterTheCurrentTrial) {
@@ -172,6 +172,31 @@ TEST_F(JointFitStopped, StopZeroEndsAfterTheCurrentTrial) {
   EXPECT_NE(log.find("end jf : IFFF= 0 \n  IFFF= 0 \n"), std::string::npos) << log;
   EXPECT_EQ(dir.read("STOP.INP"), " 1 \n");
   EXPECT_EQ(dir.read("film.inf"), startModel);
+}
+
+// A program that fails stops the fit with its message: its merit files are
+// not scored, no final run is made, the kept value stays in the table and
+// the starting model and the script go back.
+class JointFitFailing : public JointFit {
+ protected:
+  // The time-spectra program of the first trial (the third program run)
+  // fails after writing its merits.
+  JointFitFailing() { stopAfter = "if [ $(wc -l < runs) -eq 3 ]; then echo 'no memory' >&2; exit 4; fi\n"; }
+};
+
+TEST_F(JointFitFailing, AFailedRunStopsTheFit) {
+  const std::string script = " 1\n 1 1 -4.0 0 0 0\n 0 0 0 0 0 0\n";
+  dir.write("NEXT.INP", script);
+  view->OnJointFit();
+  EXPECT_EQ(messages(), std::vector<CString>{"ZEPRIN.exe stopped with exit status 4. Its last lines:\nno memory\n"
+                                             "Nothing of this run was read."});
+  EXPECT_EQ(runs(), 3);
+  EXPECT_EQ(view->m_model(1, 1), 160.0f);
+  EXPECT_EQ(dir.read("Joint.res"), " initial epssn: 1.750000\n");
+  EXPECT_EQ(dir.read("film.inf"), startModel);
+  EXPECT_EQ(dir.read("NEXT.INP"), script);
+  EXPECT_FALSE(dir.exists("BUFF.res"));
+  EXPECT_EQ(globals().runTime, 0);
 }
 
 // When the script or the model cannot be copied aside, nothing starts and

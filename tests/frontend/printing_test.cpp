@@ -39,8 +39,8 @@ class Printing : public KavoldApp {
     // Time spectra after two runs: axes, one curve, model names.
     view->m_mode = 1;
     view->m_ModelDlg.m_NSPC = 1;
-    view->m_time.ncur = view->m_time.nini = 2;
-    view->m_time.tcur[1] = view->m_time.tini[1] = 100;
+    view->m_time.ncur[0] = view->m_time.nini[0] = 2;
+    view->m_time.tcur[1][0] = view->m_time.tini[1][0] = 100;
     view->m_time.ycur[1][0] = 1;
     globals().runTime = 2;
     view->m_timeModel = {"start.inf", "Layspc.res"};

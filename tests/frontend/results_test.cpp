@@ -25,8 +25,11 @@ TEST_F(Results, DelayedCurvesKeepTheScaleOfTheFirstRun) {
   dir.write("refl.dat", "3\n 2.0 100 40\n 3.0 50 80\n 4.0 25 20\n");
   view->m_del.Intexp = 1;
   view->m_reflExpName = "refl.dat";
-  view->OnShowDelayed();
   ReflectivityCurves& r = view->m_refl;
+  view->OnShowPrompt();  // before any run: the prompt column, every point
+  EXPECT_EQ((std::vector<int>{r.nexp, r.ndini}), (std::vector<int>{3, 3}));
+  EXPECT_EQ(r.pexp[2], 0.25f);
+  view->OnShowDelayed();
   EXPECT_EQ(r.nexp, 3);
   EXPECT_EQ((std::vector<float>{r.pexp[0], r.pexp[2], r.dexp[1], r.dexp[2], r.adini[2]}),
             (std::vector<float>{1, 0.25f, 1, 0.25f, 4}));
@@ -63,9 +66,9 @@ TEST_F(Results, AMissingResultFileLeavesTheNextOneToBeRead) {
   view->OnShowTimeSpectra();
   EXPECT_EQ(messages(), std::vector<CString>{"Can not find file: RESULT.res"});
   const TimeCurves& t = view->m_time;
-  EXPECT_EQ((std::vector<float>{t.tcur[1], t.yexp[1][0], t.ycur[1][0], view->m_eps.epsn}),
+  EXPECT_EQ((std::vector<float>{t.tcur[1][0], t.yexp[1][0], t.ycur[1][0], view->m_eps.epsn}),
             (std::vector<float>{20, 3, 4, 0.5f}));
-  EXPECT_EQ((std::vector<int>{t.ncur, t.nexp}), (std::vector<int>{2, 2}));
+  EXPECT_EQ((std::vector<int>{t.ncur[0], t.nexp[0]}), (std::vector<int>{3, 3}));
 
   view->m_del.Intexp = 1;
   g.runPrompt = 2;
@@ -151,7 +154,7 @@ TEST_F(Results, BaselineMakesTheLatestResultsTheReference) {
   g.runTime = 3;
   view->m_eps.epsn = 0.25f;
   view->m_timeModel = {"a.inf", "Layspc.res"};
-  view->m_time.ncur = 2;
+  view->m_time.ncur[0] = 2;
   view->m_time.ycur[1][0] = 7;
   dir.write("BUFFTN1.RES", " 10 1 2\n 20 3 4\n 30 5 6\n");
   dir.write("RESULT.RES", "");
@@ -162,7 +165,7 @@ TEST_F(Results, BaselineMakesTheLatestResultsTheReference) {
   EXPECT_EQ(view->m_timeModel.initial, "Layspc.res");
   // The show command of the first run read the spectrum again as the
   // reference.
-  EXPECT_EQ(view->m_time.nini, 2);
+  EXPECT_EQ(view->m_time.nini[0], 3);
   EXPECT_EQ(view->m_time.yini[1][0], 800.0f);
   EXPECT_EQ(messages(), (std::vector<CString>{"can not find file: BUFFEN1.RES", "can not find file: E_spcN.RES",
                                               "CAN NOT FIND FILE:  EL_MOD.RES", "CAN NOT FIND FILE:  MODELN.RES",
@@ -229,7 +232,7 @@ TEST_F(Settings, PreviousSettingsRebuildWhatTheWritersWrote) {
   view->OnGetPreviousSettings();
   EXPECT_TRUE(messages().empty());
   EXPECT_EQ(globals().editFlag, 2);
-  EXPECT_EQ(view->m_time.nexp, 3);
+  EXPECT_EQ(view->m_time.nexp[1], 3);
   EXPECT_EQ(view->m_time.yexp[1][0], 200.0f);
   EXPECT_EQ(view->m_fileLabel[1], "t2.dat");
   EXPECT_EQ(view->Acorr.m_Lscale, 2);
@@ -275,7 +278,7 @@ TEST_F(Settings, MissingExperimentFilesAndAZeroAngle) {
   const CString names[4] = {"t1.dat", "none.dat", "t2.dat", ""};
   EXPECT_EQ(view->ReadTimeExperiments(names, 3, CKAVOLDView::ExperimentRead::Load, t), 3);
   EXPECT_EQ(messages(), std::vector<CString>{"CAN NOT FIND FILES with experimantal time spectra"});
-  EXPECT_EQ(t.nexp, 3);
+  EXPECT_EQ((std::vector<int>{t.nexp[0], t.nexp[1], t.nexp[2]}), (std::vector<int>{2, 0, 3}));
 
   // A zero angle: the model dialog corrects it and "FILEM.INP" is written
   // and read once more, without a second reading of everything else.

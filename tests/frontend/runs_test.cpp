@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "frontend/Globals.hpp"
@@ -83,17 +84,16 @@ TEST_F(Runs, TimeSpectraRunProtectsTheScriptDeletesOldResultsAndReadsTheNewOnes)
   EXPECT_EQ(view->m_timeModel.current, "m.inf");
   EXPECT_EQ(view->m_mode, 1);
 
-  // Without experiment files the theory is 200 times the third column; the
-  // count drops the last line, as the reader always has.
+  // Without experiment files the theory is 200 times the third column;
+  // every line of the files is a point.
   const TimeCurves& t = view->m_time;
-  EXPECT_EQ(t.nini, 2);
-  EXPECT_EQ(t.ncur, 2);
-  EXPECT_EQ((std::vector<float>{t.tcur[1], t.yini[0][0], t.ycur[1][1], t.ycur[2][1]}),
+  EXPECT_EQ((std::vector<int>{t.nini[0], t.nini[1], t.ncur[0], t.ncur[1]}), (std::vector<int>{3, 3, 3, 3}));
+  EXPECT_EQ((std::vector<float>{t.tcur[1][1], t.yini[0][0], t.ycur[1][1], t.ycur[2][1]}),
             (std::vector<float>{20, 200, 400, 600}));
   EXPECT_FLOAT_EQ(view->m_ModelDlg.m_Angle[1], 3.6f);
   const KavoldGlobals& g = globals();
-  EXPECT_EQ(g.reflectivity.n, 2);
-  EXPECT_EQ(g.absorption.n, 2);  // four lines, two less than the last attempt
+  EXPECT_EQ(g.reflectivity.n, 3);
+  EXPECT_EQ(g.absorption.n, 4);
   EXPECT_FLOAT_EQ(g.absorption.norm, 0.8f);
   EXPECT_FLOAT_EQ(g.absorption.s[1], 1.0f);
   EXPECT_EQ(g.elProfile.n, 3);
@@ -187,6 +187,49 @@ TEST_F(Runs, DelayedPromptAndCemsRunsCountAndReadWhateverIsThere) {
                                               "CAN NOT FIND FILE: EpsCEM.res"}));
   EXPECT_EQ(counters(), 121);
   EXPECT_EQ(view->m_mode, 4);
+}
+
+// A program that fails is reported once, with its status and its last
+// lines, and nothing of its run is read or counted: the view, its model
+// names and the script are as they were.  A start without waiting that
+// fails is reported once it has ended.
+TEST_F(Runs, AFailedProgramIsReportedAndNothingOfItIsRead) {
+  struct Case {
+    const char* program;
+    std::function<void()> run;
+    const char* ending;
+    const char* how;
+  };
+  const std::string wrote = "echo computing\necho 'run-time error: file not found' >&2\n";
+  const std::string lines = ". Its last lines:\ncomputing\nrun-time error: file not found";
+  const std::vector<Case> cases = {
+      {"ZEPRIN", [this] { view->OnRunTimeSpectra(); }, "exit 3", " stopped with exit status 3"},
+      {"MOLVEC", [this] { view->OnRunDelayed(); }, "exit 3", " stopped with exit status 3"},
+      {"QUASTO", [this] { view->OnRunPrompt(); }, "exit 3", " stopped with exit status 3"},
+      {"BRINAX", [this] { view->OnRunCems(); }, "kill -9 $$", " was ended by signal 9"}};
+  for (const Case& c : cases) {
+    program(c.program, wrote + c.ending + "\n");
+    dir.write("NEXT.INP", kScript);
+    boxes.boxes.clear();
+    view->m_mode = 0;
+    c.run();
+    EXPECT_EQ(messages(),
+              std::vector<CString>{(c.program + (".exe" + (c.how + lines)) + "\nNothing of this run was read.").c_str()});
+    EXPECT_EQ(counters(), 0) << c.program;
+    EXPECT_EQ(view->m_mode, 0) << c.program;
+    for (const ModelLabels* l : {&view->m_timeModel, &view->m_delayedModel, &view->m_promptModel, &view->m_cemsModel})
+      EXPECT_EQ(l->current, "") << c.program;
+    EXPECT_EQ(dir.read("NEXT.INP"), kScript) << c.program;
+  }
+
+  program("ZEPRIN", wrote + "exit 3\n");
+  boxes.boxes.clear();
+  view->OnFitTimeSpectra();
+  for (int i = 0; i < 400 && boxes.boxes.empty(); ++i) {
+    hooks::processEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(messages(), std::vector<CString>{("ZEPRIN.exe stopped with exit status 3" + lines).c_str()});
 }
 
 // A program started without waiting keeps every other start out until it
@@ -286,14 +329,14 @@ TEST_F(Runs, RealZeprinComputesTheShippedFilmAndTheViewReadsItsSpectra) {
     int lines = 0;
     float v[3];
     while (in->Next(v, 3)) {
-      if (lines < t.ncur) {
+      if (lines < t.ncur[k]) {
         EXPECT_FLOAT_EQ(t.ycur[lines][k], 200 * v[2]) << "spectrum " << k + 1 << " line " << lines;
       }
       ++lines;
     }
-    EXPECT_EQ(t.ncur, lines - 1);
+    EXPECT_EQ(t.ncur[k], lines);
+    EXPECT_GT(lines, 100);
   }
-  EXPECT_GT(t.ncur, 100);
   EXPECT_GT(globals().elProfile.n, 3);
 }
 
@@ -304,7 +347,7 @@ TEST_F(Runs, RealZeprinFitsTheShippedExampleWhenYesIsMarked) {
   copyExample(dir, "fe57-fit");
   view->OnGetPreviousSettings();
   EXPECT_EQ(view->m_LoadDlg.m_NFiles, 2);
-  EXPECT_GT(view->m_time.nexp, 100);
+  EXPECT_GT(view->m_time.nexp[1], 100);
   markYes = true;
   view->OnRunTimeSpectra();
   EXPECT_EQ(questions, std::vector<UINT>{CFitDlg::IDD});
@@ -317,7 +360,7 @@ TEST_F(Runs, RealZeprinFitsTheShippedExampleWhenYesIsMarked) {
   ASSERT_TRUE(in && in->Next(v, 7));
   EXPECT_FLOAT_EQ(view->m_eps.epsn, v[6]);
   EXPECT_GT(view->m_eps.epsn, 0);
-  EXPECT_EQ(view->m_time.ncur, view->m_time.nexp);
+  EXPECT_EQ(view->m_time.ncur[1], view->m_time.nexp[1]);
 }
 
 // The rows of a result file: `columns` numbers each.

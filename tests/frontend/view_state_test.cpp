@@ -28,7 +28,7 @@ struct TestView : CKAVOLDView {
 TEST(ViewState, ConstructionLeavesCurvesCountsAndAxesAtZero) {
   auto v = std::make_unique<TestView>();
   EXPECT_EQ(v->m_click, CPoint(0, 0));
-  EXPECT_EQ(v->m_time.nexp + v->m_time.nini + v->m_time.ncur, 0);
+  EXPECT_EQ(v->m_time.nexp[3] + v->m_time.nini[3] + v->m_time.ncur[3], 0);
   EXPECT_EQ(v->m_refl.nexp + v->m_cems.n, 0);
   EXPECT_EQ(v->m_time.yexp[2047][3], 0.0f);
   EXPECT_EQ(v->m_refl.pcur[3499], 0.0f);
@@ -51,7 +51,7 @@ TEST(ViewState, InitialUpdateSetsTheDefaultsAndTheWorkingDirectory) {
   g.editFlag = 2;
   v->m_pressTime = v->m_pressDelayed = v->m_pressPrompt = 1;
   v->m_model(3, 2) = 5.0f;
-  v->m_time.nexp = 7;
+  v->m_time.nexp[1] = 7;
   v->m_GeneralDlg.m_NNN = 4;
   v->OnInitialUpdate();
 
@@ -112,7 +112,7 @@ TEST(ViewState, InitialUpdateSetsTheDefaultsAndTheWorkingDirectory) {
 
   // Curves, the model table and the dialogs' other values stay.
   EXPECT_EQ(v->m_model(3, 2), 5.0f);
-  EXPECT_EQ(v->m_time.nexp, 7);
+  EXPECT_EQ(v->m_time.nexp[1], 7);
   EXPECT_EQ(v->m_GeneralDlg.m_NNN, 4);
 }
 
