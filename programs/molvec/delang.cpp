@@ -24,8 +24,11 @@ void windowSums(Span1<const double> spectrum, const TimeWindows& win, DelangOut&
   // reported only.
   if (ICYC + IW2 > JE) return;
   // SUMT goes on from sum1 term by term (not sum1 + sum2 in one rounding).
-  for (int j = ICYC + IW1; j <= ICYC + IW2; ++j) out.SUMT += static_cast<float>(spectrum(j));
-  out.sum2 = sum(ICYC + IW1, ICYC + IW2);
+  for (int j = ICYC + IW1; j <= ICYC + IW2; ++j) {
+    const float v = static_cast<float>(spectrum(j));
+    out.sum2 += v;
+    out.SUMT += v;
+  }
   if (2 * ICYC + IW1 <= JE) out.sum3 = sum(2 * ICYC + IW1, JE);
 }
 

@@ -56,19 +56,20 @@ void logInterfaces(QuastoData& d) {
 // for values that are not finite.
 template <class Record>
 void writeRecords(fio::Unit& u, int n, std::string_view format, const Record& record) {
-  static std::vector<std::string> text;
-  static std::vector<char> nonFinite;
-  text.resize(static_cast<std::size_t>(n));
-  nonFinite.resize(static_cast<std::size_t>(n));
+  struct Formatted {
+    std::string text;
+    bool nonFinite = false;
+  };
+  static std::vector<Formatted> out;
+  out.resize(static_cast<std::size_t>(n));
 #pragma omp parallel for schedule(dynamic, 32)
   for (int i = 1; i <= n; ++i) {
     const fio::ItemList items = record(i);
-    text[i - 1] = fio::formatRecords(format, items);
-    nonFinite[i - 1] = fio::holdsNonFinite(items);
+    out[i - 1] = {fio::formatRecords(format, items), fio::holdsNonFinite(items)};
   }
-  for (int i = 1; i <= n; ++i) {
-    if (nonFinite[i - 1]) u.noteNonFinite();
-    u.put(text[i - 1]);
+  for (const Formatted& r : out) {
+    if (r.nonFinite) u.noteNonFinite();
+    u.put(r.text);
   }
 }
 

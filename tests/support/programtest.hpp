@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -47,16 +48,35 @@ inline bool hasLine(const std::string& text, const std::string& line) {
 // A file of the source tree.
 inline std::string sourcePath(const std::string& rel) { return std::string(NRS_SOURCE_DIR) + "/" + rel; }
 
-// The files of a shipped example, copied into `dir`.
-inline void copyExample(const TempDir& dir, const std::string& example) {
+// One replacement in a file of a working directory: the first `from` in
+// `file` becomes `to`.
+struct Edit {
+  std::string file, from, to;
+};
+
+// The files of a shipped example, copied into `dir`, with `edits` made.
+inline void copyExample(const TempDir& dir, const std::string& example, const std::vector<Edit>& edits = {}) {
   std::filesystem::copy(sourcePath("examples/" + example), dir.path(),
                         std::filesystem::copy_options::overwrite_existing | std::filesystem::copy_options::recursive);
+  for (const Edit& e : edits) {
+    std::string text = dir.read(e.file);
+    const auto p = text.find(e.from);
+    if (p == std::string::npos) throw std::invalid_argument(e.file + " does not hold \"" + e.from + "\"");
+    dir.write(e.file, text.replace(p, e.from.size(), e.to));
+  }
 }
 
-// The text of record n (from 1) of `text`, empty past its end.
-inline std::string record(const std::string& text, int n) {
-  const std::vector<std::string> lines = splitLines(text);
-  return n >= 1 && n <= static_cast<int>(lines.size()) ? lines[n - 1] : std::string();
+struct RunResult {
+  int status = 0;
+  std::string output;  // the console's, stdout and stderr
+};
+
+// The console program `name` of the build, run in the current directory;
+// `env` (assignments such as "OMP_NUM_THREADS=1 ") goes before it.
+inline RunResult runProgram(const std::string& name, const std::string& env = "") {
+  RunResult r;
+  r.status = run(env + std::string(NRS_BIN_DIR) + "/" + name, &r.output);
+  return r;
 }
 
 // Replaces record n (from 1) of the file `name` in `dir` by `text`.

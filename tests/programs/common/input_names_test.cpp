@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
+#include <iterator>
+#include <sstream>
 #include <string>
 
 #include "programtest.hpp"
@@ -12,17 +13,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::set<std::string> listing(const nrstest::TempDir& dir) {
-  std::set<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir.path())) names.insert(e.path().filename().string());
-  return names;
-}
-
-std::string trimmed(const std::string& s) {
-  const auto b = s.find_first_not_of(" \t");
-  return b == std::string::npos ? std::string() : s.substr(b, s.find_last_not_of(" \t") - b + 1);
-}
 
 // Refused before anything is written, with a message naming both files, and
 // the input left as it was; a name that the program does not write is read.
@@ -46,17 +36,21 @@ TEST(InputNames, AnInputNamedLikeAWrittenFileIsRefusedUntouched) {
       {"BRINAX", "fe57-cems", "FileM.inp", 1, "EL_mod.RES", "EL_mod.RES"},
       {"BRINAX", "fe57-cems", "FilCEM.inp", 7, "cemfit.res", "CEMfit.res"},
   };
+  const auto files = [](const nrstest::TempDir& dir) {
+    return std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator());
+  };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.program) + " " + c.nameFile + " " + c.name);
     nrstest::TempDir dir;
     nrstest::copyExample(dir, c.example);
-    const std::string text = dir.read(trimmed(nrstest::record(dir.read(c.nameFile), c.record)));
+    std::string input;  // the name the example gives
+    std::istringstream(nrstest::splitLines(dir.read(c.nameFile)).at(c.record - 1)) >> input;
+    const std::string text = dir.read(input);
     ASSERT_FALSE(text.empty());
     dir.write(c.name, text);
     nrstest::setRecord(dir, c.nameFile, c.record, c.name);
-    const auto before = listing(dir);
-    std::string out;
-    const int status = nrstest::run(std::string(NRS_BIN_DIR) + "/" + c.program, &out);
+    const auto before = files(dir);
+    const auto [status, out] = nrstest::runProgram(c.program);
     EXPECT_TRUE(dir.read(c.name) == text) << c.name << " was changed";
     if (!c.written) {
       EXPECT_EQ(status, 0) << out;
@@ -68,7 +62,7 @@ TEST(InputNames, AnInputNamedLikeAWrittenFileIsRefusedUntouched) {
                        " that this program writes"),
               std::string::npos)
         << out;
-    EXPECT_EQ(listing(dir), before);
+    EXPECT_EQ(files(dir), before);
   }
 }
 

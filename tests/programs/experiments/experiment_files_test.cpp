@@ -6,47 +6,29 @@
 #include <string>
 #include <vector>
 
-#include "exampledir.hpp"
 #include "programs/zeprin/workdir.hpp"
 #include "programtest.hpp"
 #include "tempdir.hpp"
 
 namespace {
 
-struct Edit {
-  std::string file, from, to;
-};
-
-// A copy of `example` with `edits` made, and the run of `program` in it.
-zeprintest::RunResult runEdited(const nrstest::TempDir& dir, const std::string& program, const std::string& example,
-                                const std::vector<Edit>& edits) {
-  nrstest::copyExample(dir, example);
-  for (const Edit& e : edits) nrstest::replaceIn(dir, e.file, e.from, e.to);
-  zeprintest::RunResult r;
-  r.status = nrstest::run(std::string(NRS_BIN_DIR) + "/" + program, &r.output);
-  return r;
-}
-
-struct Case {
-  const char* program;
-  const char* example;
-  std::vector<Edit> edits;
-  std::string message;  // on the console
-};
-
-void expectRefusal(const Case& c) {
-  SCOPED_TRACE(std::string(c.program) + " " + c.edits.front().to);
-  nrstest::TempDir dir;
-  const auto r = runEdited(dir, c.program, c.example, c.edits);
-  EXPECT_EQ(r.status, 1) << r.output.substr(0, 2000);
-  EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output.substr(0, 2000);
-  EXPECT_FALSE(zeprintest::sanitizerReport(r.output));
-}
+using nrstest::Edit;
 
 // Fits weight a point by a power of its count: one count below 0 makes the
-// merit no number, and the fit never moves.  Every program refuses the file
-// as it reads it and names the file and the point.
-TEST(ExperimentFiles, CountBelowZeroIsRefused) {
+// merit no number, and the fit never moves, so every program refuses the
+// file as it reads it, naming the file and the point.  Where no computed
+// pass has a merit that is a number (weights 1/E**9 beyond single
+// precision), nothing was fitted; a curve file with values that are not
+// finite is named.
+TEST(ExperimentFiles, MeaninglessFitsEndWithStatusOne) {
+  struct Case {
+    const char* program;
+    const char* example;
+    std::vector<Edit> edits;
+    std::string message;  // on the console
+  };
+  const Edit power{"MOLVEC.INP", " 1          JFITP", " 9          JFITP"};
+  const std::string noMerit = " no pass of the run gave a finite merit: nothing was fitted";
   const Case cases[] = {
       {"ZEPRIN", "fe57-fit", {{"fe57_2.8mrad.dat", "    160.453        23", "    160.453        -1"}},
        " count below 0 in the experiment file fe57_2.8mrad.dat (point 20) !"},
@@ -58,52 +40,36 @@ TEST(ExperimentFiles, CountBelowZeroIsRefused) {
        " count below 0 in the experiment file ml_refl.dat (point 399) !"},
       {"BRINAX", "fe57-cems", {{"fe57_cems.dat", "\n   1001355\n", "\n   -5\n"}},
        " count below 0 in the experiment file fe57_cems.dat (point 4) !"},
-  };
-  for (const Case& c : cases) expectRefusal(c);
-}
-
-// Where no computed pass has a merit that is a number (weights 1/E**9 beyond
-// single precision), nothing was fitted; a curve file with values that are
-// not finite is named.
-TEST(ExperimentFiles, RunWithoutAFiniteMeritFails) {
-  const Edit power{"MOLVEC.INP", " 1          JFITP", " 9          JFITP"};
-  const std::string noMerit = " no pass of the run gave a finite merit: nothing was fitted";
-  const Case cases[] = {
       {"QUASTO", "fe-si-multilayer", {power}, noMerit},
       {"MOLVEC", "fe57-delayed", {power, {"fe57_delp.dat", " 2.700 935337 17709", " 2.700 1 17709"}}, noMerit},
       // A count of 1e-30 in the window: the fitted scale itself is no number.
-      {"QUASTO",
-       "fe-si-multilayer",
-       {power, {"ml_refl.dat", "      2.490      935307 0", "      2.490      1e-30 0"}},
+      {"QUASTO", "fe-si-multilayer", {power, {"ml_refl.dat", "      2.490      935307 0", "      2.490      1e-30 0"}},
        " values that are not finite numbers (NaN, Inf) were written to PROMP2.res"},
   };
-  for (const Case& c : cases) expectRefusal(c);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.program) + " " + c.edits.back().to);
+    nrstest::TempDir dir;
+    nrstest::copyExample(dir, c.example, c.edits);
+    const auto r = nrstest::runProgram(c.program);
+    EXPECT_EQ(r.status, 1) << r.output.substr(0, 2000);
+    EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output.substr(0, 2000);
+    EXPECT_FALSE(zeprintest::sanitizerReport(r.output));
+  }
 }
 
 // A beam divergence too small for the grid's step (its width squared is 0
-// in single precision) averages nothing: the curves are those of DIV = 0.
-TEST(ExperimentFiles, DivergenceNarrowerThanOneStepLeavesTheCurves) {
-  struct Run {
-    const char* program;
-    const char* example;
-    std::string divergence;  // the record of DIV as shipped
-    std::vector<const char*> curves;
-  };
-  const Run runs[] = {{"QUASTO", "fe-si-multilayer", " 0.02       DIV", {"PROMP2.res"}},
-                      {"MOLVEC", "fe57-delayed", " 0.04       DIV", {"PROMP2.res", "DELAY2.res"}}};
-  for (const Run& k : runs) {
-    SCOPED_TRACE(k.program);
-    std::vector<std::string> curves[2];
-    const char* values[] = {" 0          DIV", " 1e-30      DIV"};
-    for (int v = 0; v < 2; ++v) {
-      nrstest::TempDir dir;
-      const auto r = runEdited(dir, k.program, k.example, {{"MOLVEC.INP", k.divergence, values[v]}, {"stop.inp", "1", "0"}});
-      EXPECT_EQ(r.status, 0) << r.output.substr(0, 2000);
-      for (const char* f : k.curves) curves[v].push_back(dir.read(f));
-    }
-    EXPECT_EQ(curves[1], curves[0]);
-    EXPECT_EQ(curves[0][0].find("NaN"), std::string::npos);
+// in single precision) averages nothing: the curve is that of DIV = 0.
+TEST(ExperimentFiles, DivergenceNarrowerThanOneStepLeavesTheCurve) {
+  std::string curves[2];
+  const char* values[] = {" 0          DIV", " 1e-30      DIV"};
+  for (int v = 0; v < 2; ++v) {
+    nrstest::TempDir dir;
+    nrstest::copyExample(dir, "fe-si-multilayer", {{"MOLVEC.INP", " 0.02       DIV", values[v]}, {"stop.inp", "1", "0"}});
+    const auto r = nrstest::runProgram("QUASTO");
+    EXPECT_EQ(r.status, 0) << r.output.substr(0, 2000);
+    curves[v] = dir.read("PROMP2.res");
   }
+  EXPECT_EQ(curves[1], curves[0]);
 }
 
 }  // namespace

@@ -81,10 +81,6 @@ inline void writeWork(const nrstest::TempDir& dir, const Work& w) {
   if (!w.experiment.empty()) dir.write("refl.dat", w.experiment);
 }
 
-inline zeprintest::RunResult runMolvec(const std::string& env = "") {
-  zeprintest::RunResult r;
-  r.status = nrstest::run(env + std::string(NRS_BIN_DIR) + "/MOLVEC", &r.output);
-  return r;
-}
+inline nrstest::RunResult runMolvec(const std::string& env = "") { return nrstest::runProgram("MOLVEC", env); }
 
 }  // namespace molvectest

@@ -85,11 +85,7 @@ void writeWork(const nrstest::TempDir& dir, const Work& w) {
   dir.write("stop.inp", " 1\n");
 }
 
-zeprintest::RunResult runQuasto(const std::string& env = "") {
-  zeprintest::RunResult r;
-  r.status = nrstest::run(env + std::string(NRS_BIN_DIR) + "/QUASTO", &r.output);
-  return r;
-}
+nrstest::RunResult runQuasto(const std::string& env = "") { return nrstest::runProgram("QUASTO", env); }
 
 // The wave number as the program derives it from ERES = 14.4129 keV.
 const double kK0 = double(6.2831855f) / (double(4.1356673f) / (14.4129 / double(2.9979246f)));

@@ -17,13 +17,7 @@ using nrstest::splitLines;
 using zeprintest::columns;
 using zeprintest::values;
 
-const char* kExample[] = {"Tconst.INI", "ZEPRIN.INP", "FilesE.inp",       "FileM.inp",        "next.INP",
-                          "stop.inp",   "Fe57start.inf", "fe57_2.8mrad.dat", "fe57_3.4mrad.dat"};
-
-void copyExample(const nrstest::TempDir& dir) {
-  for (const char* f : kExample)
-    dir.write(f, nrstest::slurp(nrstest::sourcePath(std::string("examples/fe57-fit/") + f)));
-}
+void copyExample(const nrstest::TempDir& dir) { nrstest::copyExample(dir, "fe57-fit"); }
 
 // Film thickness (layer record 1) and field of multiplet 1 of a model file.
 struct FilmModel {

@@ -87,16 +87,9 @@ inline void writeInputs(const nrstest::TempDir& dir, const Inputs& in) {
   dir.write("stop.inp", in.stop);
 }
 
-struct RunResult {
-  int status;
-  std::string output;
-};
+using nrstest::RunResult;
 
-inline RunResult runZeprin() {
-  RunResult r;
-  r.status = nrstest::run(std::string(NRS_BIN_DIR) + "/ZEPRIN", &r.output);
-  return r;
-}
+inline RunResult runZeprin() { return nrstest::runProgram("ZEPRIN"); }
 
 inline bool sanitizerReport(const std::string& out) {
   return out.find("runtime error") != std::string::npos || out.find("AddressSanitizer") != std::string::npos ||

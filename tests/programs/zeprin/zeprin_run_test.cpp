@@ -15,12 +15,7 @@ namespace fs = std::filesystem;
 using nrstest::hasLine;
 using nrstest::splitLines;
 
-const char* kExampleFiles[] = {"Tconst.INI", "ZEPRIN.INP", "FilesE.inp", "FileM.inp",
-                               "next.INP",   "stop.inp",   "Fe57film.inf"};
-
-void copyExample(const nrstest::TempDir& dir) {
-  for (const char* f : kExampleFiles) dir.write(f, nrstest::slurp(nrstest::sourcePath(std::string("examples/fe57-film/") + f)));
-}
+void copyExample(const nrstest::TempDir& dir) { nrstest::copyExample(dir, "fe57-film"); }
 
 using zeprintest::RunResult;
 using zeprintest::runZeprin;
