@@ -195,21 +195,22 @@ class CKAVOLDView : public winlayer::CView {
     bool fit = false;      // "Yes" marked: the script runs as it stands
     bool saved = false;    // "NEXT.INP" was copied to "NEXTs.RES" by this command
     bool created = false;  // there was no "NEXT.INP": the one written goes again
+    // The model names before the command, put back when its program fails.
+    struct {
+      ModelLabels time, delayed, prompt, cems;
+    } labels;
   };
   std::optional<NextProtection> AskFitAndProtectNext(const char* missingNext, CString& newLabel);
   void RestoreNext(const NextProtection& p);
-  struct AllModelLabels {
-    ModelLabels time, delayed, prompt, cems;
-  };
-  AllModelLabels ModelLabelsNow() const;
-  // After a failed program: the model names of before, the script put back.
-  void AbandonRun(const NextProtection& next, const AllModelLabels& labels);
   bool ProbeFile(const char* name, const CString& missing);
   void CheckReflectivityExperiment();
   void ProbeReflectivityRun(const char* program, const char* missingProgram);
   // Runs a program and waits for it.  False when it ran and failed: one
   // message then names it, its status and its last lines.
   bool RunAndWait(const char* program);
+  // RunAndWait for a run command; after a failed program the command is
+  // abandoned: the model names of before, the script put back.
+  bool RunOrAbandon(const char* program, const NextProtection& next);
   void StartWithoutWait(const char* program);
   void ReportEndWithoutWait(const winlayer::ProgramEnd& e);
   void ReadProfilesAfterRun(bool withMultiplets);
@@ -286,7 +287,10 @@ class CKAVOLDView : public winlayer::CView {
   std::optional<float> JointTrialMerit();
   void ReadJointTimeMerit();
   void ReadJointDelayedMerit();
-  void VaryRecord(JointFitFiles& f, const ScriptRecord& r, float& best, int& stop);
+  // The records of the script varied in turn, each by VaryRecord, until
+  // "STOP.INP" holds 0; false when a program failed.
+  bool VaryScript(JointFitFiles& f);
+  bool VaryRecord(JointFitFiles& f, const ScriptRecord& r, float& best);
   void EndJointFit(JointFitFiles& f);
   // The log closed, the starting model and the script put back.
   void PutBackJointFitFiles(JointFitFiles& f);

@@ -21,15 +21,11 @@ namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 bool isSpace(char c) { return isBlank(c) || c == '\n'; }
 
-// The longest prefix of `s` that strtod (real) or strtol (integer) takes,
-// as a formatted scan does; empty when there is none.
-std::size_t numberLength(const char* s, bool real) {
+// The longest prefix of `s` that strtod takes, as a formatted scan does;
+// empty when there is none.
+std::size_t realLength(const char* s) {
   char* end = nullptr;
-  errno = 0;
-  if (real)
-    (void)std::strtod(s, &end);
-  else
-    (void)std::strtol(s, &end, 10);
+  (void)std::strtod(s, &end);
   return static_cast<std::size_t>(end - s);
 }
 
@@ -185,7 +181,7 @@ bool NumberStream::Next(float* values, int n) {
   for (int i = 0; i < n; ++i) {
     while (m_pos < m_text.size() && isSpace(m_text[m_pos])) ++m_pos;
     if (m_pos >= m_text.size()) return false;
-    const std::size_t len = numberLength(m_text.c_str() + m_pos, true);
+    const std::size_t len = realLength(m_text.c_str() + m_pos);
     if (len == 0) return false;
     values[i] = std::strtof(m_text.c_str() + m_pos, nullptr);
     m_pos += len;

@@ -40,7 +40,7 @@ int capped(int count, int capacity) { return std::clamp(count, 0, capacity); }
 
 // The caption of the X axis: times, angles, or the Doppler velocity of the
 // CEMS spectrum.
-const char* Caption(int mode) {
+const char* caption(int mode) {
   switch (mode) {
     case 1: return " Delay time (ns)";
     case 4: return " Velocity (mm/s)";
@@ -172,7 +172,7 @@ int CKAVOLDView::DrawCurrentAxes(CDC* client, CDC* labels) {
   }
   const CurrentAxes& a = m_axes;
   m_painter.DrawAxes(client, m_width, m_height, a.Xini, a.Xfin, a.Yini, a.Yfin, a.Xstep, a.Ystep);
-  labels->TextOut(m_width / 2 - 40, m_height - 17, Caption(m_mode));
+  labels->TextOut(m_width / 2 - 40, m_height - 17, caption(m_mode));
   return n;
 }
 

@@ -28,7 +28,6 @@ struct CKAVOLDView::JointFitFiles {
   std::FILE* log = nullptr;        // "Joint.res"
   ParamScanner script{std::string()};  // the copy "NEXTJ.res" of the fit script
   int stop = 1;                    // the last value of "STOP.INP"
-  bool failed = false;             // a program failed: the fit stops
 };
 
 namespace {
@@ -113,7 +112,9 @@ std::optional<float> CKAVOLDView::JointTrialMerit() {
   return m_eps.epsni + m_eps.epsn;
 }
 
-void CKAVOLDView::VaryRecord(JointFitFiles& f, const ScriptRecord& r, float& best, int& stop) {
+bool CKAVOLDView::VaryRecord(JointFitFiles& f, const ScriptRecord& r, float& best) {
+  int& stop = f.stop;
+  bool ran = true;
   ModelTable& T = m_model;
   const int NNN = m_GeneralDlg.m_NNN;
   // The isomer shift and the field gradient may change sign; nothing else may.
@@ -130,7 +131,7 @@ void CKAVOLDView::VaryRecord(JointFitFiles& f, const ScriptRecord& r, float& bes
     WriteModelFile();
     const std::optional<float> trial = JointTrialMerit();
     if (!trial) {
-      f.failed = true;
+      ran = false;
       break;
     }
     const float eps = *trial;
@@ -163,6 +164,7 @@ void CKAVOLDView::VaryRecord(JointFitFiles& f, const ScriptRecord& r, float& bes
   T(r.in1, r.ip1) = s;
   if (correlated) T(r.in2, r.ip2) = c;
   if (stop == 0) logLine(f.log, Format("  IFFF= %d \n", 0));
+  return ran;
 }
 
 // Both programs once more with the kept model, then the starting model and
@@ -197,26 +199,29 @@ bool CKAVOLDView::JointStartRuns() {
   return true;
 }
 
-// A program that fails stops the fit at once: the model table keeps the
-// values kept so far, the files go back, and no final run is made.
-void CKAVOLDView::OnJointFit() {
-  if (RefuseWhileRunning()) return;
-  JointFitFiles f;
-  if (!StartJointFit(f)) return;
-  f.failed = !JointStartRuns();
+bool CKAVOLDView::VaryScript(JointFitFiles& f) {
   float best = m_eps.epsni + m_eps.epsn;
-  if (!f.failed) logLine(f.log, Format(" initial epssn: %f\n", d(best)));
+  logLine(f.log, Format(" initial epssn: %f\n", d(best)));
   const int NNN = m_GeneralDlg.m_NNN;
-  while (f.stop != 0 && !f.failed) {
+  while (f.stop != 0) {
     const auto r = NextScriptRecord(f.script);
     if (!r || r->in1 == 0) break;
     if (!AddressesModelTable(NNN, r->in1, r->ip1, r->in2, r->ip2)) {
       Say(OutsideModelTable(NNN, Format("NEXT.INP: the record of line %d, column %d", r->in1, r->ip1)).c_str());
       continue;
     }
-    VaryRecord(f, *r, best, f.stop);
+    if (!VaryRecord(f, *r, best)) return false;
   }
-  if (!f.failed) {
+  return true;
+}
+
+// A program that fails stops the fit at once: the model table keeps the
+// values kept so far, the files go back, and no final run is made.
+void CKAVOLDView::OnJointFit() {
+  if (RefuseWhileRunning()) return;
+  JointFitFiles f;
+  if (!StartJointFit(f)) return;
+  if (JointStartRuns() && VaryScript(f)) {
     EndJointFit(f);
     return;
   }

@@ -103,6 +103,17 @@ bool CKAVOLDView::RunAndWait(const char* program) {
   return false;
 }
 
+bool CKAVOLDView::RunOrAbandon(const char* program, const NextProtection& next) {
+  if (RunAndWait(program)) return true;
+  m_timeModel = next.labels.time;
+  m_delayedModel = next.labels.delayed;
+  m_promptModel = next.labels.prompt;
+  m_cemsModel = next.labels.cems;
+  RestoreNext(next);
+  Invalidate();
+  return false;
+}
+
 void CKAVOLDView::StartWithoutWait(const char* program) { winlayer::WinExec(program, winlayer::SW_SHOW); }
 
 // Reads the head of the fit script: the switch in its first record and the
@@ -129,6 +140,7 @@ std::optional<CKAVOLDView::NextProtection> CKAVOLDView::AskFitAndProtectNext(con
   // Escape in the fit question starts no run.
   if (firstLine != 0 && !ShowModal(m_FitDlg)) return std::nullopt;
   NextProtection p;
+  p.labels = {m_timeModel, m_delayedModel, m_promptModel, m_cemsModel};
   p.fit = m_FitDlg.m_Fit == 1;
   if (p.fit) {
     newLabel = kFitted;
@@ -167,15 +179,11 @@ void CKAVOLDView::ReadProfilesAfterRun(bool withMultiplets) {
 // their own model names.
 void CKAVOLDView::OnRunTimeSpectra() {
   if (RefuseWhileRunning()) return;
-  const AllModelLabels labels = ModelLabelsNow();
   const auto next = AskFitAndProtectNext("can not find file: NEXT.inp", m_timeModel.current);
   if (!next) return;
   for (const char* name : kTimeResults) winlayer::DeleteFileA(name);
   if (ProbeFile("ZEPRIN.exe", "can not find file: ZEPRIN.exe")) {
-    if (!RunAndWait("ZEPRIN.exe")) {
-      AbandonRun(*next, labels);
-      return;
-    }
+    if (!RunOrAbandon("ZEPRIN.exe", *next)) return;
     ReadProfilesAfterRun(true);
     KavoldGlobals& g = globals();
     if (g.runTime == 0) m_timeModel.initial = m_timeModel.current;
@@ -183,19 +191,6 @@ void CKAVOLDView::OnRunTimeSpectra() {
     OnShowTimeSpectra();
   }
   RestoreNext(*next);
-  Invalidate();
-}
-
-CKAVOLDView::AllModelLabels CKAVOLDView::ModelLabelsNow() const {
-  return {m_timeModel, m_delayedModel, m_promptModel, m_cemsModel};
-}
-
-void CKAVOLDView::AbandonRun(const NextProtection& next, const AllModelLabels& labels) {
-  m_timeModel = labels.time;
-  m_delayedModel = labels.delayed;
-  m_promptModel = labels.prompt;
-  m_cemsModel = labels.cems;
-  RestoreNext(next);
   Invalidate();
 }
 
@@ -217,16 +212,12 @@ void CKAVOLDView::CheckReflectivityExperiment() {
 void CKAVOLDView::OnRunDelayed() {
   if (RefuseWhileRunning()) return;
   CheckReflectivityExperiment();
-  const AllModelLabels labels = ModelLabelsNow();
   const auto next = AskFitAndProtectNext("CAN NOT FIND FILE: NEXT.inp", m_delayedModel.current);
   if (!next) return;
   m_promptModel.current = m_delayedModel.current;
   KavoldGlobals& g = globals();
   if (ProbeFile("MOLVEC.exe", "can not find file: MOLVEC.exe")) {
-    if (!RunAndWait("MOLVEC.exe")) {
-      AbandonRun(*next, labels);
-      return;
-    }
+    if (!RunOrAbandon("MOLVEC.exe", *next)) return;
     if (g.runDelayed == 0) {
       m_delayedModel.initial = m_delayedModel.current;
       m_promptModel.initial = m_promptModel.current;
@@ -243,15 +234,11 @@ void CKAVOLDView::OnRunDelayed() {
 void CKAVOLDView::OnRunPrompt() {
   if (RefuseWhileRunning()) return;
   CheckReflectivityExperiment();
-  const AllModelLabels labels = ModelLabelsNow();
   const auto next = AskFitAndProtectNext("CAN NOT FIND FILE: NEXT.inp", m_promptModel.current);
   if (!next) return;
   KavoldGlobals& g = globals();
   if (ProbeFile("Quasto.exe", "can not find file: QUASTO.exe")) {
-    if (!RunAndWait("QUASTO.exe")) {
-      AbandonRun(*next, labels);
-      return;
-    }
+    if (!RunOrAbandon("QUASTO.exe", *next)) return;
     if (g.runPrompt == 0) m_promptModel.initial = m_promptModel.current;
   }
   RestoreNext(*next);
@@ -264,15 +251,11 @@ void CKAVOLDView::OnRunPrompt() {
 // The conversion-electron run starts its program whatever the probes find.
 void CKAVOLDView::OnRunCems() {
   if (RefuseWhileRunning()) return;
-  const AllModelLabels labels = ModelLabelsNow();
   const auto next = AskFitAndProtectNext("CAN NOT FIND FILE: NEXT.inp", m_cemsModel.current);
   if (!next) return;
   ProbeFile("BRINAX.exe", "can not find file: BRINAX.exe");
   if (m_LoadDlg.m_NSPCE != 0) ProbeFile(m_LoadDlg.m_CemsFile, "CAN NOT FIND FILE: CEMS_exp_dat");
-  if (!RunAndWait("BRINAX.exe")) {
-    AbandonRun(*next, labels);
-    return;
-  }
+  if (!RunOrAbandon("BRINAX.exe", *next)) return;
   ReadProfilesAfterRun(true);
   ++globals().runCEMS;
   RestoreNext(*next);

@@ -148,14 +148,13 @@ ProgramEnd endOf(const std::string& name, int status, const Console& console) {
 // did not start or a signal ended it.
 int spawnResult(const ProgramEnd& e) { return e.started && !e.signalled ? e.status : -1; }
 
-// Starts a program and waits for it; its console is kept unless `label` is
-// the text editor's, which may need the terminal.
+// Starts a program and waits for it; how it ended goes into lastWaited.  Its
+// console is kept unless told otherwise (the text editor may need the
+// terminal).
 int spawnAndWait(const std::string& path, std::vector<std::string> args, const std::string& label,
                  bool keepConsole) {
   std::vector<char*> argv = argvOf(args);
   ProgramEnd& last = programSettings().lastWaited;
-  last = ProgramEnd{};
-  last.name = label;
   Console console;
   posix_spawn_file_actions_t actions;
   ::posix_spawn_file_actions_init(&actions);
@@ -449,6 +448,10 @@ std::intptr_t _spawnl(int mode, const char* cmdname, const char* arg0, ...) {
     errno = EINVAL;
     return -1;
   }
+  // A program that does not start leaves no earlier program's end behind.
+  ProgramEnd& last = programSettings().lastWaited;
+  last = ProgramEnd{};
+  last.name = cmdname;
   if (IsTextEditor(cmdname)) {
     // The editor opens the last argument; the first is its own name.
     const std::string file = args.size() > 1 ? editorFile(args.back()) : std::string();
@@ -456,8 +459,6 @@ std::intptr_t _spawnl(int mode, const char* cmdname, const char* arg0, ...) {
   }
   const auto program = FindProgram(cmdname);
   if (!program) {
-    programSettings().lastWaited = ProgramEnd{};
-    programSettings().lastWaited.name = cmdname;
     errno = ENOENT;
     return -1;
   }

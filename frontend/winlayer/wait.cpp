@@ -76,7 +76,7 @@ void watchStartedPrograms() {
     timer->setInterval(100);
     QObject::connect(timer, &QTimer::timeout, [] {
       if (busy()) {
-        RunningPrograms();
+        RunningPrograms();  // passes their consoles on, keeps their ends
         return;
       }
       if (!DeliverEndedPrograms() && timer) timer->stop();

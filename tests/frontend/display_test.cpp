@@ -3,7 +3,6 @@
 // hints are the texts written.
 #include <cmath>
 #include <cstring>
-#include <functional>
 
 #include "frontend/Globals.hpp"
 #include "kavold_fixture.hpp"
@@ -53,12 +52,11 @@ class Display : public KavoldApp {
     for (int x = x0; x <= x1; ++x) n += im.pixel(x, y) == c;
     return n;
   }
-  // A horizontal curve from x = 100 to 300 at height y.
-  static void flat(float* x, float* y, int n, float value) {
-    for (int i = 0; i < n; ++i) {
-      x[i] = 100 + 200.0f * static_cast<float>(i) / static_cast<float>(n - 1);
-      y[i] = value;
-    }
+  // Whether a dotted black line runs down column x of the plot box.
+  static bool dottedDown(const hooks::Image& im, int x) {
+    int black = 0;
+    for (int y = 20; y <= 420; ++y) black += im.pixel(x, y) == RGB(0, 0, 0);
+    return black > 100 && black < 400;
   }
   std::vector<std::string> texts;
 };
@@ -87,12 +85,7 @@ TEST_F(Display, TimeSpectraAreStackedWithTheirMeritsAndModelNames) {
   EXPECT_GT(countInRow(im, 164, 145, 345, RGB(0, 155, 155)), 50);
   EXPECT_EQ(t.ycur[3][1], 0.0f);
   // Comparison limits at 18 and 140 ns, dotted black over the whole range.
-  for (int x : {45 + 18, 45 + 140}) {
-    int black = 0;
-    for (int y = 20; y <= 420; ++y) black += im.pixel(x, y) == RGB(0, 0, 0);
-    EXPECT_GT(black, 100) << x;
-    EXPECT_LT(black, 400) << x;
-  }
+  for (int x : {45 + 18, 45 + 140}) EXPECT_TRUE(dottedDown(im, x)) << x;
   EXPECT_EQ(g.nTimeSpectraDrawn, 2);
   for (const char* s : {" Delay time (ns)", "MODEL file:             ", "start.inf", " 3.25 mrad ",
                         "new MODEL file:             ", "Layspc.res", "! save it with <New_M> hot-key"})
@@ -152,7 +145,10 @@ TEST_F(Display, ExperimentOnTheLogarithmicScaleWithMerits) {
   EXPECT_FALSE(wrote("a.dat"));
 }
 
-// Mode 2: 3500 prompt rows over the 900 delayed values.
+// Mode 2: 3500 prompt rows over the 900 delayed values.  Mode 3: the
+// prompt curves alone with their comparison limits, merits and model names,
+// and the hint after a start without wait.  On the logarithmic scale 0 or
+// less is stored as 1e-5 in mode 2, as 1e-6 in mode 3.
 TEST_F(Display, DelayedAndPromptCurvesKeepToTheirCapacities) {
   axesY(0, 1.1f, 0.5f, 1);  // 420 - y x 400 / 1.1
   view->m_mode = 2;
@@ -174,7 +170,7 @@ TEST_F(Display, DelayedAndPromptCurvesKeepToTheirCapacities) {
   globals().runDelayed = 2;
   view->m_eps.eps0i = 0.5f;
   view->m_eps.epsni = 0.25f;
-  const hooks::Image im = render();
+  hooks::Image im = render();
   EXPECT_TRUE(near(im, 45 + 120, 220, RGB(155, 0, 0)));  // prompt experiment at 0.55
   EXPECT_TRUE(near(im, 45 + 150, 20, RGB(0, 0, 0)));     // delayed experiment at 1.1, up to angle 151
   EXPECT_EQ(im.pixel(45 + 200, 20), RGB(255, 255, 255));
@@ -184,54 +180,35 @@ TEST_F(Display, DelayedAndPromptCurvesKeepToTheirCapacities) {
   for (const char* s : {" Glancing angle (mrad)", "refl.dat", " eps0i= 0.5000", " epsni= 0.2500"})
     EXPECT_TRUE(wrote(s)) << s;
 
-  // Logarithmic: 0 or less becomes 1e-5 in the stored curve.
   axesY(0, 1.1f, 0.5f, 2);
   render();
   EXPECT_EQ(r.dcur[0], 1e-5f);
-}
 
-// Mode 3: the prompt curve alone with its experiment, comparison limits,
-// merits and model names; the hint after a start without wait; on the
-// logarithmic scale 0 or less is stored as 1e-6 (mode 2 uses 1e-5).
-TEST_F(Display, PromptCurveWithItsExperimentLimitsAndMerits) {
-  axesY(0, 1.1f, 0.5f, 1);  // 420 - y x 400 / 1.1
+  axesY(0, 1.1f, 0.5f, 1);
   view->m_mode = 3;
-  view->m_del.Intexp = 1;
   view->m_del.ACOMP1 = 60;
   view->m_del.ACOMP2 = 340;
   view->m_reflExpName = "ml_refl.dat";
-  ReflectivityCurves& r = view->m_refl;
-  r.nexp = r.npini = r.npcur = 101;
-  flat(r.aexp, r.pexp, 101, 0.55f);
-  flat(r.apini, r.pini, 101, 0.825f);
-  flat(r.apcur, r.pcur, 101, 0.275f);
   r.pcur[0] = -1;
   globals().runPrompt = 2;
   view->m_eps.eps0p = 0.5f;
   view->m_eps.epsnp = 0.25f;
   view->m_promptModel = {"MLstart.inf", "Layspc.res"};
-  const hooks::Image im = render();
+  im = render();
   EXPECT_TRUE(near(im, 45 + 120, 220, RGB(155, 0, 0)));  // experiment at 0.55
   EXPECT_TRUE(near(im, 45 + 200, 320, RGB(255, 0, 0)));  // current curve at 0.275
   EXPECT_GT(countInRow(im, 120, 145, 345, RGB(255, 0, 0)), 50);  // initial curve at 0.825
   EXPECT_EQ(r.pcur[0], 0.0f);
-  for (int x : {45 + 60, 45 + 340}) {
-    int black = 0;
-    for (int y = 20; y <= 420; ++y) black += im.pixel(x, y) == RGB(0, 0, 0);
-    EXPECT_GT(black, 100) << x;
-    EXPECT_LT(black, 400) << x;
-  }
+  for (int x : {45 + 60, 45 + 340}) EXPECT_TRUE(dottedDown(im, x)) << x;
   for (const char* s : {" Glancing angle (mrad)", "ml_refl.dat", "MODEL file:             ", "MLstart.inf",
                         " eps0p= 0.5000", " epsnp= 0.2500", "new MODEL file:             ", "Layspc.res",
                         "! save it with <New_M> hot-key"})
     EXPECT_TRUE(wrote(s)) << s;
-
   view->m_pressPrompt = 1;
   render();
   EXPECT_TRUE(wrote(" !!! press <Gr-Prt> !!! "));
   EXPECT_FALSE(wrote(" epsnp= 0.2500"));
   EXPECT_FALSE(wrote("Layspc.res"));
-
   axesY(0, 1.1f, 0.5f, 2);
   render();
   EXPECT_EQ(r.pcur[0], 1e-6f);
@@ -269,10 +246,6 @@ TEST_F(Display, CemsSpectrumWithItsMultiplets) {
     EXPECT_TRUE(wrote(s)) << s;
 }
 
-}  // namespace
-
-namespace {
-
 bool dark(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 300; }
 
 // Whether the text, written alone on white, shows whole somewhere on row y
@@ -297,40 +270,22 @@ bool showsWhole(const hooks::Image& im, const char* text, int y) {
 // files before the first run, the model names after it, the reflectivity
 // experiment.
 TEST_F(Display, FileNamesNearTheRightEdgeShowWhole) {
-  struct Case {
-    int mode;
-    std::function<void(CKAVOLDView&)> set;
-    std::vector<std::pair<const char*, int>> names;  // text and its row
-  };
-  const Case cases[] = {
-      {1,
-       [](CKAVOLDView& v) {
-         v.m_LoadDlg.m_NFiles = 2;
-         v.m_ModelDlg.m_NSPC = 2;
-         v.m_fileLabel[0] = "fe57_2.8mrad.dat";
-         v.m_fileLabel[1] = "fe57_3.4mrad.dat";
-       },
-       {{"fe57_2.8mrad.dat", 55}, {"fe57_3.4mrad.dat", 55 + 410 / 2}}},
-      {1,
-       [](CKAVOLDView& v) {
-         globals().runTime = 2;
-         v.m_timeModel = {"Fe57start_v2.inf", "fe57_fitted.inf"};
-       },
-       {{"Fe57start_v2.inf", 4}, {"fe57_fitted.inf", 19}}},
-      {3,
-       [](CKAVOLDView& v) {
-         v.m_del.Intexp = 1;
-         v.m_reflExpName = "fe_si_multilayer.dat";
-       },
-       {{"fe_si_multilayer.dat", 55}}},
-  };
   axesY(0, 100, 50, 1);
-  for (const Case& c : cases) {
-    view->m_mode = c.mode;
-    c.set(*view);
-    const hooks::Image im = render();
-    for (const auto& [text, y] : c.names) EXPECT_TRUE(showsWhole(im, text, y)) << text;
-  }
+  view->m_LoadDlg.m_NFiles = view->m_ModelDlg.m_NSPC = 2;
+  view->m_fileLabel[0] = "fe57_2.8mrad.dat";
+  view->m_fileLabel[1] = "fe57_3.4mrad.dat";
+  hooks::Image im = render();
+  EXPECT_TRUE(showsWhole(im, "fe57_2.8mrad.dat", 55));
+  EXPECT_TRUE(showsWhole(im, "fe57_3.4mrad.dat", 55 + 410 / 2));
+  globals().runTime = 2;
+  view->m_timeModel = {"Fe57start_v2.inf", "fe57_fitted.inf"};
+  im = render();
+  EXPECT_TRUE(showsWhole(im, "Fe57start_v2.inf", 4));
+  EXPECT_TRUE(showsWhole(im, "fe57_fitted.inf", 19));
+  view->m_mode = 3;
+  view->m_del.Intexp = 1;
+  view->m_reflExpName = "fe_si_multilayer.dat";
+  EXPECT_TRUE(showsWhole(render(), "fe_si_multilayer.dat", 55));
 }
 
 }  // namespace

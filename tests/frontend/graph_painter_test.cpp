@@ -263,10 +263,6 @@ TEST_F(Painter, EmptyRangesDrawNoCurve) {
   EXPECT_TRUE(log.of(DrawOp::Kind::Fill).empty());
 }
 
-}  // namespace
-
-namespace {
-
 bool dark(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 300; }
 
 // Columns of the first and last dark pixel in a block of rows, or -1, -1.
@@ -280,8 +276,6 @@ std::pair<int, int> inkSpan(const hooks::ImageDC& dc, int x0, int x1, int y0, in
       }
   return {first, last};
 }
-
-}  // namespace
 
 // Curves that overshoot the range on every side stay inside the box, so
 // the tick labels in the margins show; no pixel of a curve's colour stands
@@ -327,3 +321,5 @@ TEST_F(Painter, CurvesStayInTheBoxAndTickLabelsShowWhole) {
     }
   }
 }
+
+}  // namespace

@@ -280,22 +280,24 @@ TEST_F(Settings, MissingExperimentFilesAndAZeroAngle) {
   EXPECT_EQ(messages(), std::vector<CString>{"CAN NOT FIND FILES with experimantal time spectra"});
   EXPECT_EQ((std::vector<int>{t.nexp[0], t.nexp[1], t.nexp[2]}), (std::vector<int>{2, 0, 3}));
 
-  // A zero angle: the model dialog corrects it and "FILEM.INP" is written
-  // and read once more, without a second reading of everything else.
-  dir.write("FILEM.INP", "model.inf\n \t 2 \n\t 3.0 \n\t 0.0 \n");
+  // A zero angle: the model dialog, showing what "FILEM.INP" holds,
+  // corrects it; the file is written and read once more (and checked again:
+  // a correction to -1 is asked for once more), without a second reading of
+  // everything else.
+  dir.write("FILEM.INP", "model.inf\n \t 2 \n\t 2.5 \n\t 0.0 \n");
   std::vector<UINT> shown;
   hooks::setDialogHook([&](hooks::DialogDriver& d) {
     shown.push_back(d.templateId());
-    d.type(IDC_MODEL_ANGLE1 + 1, "4.25");
+    d.type(IDC_MODEL_ANGLE1 + 1, shown.size() == 1 ? "-1" : "4.25");
     d.click(IDOK);
   });
   std::filesystem::remove(dir.path() / "t1.dat");  // each reading of the experiments reports it
   view->OnGetPreviousSettings();
-  EXPECT_EQ(messages(), (std::vector<CString>{"angle for calculation is 0 !",
+  EXPECT_EQ(messages(), (std::vector<CString>{"angle for calculation is 0 !", "angle for calculation is 0 !",
                                               "CAN NOT FIND FILES with experimental time spectra"}));
-  EXPECT_EQ(shown, std::vector<UINT>{CModelDlg::IDD});
+  EXPECT_EQ(shown, (std::vector<UINT>{CModelDlg::IDD, CModelDlg::IDD}));
   EXPECT_EQ(view->m_ModelDlg.m_Angle[1], 4.25f);
-  EXPECT_NE(dir.read("FILEM.INP").find("4.250000"), std::string::npos);
+  EXPECT_EQ(dir.read("FILEM.INP"), "model.inf\n \t 2 \n\t 2.500000 \n\t 4.250000 \n\t 5.000000 \n\t 6.000000 \n");
 }
 
 }  // namespace
