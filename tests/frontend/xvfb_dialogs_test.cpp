@@ -46,6 +46,18 @@ TEST_F(KavoldOnScreen, EscapeWritesNoFile) {
   EXPECT_EQ(after.size(), before.size());
 }
 
+// A zero second angle in "FILEM.INP": Get previous settings asks for it
+// in the model dialog, which shows what the file holds (the model name is
+// kept); a correction to -1 is refused and asked for once more.
+TEST_F(KavoldOnScreen, AZeroAngleIsCorrectedFromWhatTheFileHolds) {
+  dir.write("FileM.inp", "Fe57start.inf\n 2\n 2.8\n 0.0\n");
+  ASSERT_TRUE(session("menu Settings > Get previous settings; modal first.txt; accept; type 1004 -1; accept; "
+                      "modal second.txt; accept; type 1004 3.4; accept; accept; accept"));
+  EXPECT_EQ(dir.read("first.txt"), "angle for calculation is 0 !\n");
+  EXPECT_EQ(dir.read("second.txt"), "angle for calculation is 0 !\n");
+  EXPECT_EQ(dir.read("FileM.inp"), "Fe57start.inf\n \t 2 \n\t 2.800000 \n\t 3.400000 \n\t 5.000000 \n\t 6.000000 \n");
+}
+
 // One session on the shipped fit.  By right click, normal scale and a
 // spectrum height of 12000: the axis file holds them at once, and still
 // after the settings are read back from it (the two parameter files of the
