@@ -61,10 +61,11 @@ void finish(BrinaxData& d, const common::FitState& fs) {
   const bool profiled = common::WRPROF(d.log, d.model, d.st, d.mc.K0);
   common::WRMODEL(d.out, d.model, d.YV);
   d.out.close();
+  const bool unfitted = common::noFiniteMerit(d.log, fs, d.cems.NSPCE != 0);
   d.log.close();
-  // A profile too long to write must not cost the fitted model, but the run
-  // did not deliver everything.
-  if (!profiled) fio::stop(1);
+  // A profile too long to write, or a fit without a single merit, must not
+  // cost the files, but the run did not deliver everything.
+  if (!profiled || unfitted) fio::stop(1);
 }
 
 void CEMMAIN(BrinaxData& d) {

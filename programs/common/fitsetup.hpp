@@ -35,7 +35,7 @@ inline float meritOut(float EPS) { return std::isfinite(EPS) ? EPS : kNoMerit; }
 // returns true (the run must not end with status 0).
 inline bool noFiniteMerit(fio::Unit& log, const FitState& fs, bool hasExperiment) {
   if (!hasExperiment || fs.computed == 0 || fs.finiteMerit) return false;
-  const char* text = " no pass of the run gave a finite merit: nothing was fitted";
+  const char* text = " no pass of the run gave a finite merit: nothing was fitted !";
   log.print(text);
   fio::console().print(text);
   return true;

@@ -43,13 +43,16 @@ void finish(ZeprinData& d, const common::FitState& fs) {
   writeTrailer(d.out, d.fileM.NSPC, d.model.arrays.angles, d.par, EPSN);
   d.out.close();
   writeAngles(d.out, "ANGLE.RES", d.fileM.NSPC, d.model.arrays.angles);
+  // The last pass written may have computed nothing (Jcalc = 0) while every
+  // computed one failed: the written curves alone do not tell.
+  const bool unfitted = common::noFiniteMerit(d.log, fs, d.expList.NEXP != 0);
   d.log.close();
   // A profile too long to write, or curves that could not be computed, must
   // not cost the fitted model, but the run did not deliver everything.
   if (!d.writtenSound)
     fio::console().print(" the last pass gave spectra or merits that are not finite: its curve and merit files"
                          " hold 0 and 99999 in their place");
-  if (!profiled || !d.writtenSound) fio::stop(1);
+  if (!profiled || !d.writtenSound || unfitted) fio::stop(1);
 }
 
 common::FitCallbacks passCallbacks(ZeprinData& d) {

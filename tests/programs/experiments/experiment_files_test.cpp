@@ -28,7 +28,8 @@ TEST(ExperimentFiles, MeaninglessFitsEndWithStatusOne) {
     std::string message;  // on the console
   };
   const Edit power{"MOLVEC.INP", " 1          JFITP", " 9          JFITP"};
-  const std::string noMerit = " no pass of the run gave a finite merit: nothing was fitted";
+  const std::string noMerit = " no pass of the run gave a finite merit: nothing was fitted !";
+  const Edit cemsPower{"ZEPRIN.INP", "\t 0 \t JFIT", "\t 3 \t JFIT"};
   const Case cases[] = {
       {"ZEPRIN", "fe57-fit", {{"fe57_2.8mrad.dat", "    160.453        23", "    160.453        -1"}},
        " count below 0 in the experiment file fe57_2.8mrad.dat (point 20) !"},
@@ -42,6 +43,17 @@ TEST(ExperimentFiles, MeaninglessFitsEndWithStatusOne) {
        " count below 0 in the experiment file fe57_cems.dat (point 4) !"},
       {"QUASTO", "fe-si-multilayer", {power}, noMerit},
       {"MOLVEC", "fe57-delayed", {power, {"fe57_delp.dat", " 2.700 935337 17709", " 2.700 1 17709"}}, noMerit},
+      // A film without resonant nuclei has no spectrum to scale; a channel
+      // of 1e20 leaves the others near 1e-14 after normalisation, with
+      // weights 1/E**3 beyond single precision.
+      {"BRINAX", "fe57-cems", {{"Fe57start.inf", "\n   1   1.00000", "\n   1   0.00000"}}, noMerit},
+      {"BRINAX", "fe57-cems", {cemsPower, {"fe57_cems.dat", "\n   1002229\n", "\n   1e20\n"}}, noMerit},
+      // The only pass written is a first one that computed nothing.
+      {"ZEPRIN", "fe57-fit",
+       {{"ZEPRIN.INP", "\t 2 \t ITEST", "\t 3 \t ITEST"}, {"ZEPRIN.INP", "\t 1 \t JFIT", "\t 9 \t JFIT"},
+        {"next.INP", " 1                 Jcalc", " 0                 Jcalc"},
+        {"fe57_2.8mrad.dat", "    160.453        23", "    160.453        1e-30"}},
+       noMerit},
       // A count of 1e-30 in the window: the fitted scale itself is no number.
       {"QUASTO", "fe-si-multilayer", {power, {"ml_refl.dat", "      2.490      935307 0", "      2.490      1e-30 0"}},
        " values that are not finite numbers (NaN, Inf) were written to PROMP2.res"},
