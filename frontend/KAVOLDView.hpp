@@ -273,7 +273,7 @@ class CKAVOLDView : public winlayer::CView {
   // with its box marked the copy becomes the current model.  False, with
   // nothing copied, when the dialog was closed with Escape.
   bool SaveCopyAs(const char* from, const CString& offered);
-  // A model graph; its scales go into "AXISF.INP" when it is closed with OK.
+  // A model graph; its scales go into "AXISF.INP" however it is closed.
   void ShowModelGraph(CModelGraphDlg& dlg);
   void SelectIsotope(const char* constants);
   // "List_par": the list edited and read back; false when it was refused.
