@@ -79,6 +79,18 @@ TEST_F(GraphDialogs, EnergyGraphsDrawTheCurrentSpectraOverTheReferences) {
   view->OnReflectivity();
   EXPECT_TRUE(messages().empty());
   EXPECT_FALSE(wrote(" 2.80 mrad"));
+  // A range narrower than the legend's 4.0 to 5.5 mm/s puts its lines
+  // beside the box, at Y 0.88 and 0.82 (rows 49 and 63): they stay, and its
+  // texts stay inside the box.  The margin holds nothing else there.
+  g.Emodmax = 4;
+  view->OnAbsorption();
+  std::map<COLORREF, int> margin;
+  for (int y = 40; y < 70; ++y)
+    for (int x = 415; x < 435; ++x) ++margin[image.pixel(x, y)];
+  EXPECT_GT(margin[RGB(255, 0, 0)], 10);
+  EXPECT_GT(margin[RGB(0, 0, 255)], 10);
+  EXPECT_EQ(margin[RGB(200, 200, 255)] + margin[RGB(255, 0, 0)] + margin[RGB(0, 0, 255)], 30 * 20);
+  g.Emodmax = 10;
 
   g.runTime = 1;
   g.absorption.n = 3;
