@@ -295,7 +295,7 @@ class CKAVOLDView : public winlayer::CView {
   // The log closed, the starting model and the script put back.
   void PutBackJointFitFiles(JointFitFiles& f);
   bool ProcessMessageMap(UINT nID, CCmdUI* pCmdUI) override;
-  // The framework's standard preparation: the print dialog.
+  // The window layer's standard preparation: the print dialog.
   bool OnPreparePrinting(winlayer::CPrintInfo* pInfo) override { return DoPreparePrinting(pInfo); }
   void OnSize(UINT nType, int cx, int cy) override;
   void OnLButtonDown(UINT nFlags, CPoint point) override;

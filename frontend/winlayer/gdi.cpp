@@ -77,7 +77,7 @@ std::vector<DrawOp> DrawLog::of(DrawOp::Kind kind) const {
 
 namespace {
 
-// Dash lengths of the platform's cosmetic pens, in pixels: on, off.
+// Dash lengths of the thin dashed and dotted pens, in pixels: on, off.
 constexpr double kDash[2] = {18, 6};
 constexpr double kDot[2] = {3, 3};
 

@@ -5,7 +5,9 @@
 // it at any time; a paint event first asks the window to paint (OnPaint)
 // when it has been invalidated, then copies the image to the screen.  So a
 // drawing made through a client context outside a paint event stays until
-// the next invalidation, as on the original platform.
+// the next invalidation: applications draw through such contexts as well as
+// in their paint handlers, and what they drew must outlast the window being
+// covered and uncovered.
 #pragma once
 
 #include <QAction>
