@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "frontend/ParamText.hpp"
 #include "frontend/ProfileFiles.hpp"
@@ -40,6 +41,14 @@ void divide(float* y, int n, float norm) {
 
 void text(CDC* dc, int x, int y, const std::string& s, int count) {
   dc->TextOut(x, y, s.c_str(), std::min(count, static_cast<int>(s.size())));
+}
+
+// A legend's text 100 pixels from the right edge, or further left where its
+// font would carry it past the box: beside the box stand the legend's lines
+// when the energy range is narrow.
+void legendText(CDC* dc, int w, int y, const char* s) {
+  const int n = static_cast<int>(std::strlen(s));
+  dc->TextOut(std::min(w - 100, w - kPlotRightMargin - dc->GetTextExtent(s, n).cx), y, s, n);
 }
 
 // Texts after the curves go on white: the last curve leaves its colour as
@@ -153,10 +162,10 @@ void CAbsorptionDlg::Paint(CDC* dc) {
   const Plot plot{{m_painter, dc, m_w, m_h, -g.Emodmax, g.Emodmax, 0, 1}};
   plot.axes(g.Emodstep, 0.5f);
   const float legendX[2] = {4.0f, 5.5f}, upper[2] = {0.88f, 0.88f}, lower[2] = {0.82f, 0.82f};
-  plot.curve(2, legendX, upper, kRed, PS_SOLID);
-  plot.curve(2, legendX, lower, kBlue, PS_SOLID);
-  text(dc, m_w - 100, 40, "s-polarization", 14);
-  text(dc, m_w - 100, 55, "p-polarization", 14);
+  plot.legendLine(2, legendX, upper, kRed);
+  plot.legendLine(2, legendX, lower, kBlue);
+  legendText(dc, m_w, 40, "s-polarization");
+  legendText(dc, m_w, 55, "p-polarization");
   if (!timeOrDelayedRun(g)) return;
   const AbsorptionReference& ref = g.absorption;
   const int nref = std::clamp(ref.n, 0, kEnergyPoints);

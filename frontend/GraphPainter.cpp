@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kLeft = 45;
 constexpr int kTop = 20;
-constexpr int kRight = 20;
+constexpr int kRight = kPlotRightMargin;
 constexpr int kBottom = 40;
 constexpr int kBoxWidthLoss = 65;   // left + right margins
 constexpr int kBoxHeightLoss = 60;  // top + bottom margins
@@ -113,7 +113,9 @@ bool usable(double scale) { return std::isfinite(scale) && scale != 0; }
 // hide the tick labels.
 class BoxClip {
  public:
-  BoxClip(CDC* dc, int w, int h) : m_dc(dc) { dc->IntersectClipRect(kLeft, kTop, w - kRight, h - kBottom); }
+  BoxClip(CDC* dc, int w, int h, bool clip = true) : m_dc(dc) {
+    if (clip) dc->IntersectClipRect(kLeft, kTop, w - kRight, h - kBottom);
+  }
   ~BoxClip() { m_dc->SelectClipRgn(nullptr); }
   BoxClip(const BoxClip&) = delete;
   BoxClip& operator=(const BoxClip&) = delete;
@@ -204,7 +206,7 @@ void CGraphPainter::DrawAxes(CDC* dc, int w, int h, float Xini, float Xfin, floa
 }
 
 void CGraphPainter::DrawCurve(CDC* dc, int w, int h, float Xini, float Xfin, float Yini, float Yfin, int n,
-                              const float* x, const float* y, COLORREF colour, int style) const {
+                              const float* x, const float* y, COLORREF colour, int style, bool clip) const {
   dc->SetBkColor(kWhite);  // white gaps in dashed and dotted lines
   const double unitsPerPixelX = (static_cast<double>(Xfin) - Xini) / (w - kBoxWidthLoss);
   const double unitsPerPixelY = (static_cast<double>(Yfin) - Yini) / (h - kBoxHeightLoss);
@@ -214,7 +216,7 @@ void CGraphPainter::DrawCurve(CDC* dc, int w, int h, float Xini, float Xfin, flo
   auto px = [&](int i) { return kLeft + (static_cast<double>(x[i]) - Xini) / unitsPerPixelX; };
   auto py = [&](int i) { return h - kBottom - (static_cast<double>(y[i]) - Yini) / unitsPerPixelY; };
 
-  const BoxClip clip(dc, w, h);
+  const BoxClip box(dc, w, h, clip);
   SafePen pen(dc);
   pen.moveTo(px(0), py(0));
   CPen linePen;

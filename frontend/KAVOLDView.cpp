@@ -74,7 +74,7 @@ bool CKAVOLDView::ProcessMessageMap(UINT nID, CCmdUI* pCmdUI) {
       {ID_SAVE_MODEL_AS, &CKAVOLDView::OnSaveModelAs},
       {ID_MARK_BOX, &CKAVOLDView::OnMarkBox},
       {ID_NOTHING, &CKAVOLDView::OnNothing},
-      // The framework's exit command does nothing here; closing the window
+      // The window layer's exit command does nothing here; closing the window
       // still ends the application.
       {winlayer::ID_APP_EXIT, &CKAVOLDView::OnNothing},
       {winlayer::ID_FILE_PRINT, &CKAVOLDView::OnFilePrint},

@@ -273,7 +273,7 @@ class CKAVOLDView : public winlayer::CView {
   // with its box marked the copy becomes the current model.  False, with
   // nothing copied, when the dialog was closed with Escape.
   bool SaveCopyAs(const char* from, const CString& offered);
-  // A model graph; its scales go into "AXISF.INP" when it is closed with OK.
+  // A model graph; its scales go into "AXISF.INP" however it is closed.
   void ShowModelGraph(CModelGraphDlg& dlg);
   void SelectIsotope(const char* constants);
   // "List_par": the list edited and read back; false when it was refused.
@@ -295,7 +295,7 @@ class CKAVOLDView : public winlayer::CView {
   // The log closed, the starting model and the script put back.
   void PutBackJointFitFiles(JointFitFiles& f);
   bool ProcessMessageMap(UINT nID, CCmdUI* pCmdUI) override;
-  // The framework's standard preparation: the print dialog.
+  // The window layer's standard preparation: the print dialog.
   bool OnPreparePrinting(winlayer::CPrintInfo* pInfo) override { return DoPreparePrinting(pInfo); }
   void OnSize(UINT nType, int cx, int cy) override;
   void OnLButtonDown(UINT nFlags, CPoint point) override;

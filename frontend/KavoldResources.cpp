@@ -110,7 +110,7 @@ std::map<UINT, CString> strings() {
       {ID_INDICATOR_CAPS, "CAP"},
       {ID_INDICATOR_NUM, "NUM"},
       {ID_INDICATOR_SCRL, "SCRL"},
-      // Prompts of the framework's commands: status text, then tooltip.
+      // Prompts of the window layer's commands: status text, then tooltip.
       {ID_FILE_NEW, "Starts a new document\nNew"},
       {ID_FILE_OPEN, "Opens a document\nOpen"},
       {ID_FILE_SAVE, "Saves the document\nSave"},

@@ -315,17 +315,12 @@ void CKAVOLDView::OnVersion() { Say("KAVOLD5"); }
 void CKAVOLDView::OnAbsorption() { ShowModal(m_AbsorptionDlg); }
 void CKAVOLDView::OnReflectivity() { ShowModal(m_ReflectivityDlg); }
 
-// The model graphs keep their scales in "AXISF.INP".  Closed with Escape
-// they leave the scales as they were, their own included (the first
-// painting may take them over from the graph's scale dialog).
+// The model graphs keep their scales in "AXISF.INP".  They have no button:
+// Escape and the close box are how a person closes them, so a scale
+// accepted in their scale dialog stands however they close.
 void CKAVOLDView::ShowModelGraph(CModelGraphDlg& dlg) {
-  ModelScaleValues& own = dlg.m_ModelScaleDlg;
-  const ModelScaleValues ownBefore = own;
-  if (ShowModalKeeping(dlg, static_cast<GraphScales&>(globals()))) {
-    WriteAxisFile();
-    return;
-  }
-  own = ownBefore;
+  ShowModal(dlg);
+  WriteAxisFile();
 }
 
 void CKAVOLDView::OnHfiGraph() { ShowModelGraph(m_HfiGraphDlg); }

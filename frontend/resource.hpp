@@ -1,6 +1,6 @@
 // Identifiers of KAVOLD's resources and commands.  The numbers are fixed:
-// menus, toolbar, accelerators and dialogs refer to them, and the
-// framework's own identifiers (57600 and up) come from the window layer.
+// menus, toolbar, accelerators and dialogs refer to them, and those of the
+// window layer's own commands (57600 and up) come from the layer.
 #pragma once
 
 #include "frontend/winlayer/afxdefs.hpp"

@@ -1,5 +1,5 @@
 // Basic types of the window layer: integer aliases, colours, points and
-// rectangles, the framework's string, and the numeric constants that the
+// rectangles, the layer's string, and the numeric constants that the
 // application code passes around (dialog results, message-box styles, show
 // codes, control-bar styles).  Nothing here depends on the toolkit.
 #pragma once
@@ -46,7 +46,7 @@ struct CRect {
   bool operator==(const CRect&) const = default;
 };
 
-// The framework's text type: a byte string with printf-style formatting.
+// The layer's text type: a byte string with printf-style formatting.
 class CString {
  public:
   CString() = default;
@@ -114,7 +114,7 @@ inline constexpr DWORD CBRS_TOOLTIPS = 0x0010;
 inline constexpr DWORD CBRS_FLYBY = 0x0020;
 inline constexpr DWORD CBRS_SIZE_DYNAMIC = 0x0080;
 
-// Identifiers that the framework itself owns.
+// Identifiers of the commands and panes that the layer itself handles.
 inline constexpr UINT ID_SEPARATOR = 0;
 inline constexpr UINT ID_FILE_NEW = 57600;
 inline constexpr UINT ID_FILE_OPEN = 57601;

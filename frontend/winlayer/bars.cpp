@@ -69,7 +69,7 @@ bool CToolBar::CreateEx(CWnd* pParentWnd, DWORD dwCtrlStyle, DWORD dwStyle, CRec
   tb->setMovable((dwStyle & CBRS_GRIPPER) != 0);
   tb->setFloatable(false);
   tb->setVisible((dwStyle & WS_VISIBLE) != 0);
-  (void)dwCtrlStyle;  // toolbars of this platform are always flat
+  (void)dwCtrlStyle;  // every toolbar of the layer is flat: the style has nothing to choose
   Qt::ToolBarArea area = Qt::TopToolBarArea;
   if (dwStyle & CBRS_ALIGN_BOTTOM) area = Qt::BottomToolBarArea;
   win->addToolBar(area, tb);
@@ -134,7 +134,8 @@ bool CStatusBar::SetIndicators(const UINT* lpIDArray, int nIDCount) {
     const CString text = AfxLoadString(id);
     label->setText(detail::toQString(text));
     // The string sets the width: as many characters as it has, at least
-    // the width of as many digits (the original font drew '_' as wide as '0').
+    // the width of as many digits, so that a pane sized by a placeholder of
+    // underscores holds that many digits whatever width the font gives '_'.
     const QFontMetrics fm = label->fontMetrics();
     const int digits = fm.horizontalAdvance(QLatin1Char('0')) * text.GetLength();
     label->setFixedWidth(std::max(fm.horizontalAdvance(detail::toQString(text)), digits) + 10);

@@ -19,7 +19,7 @@ class CObject {
   virtual ~CObject() = default;
 };
 
-// Names a class and creates its objects: the framework builds the document,
+// Names a class and creates its objects: the layer builds the document,
 // the frame and the view from these.
 struct CRuntimeClass {
   const char* m_lpszClassName;

@@ -61,7 +61,7 @@ class DialogWidget : public Forwarder<QDialog> {
 
  protected:
   // Enter in a dialog without a default button (a dialog that only draws)
-  // sends OK, as the framework does.
+  // sends OK: the keyboard can accept such a dialog as Escape cancels it.
   void keyPressEvent(QKeyEvent* e) override {
     const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
     if (enter && m_dlg && !hasDefaultButton()) {

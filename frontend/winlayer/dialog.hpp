@@ -105,9 +105,11 @@ class CDialog : public CWnd {
 inline constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
 inline constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;
 
-// The platform's file dialog.  The filter lists "description|pattern" pairs
-// separated by '|' and ended by "||".  On OK the current directory becomes
-// the folder of the chosen file, as the original platform's dialog does.
+// A file dialog over the toolkit's own.  The filter lists
+// "description|pattern" pairs separated by '|' and ended by "||".  On OK the
+// current directory becomes the folder of the chosen file, so that a caller
+// can choose a folder by one of its files, and the bare name of
+// GetFileName opens where it was chosen.
 class CFileDialog {
  public:
   CFileDialog(bool bOpenFileDialog, const char* lpszDefExt = nullptr, const char* lpszFileName = nullptr,

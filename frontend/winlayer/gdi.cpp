@@ -77,7 +77,7 @@ std::vector<DrawOp> DrawLog::of(DrawOp::Kind kind) const {
 
 namespace {
 
-// Dash lengths of the platform's cosmetic pens, in pixels: on, off.
+// Dash lengths of the thin dashed and dotted pens, in pixels: on, off.
 constexpr double kDash[2] = {18, 6};
 constexpr double kDot[2] = {3, 3};
 
@@ -142,8 +142,13 @@ void CDC::AttachSurface(detail::Surface* surface) {
 QPainter* CDC::Painter() const {
   QPainter* p = m_surface ? m_surface->current() : nullptr;
   if (!p) return nullptr;
-  if (m_clip)
-    p->setClipRect(QRect(QPoint(m_clip->left, m_clip->top), QPoint(m_clip->right - 1, m_clip->bottom - 1)));
+  std::optional<QRect> clip = m_surface->bounds;
+  if (m_clip) {
+    const QRect own(QPoint(m_clip->left, m_clip->top), QPoint(m_clip->right - 1, m_clip->bottom - 1));
+    clip = clip ? clip->intersected(own) : own;
+  }
+  if (clip)
+    p->setClipRect(*clip);
   else
     p->setClipping(false);
   return p;

@@ -1,10 +1,11 @@
 // Device contexts and pens.  A device context draws into the backing image
-// of a window (or any drawing surface) with the platform's conventions:
-// integer pixel positions, a current position for MoveTo/LineTo, the current
-// pen, a text colour and a background colour that opaque text and the gaps
-// of dashed lines are filled with, and FillSolidRect setting that background
-// colour.  Pens of a width above 1 are always solid, as on the original
-// platform.  The context of a print job draws onto a printer page.
+// of a window (or any drawing surface) with these conventions: integer pixel
+// positions, a current position for MoveTo/LineTo, the current pen, a text
+// colour and a background colour that opaque text and the gaps of dashed
+// lines are filled with, and FillSolidRect setting that background colour.
+// Pens of a width above 1 are always solid, whatever style they were created
+// with: plots join their marks with such pens and rely on an unbroken line.
+// The context of a print job draws onto a printer page.
 #pragma once
 
 #include <cstddef>

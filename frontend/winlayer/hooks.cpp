@@ -100,7 +100,8 @@ void collectAction(CFrameWnd& frame, QAction* a, const QString& prefix, std::vec
 }
 
 void collectMenu(CFrameWnd& frame, QMenu* menu, const QString& prefix, std::vector<hooks::BuiltMenuItem>& out) {
-  // The framework brings a popup's items up to date when it opens.
+  // A popup's items are brought up to date when it opens: what is collected
+  // is what a person opening it would see.
   emit menu->aboutToShow();
   for (QAction* a : menu->actions()) collectAction(frame, a, prefix, out);
   emit menu->aboutToHide();

@@ -1,7 +1,7 @@
-// Process and file services of the platform, in the form the application
-// code calls them: current directory, copy and delete, starting a program and
-// waiting for it or not, the text editor, and a file open that finds names
-// without regard to letter case.  Independent of the toolkit.
+// Process and file services of the operating system, in the form the
+// application code calls them: current directory, copy and delete, starting
+// a program and waiting for it or not, the text editor, and a file open that
+// finds names without regard to letter case.  Independent of the toolkit.
 //
 // Mapping onto this system:
 // - A program name such as "ZEPRIN.exe" or "MOLVEC" stands for the
@@ -50,7 +50,8 @@ UINT GetWindowsDirectoryA(char* buffer, UINT size);
 // returns at once; above 31 when it started, 2 when the program was not found.
 UINT WinExec(const char* cmdLine, UINT showCmd);
 
-// The platform's C run-time functions whose behaviour the mapping changes.
+// C run-time functions that the application calls by these names, with the
+// behaviour of the mapping above.
 namespace crt {
 inline constexpr int _P_WAIT = 0;
 // Starts `cmdname` with the argument list arg0, ... (ended by a null

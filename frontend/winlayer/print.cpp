@@ -50,11 +50,13 @@ QWidget* mainWidget() {
   return main && main->HasWindow() ? WndAccess::impl(*main).widget.data() : nullptr;
 }
 
-// A device context over a painter that draws a printer page.
+// A device context over a painter that draws a printer page, as far as the
+// window it prints reaches.
 class PrinterDC : public CDC {
  public:
-  explicit PrinterDC(QPainter& painter) {
+  PrinterDC(QPainter& painter, const CRect& window) {
     m_page.lent = &painter;
+    m_page.bounds = QRect(window.left, window.top, window.Width(), window.Height());
     AttachSurface(&m_page);
     m_bPrinting = true;
   }
@@ -71,8 +73,9 @@ struct PrintAccess {
   static bool prepare(CView& v, CPrintInfo& info) { return v.OnPreparePrinting(&info); }
 
   // The view's client area is scaled to fill the page's printable area, its
-  // proportions kept, so that the page looks as the window does.  False
-  // when the printer (or its output file) cannot be opened.
+  // proportions kept, and what the view draws beyond its client area stays
+  // off the page as it stays off the screen: the page looks as the window
+  // does.  False when the printer (or its output file) cannot be opened.
   static bool printPage(CView& v, QPrinter& printer, CPrintInfo info) {
     QPainter painter;
     if (!painter.begin(&printer)) return false;
@@ -85,7 +88,7 @@ struct PrintAccess {
     }
     info.m_rectDraw = client;
     {
-      PrinterDC dc(painter);
+      PrinterDC dc(painter, client);
       v.OnBeginPrinting(&dc, &info);
       v.OnPrint(&dc, &info);
       v.OnEndPrinting(&dc, &info);

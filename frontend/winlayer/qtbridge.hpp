@@ -5,7 +5,9 @@
 // it at any time; a paint event first asks the window to paint (OnPaint)
 // when it has been invalidated, then copies the image to the screen.  So a
 // drawing made through a client context outside a paint event stays until
-// the next invalidation, as on the original platform.
+// the next invalidation: applications draw through such contexts as well as
+// in their paint handlers, and what they drew must outlast the window being
+// covered and uncovered.
 #pragma once
 
 #include <QAction>
@@ -18,6 +20,7 @@
 #include <QWidget>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "frontend/winlayer/hooks.hpp"
 #include "frontend/winlayer/wnd.hpp"
@@ -32,12 +35,16 @@ QString toQString(const char* s);
 CString fromQString(const QString& s);
 
 // What device contexts draw on: an image with a painter of its own while
-// any context uses it, or a painter lent from outside (a printer page).
+// any context uses it, or a painter lent from outside (a printer page).  A
+// lent painter has no edges of its own: `bounds` gives it those of the
+// window it stands for, so that what falls outside the window does not
+// reach the page either.
 struct Surface {
   QImage image;
   int users = 0;
   std::unique_ptr<QPainter> painter;
   QPainter* lent = nullptr;
+  std::optional<QRect> bounds;
 
   QPainter* begin();
   void end();

@@ -99,7 +99,7 @@ class CDocument : public CCmdTarget {
   void SetModifiedFlag(bool bModified = true) { m_bModified = bModified; }
   CView* GetFirstView() const { return m_view; }
 
-  // Framework command: save under the current name, or ask for one.
+  // The layer's own command: save under the current name, or ask for one.
   void OnFileSave();
 
  protected:
@@ -133,9 +133,9 @@ class CView : public CWnd {
   virtual void OnInitialUpdate();
   CDocument* GetDocument() const { return m_pDocument; }
 
-  // The framework's print commands.  Printing asks OnPreparePrinting first,
-  // then draws the page: OnBeginPrinting, OnPrint, OnEndPrinting, on a
-  // context over the printer.  The preview shows that page in a window of
+  // The print commands, handled by the layer itself.  Printing asks
+  // OnPreparePrinting first, then draws the page: OnBeginPrinting, OnPrint,
+  // OnEndPrinting, on a context over the printer.  The preview shows that page in a window of
   // its own, from which it can be printed.
   void OnFilePrint();
   void OnFilePrintPreview();
@@ -245,13 +245,14 @@ class CFrameWnd : public CWnd {
   CDocument* GetActiveDocument() const;
   CControlBar* GetControlBar(UINT nID) const;
   CStatusBar* GetStatusBar() const;
-  // Brings the status panes and menu items up to date, as the framework
-  // does when the message queue runs empty.
+  // Brings the status panes and menu items up to date; called whenever the
+  // event queue runs empty, so that they follow the application's state
+  // without being told.
   void OnIdleUpdateCmdUI();
   // Shows a prompt (or the idle text) in the status bar's separator pane.
   void SetMessageText(const char* text);
 
-  // Framework commands of the View menu.
+  // Commands of the View menu that the layer handles itself.
   void OnBarCheckToolBar();
   void OnBarCheckStatusBar();
   void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
@@ -323,7 +324,7 @@ class CWinApp : public CCmdTarget {
   virtual bool InitInstance() { return true; }
   virtual int ExitInstance() { return 0; }
 
-  void Enable3dControls() {}  // controls always have the platform's look
+  void Enable3dControls() {}  // controls always have the toolkit's look: nothing to enable
   void SetRegistryKey(const char* company);
   void LoadStdProfileSettings(UINT nMaxMRU = 4);
   void AddDocTemplate(CDocTemplate* pTemplate);  // takes ownership
@@ -335,7 +336,7 @@ class CWinApp : public CCmdTarget {
   // Destroys every document with its frame and view.
   void CloseAllDocuments();
 
-  // Framework commands.
+  // Commands the layer handles itself.
   void OnFileNew();
   void OnFileOpen();
   // The page set-up of the printer settings that every print job starts from.
@@ -362,7 +363,7 @@ class CWinApp : public CCmdTarget {
 
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
-inline void AfxEnableControlContainer() {}  // no embedded controls on this platform
+inline void AfxEnableControlContainer() {}  // the layer hosts no embedded controls: nothing to enable
 int AfxMessageBox(const char* text, UINT nType = MB_OK, UINT nIDHelp = 0);
 // Runs the application object: toolkit set-up, InitInstance, message loop.
 int AfxWinMain(int argc, char** argv);

@@ -84,7 +84,7 @@ std::vector<ToolRoute> toolRoutes() {
 }
 
 // Identifiers that only code sends, the second identifiers of shared
-// handlers, and the framework's commands.
+// handlers, and the window layer's own commands.
 std::vector<std::pair<UINT, Matcher>> codeRoutes() {
   return {
       {32783, is<V>(&V::OnRunTimeSpectra)},
@@ -114,7 +114,7 @@ class CommandRouting : public KavoldApp {
   void SetUp() override {
     KavoldApp::SetUp();
     hooks::setCommandTrace([this](UINT id, const std::any& h) { traced.emplace_back(id, h); });
-    // Framework commands that ask something are answered with Escape.
+    // The window layer's commands that ask something are answered with Escape.
     hooks::setDialogHook([](hooks::DialogDriver& d) { d.pressEscape(); });
     hooks::setFileDialogAnswer([](const hooks::FileDialogRequest&) { return std::optional<std::string>(); });
     hooks::setPrintDialogAnswer([](const hooks::PrintRequest&) { return hooks::PrintAnswer{}; });

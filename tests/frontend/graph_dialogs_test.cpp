@@ -21,8 +21,8 @@ class GraphDialogs : public KavoldApp {
     hooks::setDialogHook([this](hooks::DialogDriver& d) {
       if (d.templateId() == CModelScaleDlg::IDD || d.templateId() == CXAxisDlg::IDD) {
         for (const auto& [id, text] : scaleTyped) d.type(id, text.c_str());
-        d.click(IDOK);
-        return;
+        if (scaleAccepted) d.click(IDOK);
+        return;  // Escape otherwise
       }
       shown.push_back(d.templateId());
       // Two paintings: the texts are those of the second.
@@ -38,7 +38,7 @@ class GraphDialogs : public KavoldApp {
       }
       image = *hooks::loadPng((dir.path() / "graph.png").string());
       if (rightClick) hooks::clickWindow(d.dialog(), CPoint(100, 100), true);
-      d.pressEnter();  // no button: Enter closes it
+      d.pressEscape();  // no button: Escape (or the close box) closes it
       EXPECT_TRUE(d.ended());
     });
   }
@@ -63,6 +63,7 @@ class GraphDialogs : public KavoldApp {
   std::vector<std::string> texts;
   hooks::Image image;
   bool rightClick = false;
+  bool scaleAccepted = true;
   std::map<int, std::string> scaleTyped;
   std::function<void()> betweenPaintings;
 };
@@ -78,6 +79,18 @@ TEST_F(GraphDialogs, EnergyGraphsDrawTheCurrentSpectraOverTheReferences) {
   view->OnReflectivity();
   EXPECT_TRUE(messages().empty());
   EXPECT_FALSE(wrote(" 2.80 mrad"));
+  // A range narrower than the legend's 4.0 to 5.5 mm/s puts its lines
+  // beside the box, at Y 0.88 and 0.82 (rows 49 and 63): they stay, and its
+  // texts stay inside the box.  The margin holds nothing else there.
+  g.Emodmax = 4;
+  view->OnAbsorption();
+  std::map<COLORREF, int> margin;
+  for (int y = 40; y < 70; ++y)
+    for (int x = 415; x < 435; ++x) ++margin[image.pixel(x, y)];
+  EXPECT_GT(margin[RGB(255, 0, 0)], 10);
+  EXPECT_GT(margin[RGB(0, 0, 255)], 10);
+  EXPECT_EQ(margin[RGB(200, 200, 255)] + margin[RGB(255, 0, 0)] + margin[RGB(0, 0, 255)], 30 * 20);
+  g.Emodmax = 10;
 
   g.runTime = 1;
   g.absorption.n = 3;
@@ -145,9 +158,16 @@ TEST_F(GraphDialogs, ModelGraphsDrawTheBandsWriteInmodAndKeepTheirScales) {
   // pixels up from 386, X from 40 to 100 over 241 pixels.
   EXPECT_TRUE(near(45 + 241 * 10 / 60, 386 - 366 / 2, RGB(255, 0, 0)));
 
-  // The right click's scale goes into the globals and the axis file.
+  // The right click's scale, accepted with OK, goes into the globals and
+  // the axis file, though the graph itself is closed with Escape; one
+  // given up with Escape changes neither.
   rightClick = true;
   scaleTyped = {{IDC_SCALE_INITIAL, "0"}, {IDC_SCALE_FINAL, "80"}, {IDC_SCALE_STEP, "20"}, {IDC_SCALE_YHFI, "2"}};
+  view->OnHfiGraph();
+  EXPECT_EQ((std::vector<float>{g.Xmodmin, g.Xmodmax, g.Xmodstep, g.Yhfi}), (std::vector<float>{0, 80, 20, 2}));
+  EXPECT_NE(dir.read("AXISF.INP").find("\n 80.000000             Xmodmax"), std::string::npos);
+  scaleAccepted = false;
+  scaleTyped[IDC_SCALE_FINAL] = "70";
   view->OnHfiGraph();
   EXPECT_EQ((std::vector<float>{g.Xmodmin, g.Xmodmax, g.Xmodstep, g.Yhfi}), (std::vector<float>{0, 80, 20, 2}));
   EXPECT_NE(dir.read("AXISF.INP").find("\n 80.000000             Xmodmax"), std::string::npos);
@@ -162,7 +182,8 @@ TEST_F(GraphDialogs, ModelGraphsDrawTheBandsWriteInmodAndKeepTheirScales) {
   EXPECT_EQ(messages(), std::vector<CString>{"can not find file: EL_MOD.RES"});
   EXPECT_TRUE(wrote("Depth (nm)"));
   EXPECT_EQ(view->m_DepthProfileDlg.m_ModelScaleDlg.m_Final, 90.0f);
-  EXPECT_EQ(shown, (std::vector<UINT>{CHfiGraphDlg::IDD, CHfiGraphDlg::IDD, CHfiGraphDlg::IDD, CDepthProfileDlg::IDD}));
+  EXPECT_EQ(shown, (std::vector<UINT>{CHfiGraphDlg::IDD, CHfiGraphDlg::IDD, CHfiGraphDlg::IDD, CHfiGraphDlg::IDD,
+                                      CDepthProfileDlg::IDD}));
   EXPECT_EQ(image.width, (295 * 3 + 1) / 2);
   EXPECT_EQ(image.pixel(2, 2), RGB(200, 200, 255));
   EXPECT_TRUE(readable("Depth (nm)", 443 / 2 - 20, (140 * 13 + 4) / 8 - 15));

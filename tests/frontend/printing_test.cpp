@@ -128,10 +128,18 @@ TEST_F(Printing, PageSetupIsKeptForTheNextJob) {
 
 // The printed page shows the plot as the window does: the model names in
 // the margin above the box stand on the window's background, not on a
-// block of the last curve's colour (red here).  The page is read back as an
-// image; the plot's background marks where the view lies on it.
+// block of the last curve's colour (red here), and what the window does not
+// show is not printed.  The page is read back as an image; the plot's
+// background marks where the view lies on it.
 TEST_F(Printing, LabelsArePrintedOnTheBackgroundOfTheWindow) {
   if (nrstest::run("command -v pdftoppm > /dev/null 2>&1") != 0) GTEST_SKIP() << "pdftoppm is not installed";
+  // Two stacked spectra on a logarithmic axis up to 30000: the last Y tick,
+  // 12.0, lies above the window, and so does its label.
+  view->m_ModelDlg.m_NSPC = 2;
+  view->Acorr.m_Lscale = 2;
+  view->Acorr.Yini = 1;
+  view->Acorr.Yfin = 30000;
+  view->Acorr.Ystep = 10;
   answer = {true, (dir.path() / "page.pdf").string(), false};
   hooks::typeShortcut(*frame, "Ctrl+P");
   ASSERT_EQ(nrstest::run("pdftoppm -png -r 100 -singlefile page.pdf page"), 0);
@@ -145,6 +153,16 @@ TEST_F(Printing, LabelsArePrintedOnTheBackgroundOfTheWindow) {
         top = std::min(top, y), bottom = std::max(bottom, y);
       }
   ASSERT_GT(right - left, 300);
+  // The view's proportions, and nothing printed beside it but the edge of
+  // its background, which the page's scale may blur.
+  EXPECT_NEAR((right - left + 1.0) / (bottom - top + 1), 665.0 / 460, 0.01);
+  int outside = 0;
+  for (int y = 0; y < page->height; ++y)
+    for (int x = 0; x < page->width; ++x) {
+      const bool beside = x < left - 1 || x > right + 1 || y < top - 1 || y > bottom + 1;
+      outside += beside && page->pixel(x, y) != RGB(255, 255, 255);
+    }
+  EXPECT_EQ(outside, 0);
   // The band above the box: 20 of the view's 460 pixels.
   int red = 0, dark = 0;
   for (int y = top; y < top + (bottom - top) * 20 / 460; ++y)
