@@ -72,7 +72,7 @@ class JointFit : public KavoldApp {
         "model=$(head -n 1 FILEM.INP)\n"
         "h=$(awk '/H1A/ {getline; print $2; exit}' \"$model\")\n"
         "echo run >> runs\n";
-    program("ZEPRIN", thickness +
+    program("ZEPRIN", thickness + "cat \"$model\" >> trials\n" +
                           "ne=$(awk 'NR==1 {print $1}' FILESE.INP); ns=$(awk 'NR==2 {print $1}' FILEM.INP)\n"
                           "awk -v h=$h -v ne=$ne -v ns=$ns 'BEGIN { n = (ne != 0 && ne < ns) ? ne : ns;"
                           " m = 0.01 * (h - 150)^2 + 0.5;"
@@ -146,6 +146,56 @@ TEST_F(JointFit, TheThicknessConvergesOnTheParabolaAndTheStartIsPutBack) {
   EXPECT_EQ(view->m_promptModel.current, "Layspc.res");
   EXPECT_EQ(globals().runTime, 1);
   EXPECT_EQ(globals().runDelayed, 1);
+}
+
+// The places where `what` begins in `text`.
+std::vector<std::size_t> occurrencesOf(const std::string& text, const std::string& what) {
+  std::vector<std::size_t> at;
+  for (std::size_t i = text.find(what); i != std::string::npos; i = text.find(what, i + 1)) at.push_back(i);
+  return at;
+}
+
+std::size_t occurrences(const std::string& text, const std::string& what) { return occurrencesOf(text, what).size(); }
+
+// The first thickness field of each model in `text` holds its value as
+// "%10.4f" writes it.
+void expectThicknessesInTheirForm(const std::string& text, const char* what) {
+  const auto models = occurrencesOf(text, "KSTEP\n 1 ");
+  EXPECT_FALSE(models.empty()) << what;
+  for (std::size_t i = 0; i < models.size(); ++i) {
+    const std::string field = text.substr(models[i] + 9, 10);
+    EXPECT_EQ(field, Format("%10.4f", double(std::strtof(field.c_str(), nullptr)))) << what << " " << i + 1;
+  }
+}
+
+// What the joint fit computes is written in the model file's forms: in
+// every trial, in the model after it and in the list of "List_par", where
+// nothing is changed.  A value typed with more decimals than its form keeps
+// them throughout.
+TEST_F(JointFit, ComputedValuesAreWrittenInTheirFormsAndTypedDigitsStay) {
+  view->m_model(2, 2) = -4.6412f;  // as typed in a dialog
+  view->WriteModelFile();
+  dir.write("NEXT.INP", " 1\n 1 1 -1.1 0 0 0\n 0 0 0 0 0 0\n");
+  view->OnJointFit();
+  EXPECT_NEAR(view->m_model(1, 1), 150.0f, 0.2f);
+  view->OnListPar();
+  const std::string list = dir.read("LIST_PAR.res"), model = dir.read("film.inf"), trials = dir.read("trials");
+  expectThicknessesInTheirForm(trials, "trial");
+  expectThicknessesInTheirForm(model, "model after List_par");
+  const std::string row = list.substr(list.find("\n  1   1 ") + 9, 10);
+  EXPECT_EQ(row, Format("%10.4f", double(view->m_model(1, 1)))) << list;
+  EXPECT_NE(list.find("\n  2   2    -4.6412 "), std::string::npos) << list;
+  EXPECT_NE(model.find("   -4.6412 "), std::string::npos) << model;
+  EXPECT_EQ(occurrences(trials, "   -4.6412 "), occurrences(trials, "KSTEP"));
+
+  // A thickness typed into the list keeps its digits.
+  editor = [this](const std::string&) {
+    std::string text = dir.read("LIST_PAR.res");
+    text.replace(text.find("\n  1   1 ") + 9, 10, " 150.03125");
+    dir.write("LIST_PAR.res", text);
+  };
+  view->OnListPar();
+  EXPECT_NE(dir.read("film.inf").find("\n 1  150.03125 "), std::string::npos) << dir.read("film.inf");
 }
 
 // "STOP.INP" 0 ends the search after the trial that reads it: the kept
