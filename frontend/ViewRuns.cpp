@@ -4,6 +4,9 @@
 // nothing itself; it prepares the files, starts a program in the working
 // directory and reads what the program leaves there.
 #include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -36,6 +39,30 @@ const char* const kAllResults[] = {
 };
 
 constexpr const char* kFitted = "Layspc.res";  // the fitted model that every program writes
+
+// The model file that "FILEM.INP" names, when both exist.
+std::optional<std::filesystem::path> modelOfFileM() {
+  auto text = ReadWholeFile("FILEM.INP");
+  if (!text) return std::nullopt;
+  try {
+    ParamScanner in(std::move(*text));
+    return nrsfile::findExisting(winlayer::NativePath(in.NameLine()));
+  } catch (const InvalidParametersFile&) {
+    return std::nullopt;
+  }
+}
+
+// Deletes the files, ignoring failures, but never the model of the next
+// run: a fitted model "LAYSPC.RES" may be taken on as the next model.
+void deleteAllButTheModel(std::span<const char* const> names) {
+  const auto model = modelOfFileM();
+  for (const char* name : names) {
+    const auto found = nrsfile::findExisting(winlayer::NativePath(name));
+    std::error_code ec;
+    if (model && found && std::filesystem::equivalent(*found, *model, ec)) continue;
+    winlayer::DeleteFileA(name);
+  }
+}
 
 // The last `count` lines of a console that hold more than blanks, each cut
 // to its last 160 characters (a fit writes its progress marks on one line).
@@ -181,7 +208,7 @@ void CKAVOLDView::OnRunTimeSpectra() {
   if (RefuseWhileRunning()) return;
   const auto next = AskFitAndProtectNext("can not find file: NEXT.inp", m_timeModel.current);
   if (!next) return;
-  for (const char* name : kTimeResults) winlayer::DeleteFileA(name);
+  deleteAllButTheModel(kTimeResults);
   if (ProbeFile("ZEPRIN.exe", "can not find file: ZEPRIN.exe")) {
     if (!RunOrAbandon("ZEPRIN.exe", *next)) return;
     ReadProfilesAfterRun(true);
@@ -304,7 +331,7 @@ void CKAVOLDView::OnFitDelayedPrompt() {
 }
 
 void CKAVOLDView::OnCleanPreviousResult() {
-  for (const char* name : kAllResults) winlayer::DeleteFileA(name);
+  deleteAllButTheModel(kAllResults);
 }
 
 }  // namespace kavold
