@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frontend/Globals.hpp"
@@ -95,9 +96,35 @@ std::string failedRunText(const winlayer::ProgramEnd& e) {
 }  // namespace
 
 // A program started without waiting that failed is reported once it has
-// ended; its results are not read before its show button is pressed.
+// ended, and its start is undone; its results are not read before its show
+// button is pressed.
 void CKAVOLDView::ReportEndWithoutWait(const winlayer::ProgramEnd& e) {
-  if (e.failed()) Say(failedRunText(e).c_str());
+  const std::optional<RunMarks> before = std::exchange(m_beforeStart, std::nullopt);
+  if (!e.failed()) return;
+  if (before) {
+    PutBackRunMarks(*before);
+    Invalidate();
+  }
+  Say(failedRunText(e).c_str());
+}
+
+CKAVOLDView::RunMarks CKAVOLDView::CurrentRunMarks() const {
+  const KavoldGlobals& g = globals();
+  return {m_timeModel,   m_delayedModel, m_promptModel,  g.runTime,   g.runDelayed,
+          g.runPrompt,   m_pressTime,    m_pressDelayed, m_pressPrompt};
+}
+
+void CKAVOLDView::PutBackRunMarks(const RunMarks& m) {
+  m_timeModel = m.time;
+  m_delayedModel = m.delayed;
+  m_promptModel = m.prompt;
+  KavoldGlobals& g = globals();
+  g.runTime = m.runTime;
+  g.runDelayed = m.runDelayed;
+  g.runPrompt = m.runPrompt;
+  m_pressTime = m.pressTime;
+  m_pressDelayed = m.pressDelayed;
+  m_pressPrompt = m.pressPrompt;
 }
 
 // A program started without waiting works on the same files as any other:
@@ -141,7 +168,13 @@ bool CKAVOLDView::RunOrAbandon(const char* program, const NextProtection& next) 
   return false;
 }
 
-void CKAVOLDView::StartWithoutWait(const char* program) { winlayer::WinExec(program, winlayer::SW_SHOW); }
+// Called once the command has set its marks, so that the program's end,
+// whenever it comes, finds them in place.  A program that does not start at
+// all leaves no end to wait for.
+void CKAVOLDView::StartWithoutWait(const char* program, const RunMarks& before) {
+  constexpr winlayer::UINT kStarted = 32;  // WinExec's results from here on mean a start
+  if (winlayer::WinExec(program, winlayer::SW_SHOW) >= kStarted) m_beforeStart = before;
+}
 
 // Reads the head of the fit script: the switch in its first record and the
 // line number of the first variation record.  When the script varies
@@ -294,11 +327,12 @@ void CKAVOLDView::OnRunCems() {
 
 void CKAVOLDView::OnFitTimeSpectra() {
   if (RefuseWhileRunning()) return;
+  const RunMarks before = CurrentRunMarks();
   m_timeModel.current = kFitted;
   m_pressTime = 1;
   ProbeFile("ZEPRIN.exe", "can not find file: ZEPRIN.exe");
-  StartWithoutWait("ZEPRIN.exe");
   ++globals().runTime;
+  StartWithoutWait("ZEPRIN.exe", before);
   Invalidate();
 }
 
@@ -310,23 +344,25 @@ void CKAVOLDView::ProbeReflectivityRun(const char* program, const char* missingP
 
 void CKAVOLDView::OnFitPromptCurve() {
   if (RefuseWhileRunning()) return;
+  const RunMarks before = CurrentRunMarks();
   m_promptModel.current = kFitted;
   m_pressPrompt = 1;
   ProbeReflectivityRun("QUASTO.exe", "can not find file: QUASTO.exe");
-  StartWithoutWait("QUASTO.exe");
   ++globals().runPrompt;
+  StartWithoutWait("QUASTO.exe", before);
   Invalidate();
 }
 
 void CKAVOLDView::OnFitDelayedPrompt() {
   if (RefuseWhileRunning()) return;
+  const RunMarks before = CurrentRunMarks();
   m_delayedModel.current = kFitted;
   m_pressDelayed = 1;
   ProbeReflectivityRun("MOLVEC.exe", "CAN NOT FIND FILE: MOLVEC.exe");
-  StartWithoutWait("MOLVEC.exe");
   KavoldGlobals& g = globals();
   ++g.runDelayed;
   ++g.runPrompt;
+  StartWithoutWait("MOLVEC.exe", before);
   Invalidate();
 }
 

@@ -197,7 +197,7 @@ TEST_F(Runs, DelayedPromptAndCemsRunsCountAndReadWhateverIsThere) {
 // A program that fails is reported once, with its status and its last
 // lines, and nothing of its run is read or counted: the view, its model
 // names and the script are as they were.  A start without waiting that
-// fails is reported once it has ended.
+// fails is reported once it has ended, and its start undone.
 TEST_F(Runs, AFailedProgramIsReportedAndNothingOfItIsRead) {
   struct Case {
     const char* program;
@@ -233,6 +233,9 @@ TEST_F(Runs, AFailedProgramIsReportedAndNothingOfItIsRead) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   EXPECT_EQ(messages(), std::vector<CString>{("ZEPRIN.exe stopped with exit status 3" + lines).c_str()});
+  EXPECT_EQ(counters(), 0);
+  EXPECT_EQ(view->m_pressTime, 0);
+  EXPECT_EQ(view->m_timeModel.current, "");
 }
 
 // A program started without waiting keeps every other start out until it
