@@ -211,7 +211,19 @@ class CKAVOLDView : public winlayer::CView {
   // RunAndWait for a run command; after a failed program the command is
   // abandoned: the model names of before, the script put back.
   bool RunOrAbandon(const char* program, const NextProtection& next);
-  void StartWithoutWait(const char* program);
+  // What a start without waiting changes: the model names, run counters
+  // and press hints of the reflectivity and time-spectra modes.  When its
+  // program fails they are put back as they were before the start, so that
+  // the results of an earlier run are not shown as those of the new one.
+  struct RunMarks {
+    ModelLabels time, delayed, prompt;
+    int runTime = 0, runDelayed = 0, runPrompt = 0;
+    int pressTime = 0, pressDelayed = 0, pressPrompt = 0;
+  };
+  std::optional<RunMarks> m_beforeStart;  // of the program started without waiting that still runs
+  RunMarks CurrentRunMarks() const;
+  void PutBackRunMarks(const RunMarks& m);
+  void StartWithoutWait(const char* program, const RunMarks& before);
   void ReportEndWithoutWait(const winlayer::ProgramEnd& e);
   void ReadProfilesAfterRun(bool withMultiplets);
 

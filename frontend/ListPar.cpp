@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "frontend/ParamFiles.hpp"
 #include "numlib/yvlayout.hpp"
 
 namespace kavold {
@@ -120,8 +121,9 @@ std::string ListParText(const ModelTable& t, const LayerInts& ints, const ListPa
     text += g.heading;
     for (const ListParRow& r : g.rows) {
       const bool angle = r.line == yv::lineS(s.NNN) && r.column > yv::ANGLE0;
-      const float value = angle ? s.angle[r.column - yv::ANGLE0 - 1] : t(r.line, r.column);
-      text += Format("%3d %3d ", r.line, r.column) + FormatReal(r.valueForm, value) + " " + Format(r.stepForm, 0.0) +
+      const std::string value = angle ? FormatReal(r.valueForm, s.angle[r.column - yv::ANGLE0 - 1])
+                                      : TableValueText(r.valueForm, t, r.line, r.column);
+      text += Format("%3d %3d ", r.line, r.column) + value + " " + Format(r.stepForm, 0.0) +
               Format(" %5d %3d %7.2f \n", 0, 0, 1.0);
     }
   }
@@ -162,6 +164,7 @@ void ReadListPar(ParamScanner& in, const ModelTable& t, const LayerInts& ints, c
         continue;
       }
       out.table(line, column) = value;
+      out.table.computed(line, column) = false;
       if (step != 0 && r.mayVary)
         out.next += record(g.shortRecords, line, column, step, line2, column2, factor);
     }

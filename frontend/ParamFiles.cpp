@@ -262,7 +262,12 @@ void ReadAxisFile(ParamScanner& in, Arr1<AxisBlock, 4>& S, GraphScales& g) {
 
 // ------------------------------------------------------------ model file
 
-std::string ModelHeadText(int kind, const ModelHead& h, float HKMAX, ModelHeaders headers) {
+std::string TableValueText(const char* form, const ModelTable& t, int line, int column) {
+  const float v = t(line, column);
+  return t.computed(line, column) ? Format(form, static_cast<double>(v)) : FormatReal(form, v);
+}
+
+std::string ModelHeadText(int kind, const ModelHead& h, const ModelTable& t, ModelHeaders headers) {
   std::string s;
   s += Format(" %1d                    LAYSPC.INF", kind);
   s += "\n                        PARAMETERS OF SUBLAYERS";
@@ -273,7 +278,8 @@ std::string ModelHeadText(int kind, const ModelHead& h, float HKMAX, ModelHeader
   s += Format("\n %d                  INORM=1 V is normalized,=3 - not ; =2, norm.from top,=4 one larger layer",
               h.m_INORM);
   s += Format("\n %d                  ISQ  =0 V is recalculated,=1 S((K) are recalcul.,=2 keep HK  ", h.m_ISQ);
-  s += FormatReal("\n %8.5f                  HKMAX - max value of nuclear density (1.for pure a-57Fe)   ", HKMAX);
+  s += TableValueText("\n %8.5f", t, h.m_NNN + 1, 9) +
+       "                  HKMAX - max value of nuclear density (1.for pure a-57Fe)   ";
   s += Format("\n %d                  NM - number of multiplets (max 8)", h.m_NM);
   s += Format("\n %d                  IBHF=1: Bhf-EFG we read from here; IBHF=2: BE-WID refer to each multiplet",
               h.m_IBHF);
@@ -293,14 +299,14 @@ struct Column {
 // Values of a table line, each in the form of its column.
 std::string lineValues(const ModelTable& t, int line, std::initializer_list<Column> columns) {
   std::string s;
-  for (const Column& c : columns) s += FormatReal(c.form, t(line, c.column));
+  for (const Column& c : columns) s += TableValueText(c.form, t, line, c.column);
   return s;
 }
 
 // n values of a table line from `firstColumn` on, in one form.
 std::string valuesFrom(const ModelTable& t, int line, int firstColumn, int n, const char* form) {
   std::string s;
-  for (int c = 0; c < n; ++c) s += FormatReal(form, t(line, firstColumn + c));
+  for (int c = 0; c < n; ++c) s += TableValueText(form, t, line, firstColumn + c);
   return s;
 }
 
@@ -331,11 +337,11 @@ std::string ModelTailText(int kind, int NNN, const ModelTable& t, const LayerInt
            : "\n                        V[N,K]   MULTIPLET DENSITIS                 and if IBHF=1: BE     GA    Rand  "
              " Plane   WID";
   for (int k = 1; k <= NNN; ++k) {
-    s += Format("\n %3d", k) + FormatReal(" %9.5f", t(k, 4)) + valuesFrom(t, k, 5, 7, " %8.5f") +
+    s += Format("\n %3d", k) + TableValueText(" %9.5f", t, k, 4) + valuesFrom(t, k, 5, 7, " %8.5f") +
          lineValues(t, k, {{12, " %8.1f"}, {13, " %6.1f"}, {14, " %6.3f"}, {15, " %6.3f"}, {16, " %6.1f"}});
   }
   s += "\n                Corrected S(K)-ratio of partial spectra areas";
-  s += Format("\n %3d", NNN + 1) + FormatReal(" %9.5f", t(NNN + 1, 1)) + valuesFrom(t, NNN + 1, 2, 7, " %8.5f");
+  s += Format("\n %3d", NNN + 1) + TableValueText(" %9.5f", t, NNN + 1, 1) + valuesFrom(t, NNN + 1, 2, 7, " %8.5f");
   s += "\n                   Hyperfine parameters for each multiplet";
   const char* const hyperfine[5] = {"  Bhf(T)", " dBhf(T)", "  IS(mm/s)", "  EFG(mm/s)", "  GRd(mm/s)"};
   for (int r = 0; r < 5; ++r)
@@ -352,14 +358,14 @@ std::string ModelTailText(int kind, int NNN, const ModelTable& t, const LayerInt
   }
   s += " \n     Parameter of interface function for each multiplet in each layer ZDV[N,K]";
   for (int k = 1; k <= NNN; ++k) {
-    s += Format("\n %3d ", k) + FormatReal(" %9.3f", t(k, 20)) + valuesFrom(t, k, 21, 7, " %8.3f");
+    s += Format("\n %3d ", k) + TableValueText(" %9.3f", t, k, 20) + valuesFrom(t, k, 21, 7, " %8.3f");
   }
   return s + "\n";
 }
 
 std::string ModelFileText(const ModelValues& m) {
   const int NNN = m.head.m_NNN;
-  std::string s = ModelHeadText(m.kind, m.head, m.table(NNN + 1, 9), ModelHeaders::Table);
+  std::string s = ModelHeadText(m.kind, m.head, m.table, ModelHeaders::Table);
   for (int k = 1; k <= NNN; ++k) s += LayerRecordText(k, m.table, m.ints);
   return s + ModelTailText(m.kind, NNN, m.table, m.ints, ModelHeaders::Table);
 }
@@ -407,6 +413,7 @@ void readNuclearPart(ParamScanner& in, ModelValues& m) {
 }  // namespace
 
 void ReadModelFile(ParamScanner& in, ModelValues& m) {
+  m.table.computed = {};  // what the file holds, it holds as text
   if (auto kind = in.IntOnLine(2)) m.kind = *kind;
   in.Heading();
   in.Heading();

@@ -59,8 +59,13 @@ struct ModelValues {
   ModelTable table;
   LayerInts ints;
 };
-// Records 1 to 11: kind, head, HKMAX and the column header.
-std::string ModelHeadText(int kind, const ModelHead& h, float HKMAX, ModelHeaders headers);
+// A value of the table in a printf form "%[W].Df" with text around it: a
+// value read from a file or a dialog keeps the digits typed (FormatReal),
+// one the front end computed is written in the form alone.
+std::string TableValueText(const char* form, const ModelTable& t, int line, int column);
+// Records 1 to 11: kind, head, HKMAX (line NNN + 1, column 9 of the table)
+// and the column header.
+std::string ModelHeadText(int kind, const ModelHead& h, const ModelTable& t, ModelHeaders headers);
 // The layer record of sublayer k.
 std::string LayerRecordText(int k, const ModelTable& t, const LayerInts& ints);
 // The nuclear part (kinds 0 and 1) and the closing line end.

@@ -38,6 +38,25 @@ void logLine(std::FILE* log, const std::string& line) {
 
 double d(float x) { return static_cast<double>(x); }
 
+// A value of the model table with its mark: a tried value is the front
+// end's own sum, unless it is the kept value unchanged.
+struct Entry {
+  float value = 0;
+  bool computed = false;
+};
+
+Entry entryOf(const ModelTable& T, int line, int column) { return {T(line, column), T.computed(line, column)}; }
+
+void put(ModelTable& T, int line, int column, const Entry& e) {
+  T(line, column) = e.value;
+  T.computed(line, column) = e.computed;
+}
+
+Entry tried(const Entry& kept, float step, bool mayCrossZero) {
+  const float v = TriedValue(kept.value, step, mayCrossZero);
+  return {v, kept.computed || v != kept.value};
+}
+
 }  // namespace
 
 // The script and the model are copied aside before anything is changed; a
@@ -122,12 +141,12 @@ bool CKAVOLDView::VaryRecord(JointFitFiles& f, const ScriptRecord& r, float& bes
     return line == yv::lineAfter(NNN, yv::IS) || line == yv::lineAfter(NNN, yv::EFG);
   };
   const bool correlated = r.in2 != 0;
-  float s = T(r.in1, r.ip1);
-  float c = correlated ? T(r.in2, r.ip2) : 0;
+  Entry s = entryOf(T, r.in1, r.ip1);
+  Entry c = correlated ? entryOf(T, r.in2, r.ip2) : Entry{};
   float sp1 = r.sp1;
   for (int i = 0; i < m_ComputationDlg.m_ISTOP; ++i) {
-    T(r.in1, r.ip1) = TriedValue(s, sp1, mayCross(r.in1));
-    if (correlated) T(r.in2, r.ip2) = TriedValue(c, sp1 * r.f2, mayCross(r.in2));
+    put(T, r.in1, r.ip1, tried(s, sp1, mayCross(r.in1)));
+    if (correlated) put(T, r.in2, r.ip2, tried(c, sp1 * r.f2, mayCross(r.in2)));
     WriteModelFile();
     const std::optional<float> trial = JointTrialMerit();
     if (!trial) {
@@ -141,8 +160,8 @@ bool CKAVOLDView::VaryRecord(JointFitFiles& f, const ScriptRecord& r, float& bes
     if (o.leave) break;
     sp1 = o.step;
     if (o.keep) {
-      s = T(r.in1, r.ip1);
-      if (correlated) c = T(r.in2, r.ip2);
+      s = entryOf(T, r.in1, r.ip1);
+      if (correlated) c = entryOf(T, r.in2, r.ip2);
       best = eps;
     }
     if (auto text = ReadWholeFile("STOP.INP")) {
@@ -161,8 +180,8 @@ bool CKAVOLDView::VaryRecord(JointFitFiles& f, const ScriptRecord& r, float& bes
     }
     if (stop == 2) OnShowTimeSpectra();
   }
-  T(r.in1, r.ip1) = s;
-  if (correlated) T(r.in2, r.ip2) = c;
+  put(T, r.in1, r.ip1, s);
+  if (correlated) put(T, r.in2, r.ip2, c);
   if (stop == 0) logLine(f.log, Format("  IFFF= %d \n", 0));
   return ran;
 }

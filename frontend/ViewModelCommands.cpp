@@ -186,6 +186,7 @@ bool CKAVOLDView::AskLayers(std::string& text) {
 
 bool CKAVOLDView::AskModel(std::string& text) {
   if (globals().editFlag == 2) FillModelDialogsFromTable();
+  m_model.computed = {};  // every value the chain writes comes from its dialogs
   if (!ShowModal(m_GeneralDlg)) return false;
   const CGeneralDlg& gd = m_GeneralDlg;
   const int NNN = gd.m_NNN;
@@ -195,7 +196,7 @@ bool CKAVOLDView::AskModel(std::string& text) {
   }
   if (!AskMultiplets()) return false;
   m_model(yv::lineS(NNN), yv::HKMAX) = gd.m_HKMAX;
-  text = ModelHeadText(m_modelKind, gd, gd.m_HKMAX, ModelHeaders::Dialogs);
+  text = ModelHeadText(m_modelKind, gd, m_model, ModelHeaders::Dialogs);
   if (!AskLayers(text)) return false;
   // The hyperfine and angular records hold all eight multiplets.
   for (int m = 1; m <= 8; ++m) multipletIntoTable(m_multiplet(m), m, NNN, m_model);

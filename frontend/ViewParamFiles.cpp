@@ -51,7 +51,7 @@ void CKAVOLDView::WriteModelFile() {
     Say(Format("The model holds %d sublayers; a model file holds 1 to %d.", NNN, kMaxLayers).c_str());
     return;
   }
-  const std::string text = ModelHeadText(m_modelKind, m_GeneralDlg, m_model(NNN + 1, 9), ModelHeaders::Table);
+  const std::string text = ModelHeadText(m_modelKind, m_GeneralDlg, m_model, ModelHeaders::Table);
   std::string layers;
   for (int k = 1; k <= NNN; ++k) layers += LayerRecordText(k, m_model, m_layerInt);
   WriteFile(m_NewModelDlg.m_NewModelFile,

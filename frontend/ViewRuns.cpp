@@ -4,7 +4,11 @@
 // nothing itself; it prepares the files, starts a program in the working
 // directory and reads what the program leaves there.
 #include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frontend/Globals.hpp"
@@ -37,6 +41,30 @@ const char* const kAllResults[] = {
 
 constexpr const char* kFitted = "Layspc.res";  // the fitted model that every program writes
 
+// The model file that "FILEM.INP" names, when both exist.
+std::optional<std::filesystem::path> modelOfFileM() {
+  auto text = ReadWholeFile("FILEM.INP");
+  if (!text) return std::nullopt;
+  try {
+    ParamScanner in(std::move(*text));
+    return nrsfile::findExisting(winlayer::NativePath(in.NameLine()));
+  } catch (const InvalidParametersFile&) {
+    return std::nullopt;
+  }
+}
+
+// Deletes the files, ignoring failures, but never the model of the next
+// run: a fitted model "LAYSPC.RES" may be taken on as the next model.
+void deleteAllButTheModel(std::span<const char* const> names) {
+  const auto model = modelOfFileM();
+  for (const char* name : names) {
+    const auto found = nrsfile::findExisting(winlayer::NativePath(name));
+    std::error_code ec;
+    if (model && found && std::filesystem::equivalent(*found, *model, ec)) continue;
+    winlayer::DeleteFileA(name);
+  }
+}
+
 // The last `count` lines of a console that hold more than blanks, each cut
 // to its last 160 characters (a fit writes its progress marks on one line).
 std::string lastLines(const std::string& console, int count) {
@@ -68,9 +96,35 @@ std::string failedRunText(const winlayer::ProgramEnd& e) {
 }  // namespace
 
 // A program started without waiting that failed is reported once it has
-// ended; its results are not read before its show button is pressed.
+// ended, and its start is undone; its results are not read before its show
+// button is pressed.
 void CKAVOLDView::ReportEndWithoutWait(const winlayer::ProgramEnd& e) {
-  if (e.failed()) Say(failedRunText(e).c_str());
+  const std::optional<RunMarks> before = std::exchange(m_beforeStart, std::nullopt);
+  if (!e.failed()) return;
+  if (before) {
+    PutBackRunMarks(*before);
+    Invalidate();
+  }
+  Say(failedRunText(e).c_str());
+}
+
+CKAVOLDView::RunMarks CKAVOLDView::CurrentRunMarks() const {
+  const KavoldGlobals& g = globals();
+  return {m_timeModel,   m_delayedModel, m_promptModel,  g.runTime,   g.runDelayed,
+          g.runPrompt,   m_pressTime,    m_pressDelayed, m_pressPrompt};
+}
+
+void CKAVOLDView::PutBackRunMarks(const RunMarks& m) {
+  m_timeModel = m.time;
+  m_delayedModel = m.delayed;
+  m_promptModel = m.prompt;
+  KavoldGlobals& g = globals();
+  g.runTime = m.runTime;
+  g.runDelayed = m.runDelayed;
+  g.runPrompt = m.runPrompt;
+  m_pressTime = m.pressTime;
+  m_pressDelayed = m.pressDelayed;
+  m_pressPrompt = m.pressPrompt;
 }
 
 // A program started without waiting works on the same files as any other:
@@ -114,7 +168,13 @@ bool CKAVOLDView::RunOrAbandon(const char* program, const NextProtection& next) 
   return false;
 }
 
-void CKAVOLDView::StartWithoutWait(const char* program) { winlayer::WinExec(program, winlayer::SW_SHOW); }
+// Called once the command has set its marks, so that the program's end,
+// whenever it comes, finds them in place.  A program that does not start at
+// all leaves no end to wait for.
+void CKAVOLDView::StartWithoutWait(const char* program, const RunMarks& before) {
+  constexpr winlayer::UINT kStarted = 32;  // WinExec's results from here on mean a start
+  if (winlayer::WinExec(program, winlayer::SW_SHOW) >= kStarted) m_beforeStart = before;
+}
 
 // Reads the head of the fit script: the switch in its first record and the
 // line number of the first variation record.  When the script varies
@@ -181,7 +241,7 @@ void CKAVOLDView::OnRunTimeSpectra() {
   if (RefuseWhileRunning()) return;
   const auto next = AskFitAndProtectNext("can not find file: NEXT.inp", m_timeModel.current);
   if (!next) return;
-  for (const char* name : kTimeResults) winlayer::DeleteFileA(name);
+  deleteAllButTheModel(kTimeResults);
   if (ProbeFile("ZEPRIN.exe", "can not find file: ZEPRIN.exe")) {
     if (!RunOrAbandon("ZEPRIN.exe", *next)) return;
     ReadProfilesAfterRun(true);
@@ -267,11 +327,12 @@ void CKAVOLDView::OnRunCems() {
 
 void CKAVOLDView::OnFitTimeSpectra() {
   if (RefuseWhileRunning()) return;
+  const RunMarks before = CurrentRunMarks();
   m_timeModel.current = kFitted;
   m_pressTime = 1;
   ProbeFile("ZEPRIN.exe", "can not find file: ZEPRIN.exe");
-  StartWithoutWait("ZEPRIN.exe");
   ++globals().runTime;
+  StartWithoutWait("ZEPRIN.exe", before);
   Invalidate();
 }
 
@@ -283,28 +344,30 @@ void CKAVOLDView::ProbeReflectivityRun(const char* program, const char* missingP
 
 void CKAVOLDView::OnFitPromptCurve() {
   if (RefuseWhileRunning()) return;
+  const RunMarks before = CurrentRunMarks();
   m_promptModel.current = kFitted;
   m_pressPrompt = 1;
   ProbeReflectivityRun("QUASTO.exe", "can not find file: QUASTO.exe");
-  StartWithoutWait("QUASTO.exe");
   ++globals().runPrompt;
+  StartWithoutWait("QUASTO.exe", before);
   Invalidate();
 }
 
 void CKAVOLDView::OnFitDelayedPrompt() {
   if (RefuseWhileRunning()) return;
+  const RunMarks before = CurrentRunMarks();
   m_delayedModel.current = kFitted;
   m_pressDelayed = 1;
   ProbeReflectivityRun("MOLVEC.exe", "CAN NOT FIND FILE: MOLVEC.exe");
-  StartWithoutWait("MOLVEC.exe");
   KavoldGlobals& g = globals();
   ++g.runDelayed;
   ++g.runPrompt;
+  StartWithoutWait("MOLVEC.exe", before);
   Invalidate();
 }
 
 void CKAVOLDView::OnCleanPreviousResult() {
-  for (const char* name : kAllResults) winlayer::DeleteFileA(name);
+  deleteAllButTheModel(kAllResults);
 }
 
 }  // namespace kavold

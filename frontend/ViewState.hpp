@@ -22,7 +22,13 @@ inline constexpr int kModelLines = 75;
 inline constexpr int kModelColumns = 50;
 
 // The model table: line and column numbers of the fit's parameter table.
-using ModelTable = Arr2<float, kModelLines, kModelColumns>;
+// Beside each value, whether the front end computed it (the joint fit's
+// sums) rather than read it from a file or a dialog: a computed single-
+// precision sum has no typed digits to keep, so it is written in its
+// column's form alone.
+struct ModelTable : Arr2<float, kModelLines, kModelColumns> {
+  Arr2<bool, kModelLines, kModelColumns> computed{};
+};
 // Per sublayer KIND1, KIND2, KSTEP, then KINDV of multiplets 1 to 8.
 using LayerInts = Arr2<int, kModelLines, 11>;
 inline constexpr int kColKIND1 = 1, kColKIND2 = 2, kColKSTEP = 3, kColKINDV1 = 4;

@@ -3,6 +3,8 @@
 // parabolas in the thickness of the first layer).
 #include <cmath>
 #include <filesystem>
+#include <iterator>
+#include <regex>
 #include <sstream>
 
 #include "frontend/Globals.hpp"
@@ -72,7 +74,7 @@ class JointFit : public KavoldApp {
         "model=$(head -n 1 FILEM.INP)\n"
         "h=$(awk '/H1A/ {getline; print $2; exit}' \"$model\")\n"
         "echo run >> runs\n";
-    program("ZEPRIN", thickness +
+    program("ZEPRIN", thickness + "cat \"$model\" >> trials\n" +
                           "ne=$(awk 'NR==1 {print $1}' FILESE.INP); ns=$(awk 'NR==2 {print $1}' FILEM.INP)\n"
                           "awk -v h=$h -v ne=$ne -v ns=$ns 'BEGIN { n = (ne != 0 && ne < ns) ? ne : ns;"
                           " m = 0.01 * (h - 150)^2 + 0.5;"
@@ -146,6 +148,46 @@ TEST_F(JointFit, TheThicknessConvergesOnTheParabolaAndTheStartIsPutBack) {
   EXPECT_EQ(view->m_promptModel.current, "Layspc.res");
   EXPECT_EQ(globals().runTime, 1);
   EXPECT_EQ(globals().runDelayed, 1);
+}
+
+// The matches of `pattern` in `text`.
+std::ptrdiff_t matches(const std::string& text, const char* pattern) {
+  const std::regex re(pattern);
+  return std::distance(std::sregex_iterator(text.begin(), text.end(), re), std::sregex_iterator());
+}
+
+// What the joint fit computes is written in the model file's forms: in
+// every trial, in the model after it and in the list of "List_par", where
+// nothing is changed.  A value typed with more decimals than its form keeps
+// them throughout.
+TEST_F(JointFit, ComputedValuesAreWrittenInTheirFormsAndTypedDigitsStay) {
+  view->m_model(2, 2) = -4.6412f;  // as typed in a dialog
+  view->WriteModelFile();
+  dir.write("NEXT.INP", " 1\n 1 1 -1.1 0 0 0\n 0 0 0 0 0 0\n");
+  view->OnJointFit();
+  EXPECT_NEAR(view->m_model(1, 1), 150.0f, 0.2f);
+  view->OnListPar();
+  const std::string list = dir.read("LIST_PAR.res"), model = dir.read("film.inf"), trials = dir.read("trials");
+  // Each model's first thickness as "%10.4f" writes it, the typed value
+  // with its digits.
+  const char* const thickness = "KSTEP\n 1   1[0-9]{2}\\.[0-9]{4} ";
+  const std::ptrdiff_t models = matches(trials, "KSTEP");
+  EXPECT_GT(models, 2);
+  EXPECT_EQ(matches(trials, thickness), models) << trials;
+  EXPECT_EQ(matches(trials, "   -4\\.6412 "), models);
+  EXPECT_EQ(matches(model, thickness), 1) << model;
+  EXPECT_EQ(matches(model, "   -4\\.6412 "), 1) << model;
+  EXPECT_EQ(matches(list, "\n  1   1   1[0-9]{2}\\.[0-9]{4} "), 1) << list;
+  EXPECT_EQ(matches(list, "\n  2   2    -4\\.6412 "), 1) << list;
+
+  // A thickness typed into the list keeps its digits.
+  editor = [this](const std::string&) {
+    std::string text = dir.read("LIST_PAR.res");
+    text.replace(text.find("\n  1   1 ") + 9, 10, " 150.03125");
+    dir.write("LIST_PAR.res", text);
+  };
+  view->OnListPar();
+  EXPECT_NE(dir.read("film.inf").find("\n 1  150.03125 "), std::string::npos) << dir.read("film.inf");
 }
 
 // "STOP.INP" 0 ends the search after the trial that reads it: the kept

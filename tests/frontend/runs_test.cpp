@@ -103,8 +103,13 @@ TEST_F(Runs, TimeSpectraRunProtectsTheScriptDeletesOldResultsAndReadsTheNewOnes)
   EXPECT_FLOAT_EQ(g.hfiProfile.v[1][3], 1.5f);  // the sum of the two multiplets
 
   // A second run: the initial curves stay, the depth profiles are not read.
+  // An earlier fitted model taken on as the model is not deleted.
   dir.write("EL_mod.RES", "0 10\n 1\n 0 9 9\n");
+  dir.write("FILEM.INP", "Layspc.res  \n \t 2 \n");
+  dir.write("LAYSPC.RES", "model");
   view->OnRunTimeSpectra();
+  EXPECT_NE(dir.read("seen.txt").find("LAYSPC.RES\n"), std::string::npos);
+  EXPECT_EQ(dir.read("LAYSPC.RES"), "model");
   EXPECT_EQ(counters(), 2000);
   EXPECT_EQ((std::vector<float>{t.yini[0][0], t.ycur[0][0]}), (std::vector<float>{200, 400}));
   EXPECT_EQ(g.elProfile.n, 3);
@@ -192,7 +197,7 @@ TEST_F(Runs, DelayedPromptAndCemsRunsCountAndReadWhateverIsThere) {
 // A program that fails is reported once, with its status and its last
 // lines, and nothing of its run is read or counted: the view, its model
 // names and the script are as they were.  A start without waiting that
-// fails is reported once it has ended.
+// fails is reported once it has ended, and its start undone.
 TEST_F(Runs, AFailedProgramIsReportedAndNothingOfItIsRead) {
   struct Case {
     const char* program;
@@ -228,6 +233,9 @@ TEST_F(Runs, AFailedProgramIsReportedAndNothingOfItIsRead) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   EXPECT_EQ(messages(), std::vector<CString>{("ZEPRIN.exe stopped with exit status 3" + lines).c_str()});
+  EXPECT_EQ(counters(), 0);
+  EXPECT_EQ(view->m_pressTime, 0);
+  EXPECT_EQ(view->m_timeModel.current, "");
 }
 
 // A program started without waiting keeps every other start out until it
@@ -300,6 +308,11 @@ TEST_F(Runs, CleanPreviousResultDeletesTheResultsOnly) {
   for (const char* name : kStale) EXPECT_FALSE(dir.exists(name)) << name;
   for (const char* name : kept) EXPECT_TRUE(dir.exists(name)) << name;
   EXPECT_TRUE(boxes.boxes.empty());
+  // The model is no result, whatever its name.
+  dir.write("FILEM.INP", "result.RES\n");
+  dir.write("RESULT.RES", "model");
+  view->OnCleanPreviousResult();
+  EXPECT_TRUE(dir.exists("RESULT.RES"));
 }
 
 // The rows of a result file: `columns` numbers each.

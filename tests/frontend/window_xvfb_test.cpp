@@ -82,14 +82,17 @@ int inPlot(const winlayer::hooks::Image& shot, COLORREF colour) {
 // "Get previous settings" (two parameter files of the other programs are
 // reported missing), C-time answered without a fit; then a model file that
 // does not exist (reported missing, with the two files), for which ZEPRIN
-// fails; then the shipped model again (Model file) and C-time with a fit.
-// The programs are found beside KAVOLD.
+// fails, started without waiting from the Fitting menu (then Gr-time) and
+// with C-time; then the shipped model again (Model file) and C-time with a
+// fit.  The programs are found beside KAVOLD.
 TEST_F(KavoldOnScreen, ComputesAndDrawsTheTimeSpectraOfTheShippedExample) {
   const std::string script = dir.read("next.INP");
   ASSERT_TRUE(session(
       "menu Settings > Get previous settings; accept; accept; wait 300; tool 0; accept; wait 500; "
       "shot computed.png; panes computed.txt; menu Theory > Model file; type 1000 nothere.inf; accept; accept; "
-      "accept; accept; wait 300; tool 0; accept; modal failed.txt; accept; wait 500; shot failed.png; "
+      "accept; accept; wait 300; menu FIT options > Fitting > Time spectra; modal started.txt; accept; wait 500; "
+      "shot started.png; tool 1; wait 500; shot shown.png; "
+      "tool 0; accept; modal failed.txt; accept; wait 500; shot failed.png; "
       "menu Theory > Model file; type 1000 Fe57start.inf; accept; accept; accept; wait 300; "
       "tool 0; check 1035; accept; wait 500; shot fitted.png"));
   EXPECT_TRUE(dir.exists("BUFFTN2.RES"));
@@ -106,19 +109,24 @@ TEST_F(KavoldOnScreen, ComputesAndDrawsTheTimeSpectraOfTheShippedExample) {
     EXPECT_GT(inPlot(*shot, RGB(255, 0, 0)), 1000);
   }
 
-  // The failed run: one message with what ZEPRIN wrote last (also passed on
-  // to KAVOLD's own console), and the plot as the run before left it.
+  // The failed runs: one message each with what ZEPRIN wrote last (also
+  // passed on to KAVOLD's own console), and the plot as the run before left
+  // it: after the start without waiting, no hint to press Gr-time, and
+  // Gr-time shows the earlier run under its own model name and merit.
   const std::string error = "ZEPRIN: run-time error: file not found (unit 1, file \"nothere.inf\")";
+  EXPECT_EQ(dir.read("started.txt"), "ZEPRIN.exe stopped with exit status 2. Its last lines:\n" + error + "\n");
   EXPECT_EQ(dir.read("failed.txt"),
             "ZEPRIN.exe stopped with exit status 2. Its last lines:\n" + error + "\nNothing of this run was read.\n");
   EXPECT_NE(output.find(error), std::string::npos) << output;
-  const auto failed = winlayer::hooks::loadPng((dir.path() / "failed.png").string());
-  ASSERT_TRUE(failed);
-  ASSERT_EQ(std::make_pair(failed->width, failed->height), std::make_pair(computed->width, computed->height));
-  int differing = 0;
-  for (int y = 60; y < failed->height - 30; ++y)
-    for (int x = 0; x < failed->width; ++x) differing += failed->pixel(x, y) != computed->pixel(x, y);
-  EXPECT_EQ(differing, 0);
+  for (const char* name : {"started.png", "shown.png", "failed.png"}) {
+    const auto failed = winlayer::hooks::loadPng((dir.path() / name).string());
+    ASSERT_TRUE(failed) << name;
+    ASSERT_EQ(std::make_pair(failed->width, failed->height), std::make_pair(computed->width, computed->height));
+    int differing = 0;
+    for (int y = 60; y < failed->height - 30; ++y)
+      for (int x = 0; x < failed->width; ++x) differing += failed->pixel(x, y) != computed->pixel(x, y);
+    EXPECT_EQ(differing, 0) << name;
+  }
 }
 
 // A whole session with the real programs: the isotope, fewer steps per
