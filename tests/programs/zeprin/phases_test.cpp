@@ -105,12 +105,13 @@ std::string spectrum(int n, double first, double step) {
 struct Exper {
   zeprin::ExperimentList e;
   zeprin::TimeExperiment x;
+  int compared = 1;  // files the passes compare
 };
 
 void readExp(Exper& d, float XEXP1, float XEXP2) {
   fio::Unit log(4);
   log.openNew("log");
-  zeprin::RDEXPER(log, d.e, XEXP1, XEXP2, d.x);
+  zeprin::RDEXPER(log, d.e, XEXP1, XEXP2, d.compared, d.x);
   log.close();
 }
 
