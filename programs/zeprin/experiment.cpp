@@ -129,23 +129,23 @@ void RDFILESE(fio::Unit& log, ExperimentList& e, int& ITEST) {
   if (e.NEXP == 0) ITEST = 1;
 }
 
-void RDEXPER(fio::Unit& log, const ExperimentList& e, float XEXP1, float XEXP2, int compared, TimeExperiment& x) {
+void RDEXPER(fio::Unit& log, const ExperimentList& e, const common::CalcParams& p, int NSPC, TimeExperiment& x) {
   for (int j = 1; j <= e.NEXP; ++j) {
     const std::string& name = e.name[j - 1];
     const int records = readFile(log, name, x);
-    if (j == 1) findStretch(log, XEXP1, XEXP2, x);
+    if (j == 1) findStretch(log, p.XEXP1, p.XEXP2, x);
     const numlib::Span1<const float> stretch = x.counts.span().tail(x.JZ, x.MEXP);
-    if (j <= compared) {
-      if (j > 1) checkTimes(name, records, e, x);
+    if (j > 1 && j <= NSPC) checkTimes(name, records, e, x);
+    if (j <= NSPC && p.weight(j) != 0) {
       const std::string text = common::refusedWindow(stretch, x.JZ1, x.JZ2, 0.0f, {name, "count", "XEXP1", "XEXP2"});
       if (!text.empty()) common::hardStop(text);
     }
     float ymin = 0;
     numlib::MINMAX(stretch, x.MEXP, ymin, x.YEXPM(j));
-    // The spectra are compared in units of their largest count; a file the
-    // passes do not compare may have none.
-    const float unit = x.YEXPM(j) > 0 ? x.YEXPM(j) : 1.0f;
-    for (int i = 1; i <= x.MEXP; ++i) x.YEXP(i, j) = stretch(i) / unit;
+    // The spectra are compared in units of their largest count; one whose
+    // merit does not count may have none, and keeps its counts.
+    if (!(x.YEXPM(j) > 0)) x.YEXPM(j) = 1.0f;
+    for (int i = 1; i <= x.MEXP; ++i) x.YEXP(i, j) = stretch(i) / x.YEXPM(j);
   }
 }
 
