@@ -1,6 +1,6 @@
 // The console programs on copies of the shipped examples whose experiment
 // or settings could only give a fit that means nothing: they say so and end
-// with exit status 1 rather than 0.
+// with exit status 1 rather than 0.  Records no fit uses are read.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -177,10 +177,7 @@ TEST(MolvecRun, BadInputStopsWithAMessage) {
       {"no prompt counts", nullptr, " 3\n 2.0 0 50\n 2.5 0 40\n 3.0 0 30\n", 1,
        " fewer than 3 points of the experiment file refl.dat with a prompt count above 0 lie between ACOMP1D and"
        " ACOMP2D to compare with !"},
-      // A prompt column of equal counts is compared only with a weight.
-      {"flat prompt", nullptr, flatPrompt, 1,
-       " all prompt counts of the experiment file refl.dat above 0 between ACOMP1D and ACOMP2D are equal: nothing to"
-       " compare with !"},
+      // A column of equal counts is compared only with a weight.
       {"flat delayed", nullptr, " 3\n 2.0 10 50\n 2.5 20 50\n 3.0 30 50\n", 1,
        " all delayed counts of the experiment file refl.dat above 0"},
       {"flat prompt without weight", [](Work& w) { w.FJEPP = 0; }, flatPrompt, 0, ""},
