@@ -1,4 +1,5 @@
 // "FilCEM.inp", the measured spectrum and the velocity grid.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -54,6 +55,8 @@ void checkLength(fio::Unit& log, int read, CemsParams& c) {
 }
 
 // N1: the last point below E1lim (1 when none), N2: the last below E2lim.
+// The fit compares the counts above the smallest of the spectrum (YEN), which
+// the normalisation makes 0.
 void comparisonWindow(fio::Unit& log, const CemsParams& c, CemsExperiment& x) {
   x.N1 = 1;
   x.N2 = 0;
@@ -62,7 +65,9 @@ void comparisonWindow(fio::Unit& log, const CemsParams& c, CemsExperiment& x) {
     if (x.XEXP(i) < c.E2lim) x.N2 = i;
   }
   log.write("(' number of points for comparison LIM=', I6)", x.N2 - x.N1 + 1);
-  if (x.N2 - x.N1 + 1 < common::kMinCompared) hardStop(common::shortWindowText(c.file, "E1lim", "E2lim"));
+  const std::string text =
+      common::refusedWindow(x.YEXP.span(), x.N1, x.N2, x.YEN, {c.file, "count", "E1lim", "E2lim", "the file's smallest"});
+  if (!text.empty()) hardStop(text);
   log.write("(' start and final number for comp. of exp. with theory  ', /, 2I5, 2F10.3)", x.N1, x.N2, x.XEXP(x.N1),
             x.XEXP(x.N2));
 }
@@ -116,7 +121,8 @@ void RDEXPC(fio::Unit& log, fio::Unit& in, CemsParams& c, CemsExperiment& x) {
   x.YEXP.fill(0.0f);
   const int read = in.readArrayUpTo(x.YEXP.span(), 1, kMaxPoints);
   in.close();
-  for (int i = 1; i <= read; ++i)
+  // Values beyond JEXPC are never used.
+  for (int i = 1; i <= std::min(read, c.JEXPC); ++i)
     if (x.YEXP(i) < 0) hardStop(common::negativeCountText(c.file, i));
   log.write("(' read number JEXP = ', I5)", c.JEXPC);
   checkLength(log, read, c);
@@ -124,11 +130,11 @@ void RDEXPC(fio::Unit& log, fio::Unit& in, CemsParams& c, CemsExperiment& x) {
   const float step = c.Hmms / c.Hchan;
   for (int i = 1; i <= c.JEXPC; ++i) x.XEXP(i) = (static_cast<float>(i) - c.chan0) * step;
   log.print(" STEP in mm/s", x.XEXP(2) - x.XEXP(1));
-  comparisonWindow(log, c, x);
-
+  // A flat spectrum has no window to compare, so it is refused before its
+  // normalisation divides by YEM - YEN = 0.
   numlib::MINMAX(x.YEXP.span(), c.JEXPC, x.YEN, x.YEM);
+  comparisonWindow(log, c, x);
   log.write("(' YEN,YEM=', 2F20.9)", x.YEN, x.YEM);
-  if (x.YEM == x.YEN) hardStop(" the experiment is flat (all counts equal): nothing to compare with !");
   for (int i = 1; i <= c.JEXPC; ++i) {
     x.YEXP(i) = (x.YEXP(i) - x.YEN) / (x.YEM - x.YEN);
     log.print(x.XEXP(i), x.YEXP(i));

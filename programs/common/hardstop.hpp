@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "numlib/farray.hpp"
+
 namespace common {
 
 // Prints `message` on the console and ends the program with exit status 1.
@@ -14,13 +16,21 @@ namespace common {
 // weight turns the merit into no number at all.
 std::string negativeCountText(std::string_view file, int point);
 
-// A scale and a background (or a shift) fit any two points exactly, giving
-// the merit 0 of a perfect fit: a comparison needs at least this many.
-inline constexpr int kMinCompared = 3;
+// A compared curve of an experiment file: which counts, and between which
+// limits of the settings its comparison window lies.
+struct ComparedCounts {
+  std::string_view file;            // the experiment file
+  std::string_view counts;          // "count", "prompt count", ...
+  std::string_view lower, upper;    // names of the window's limits
+  std::string_view above = "0";     // what `floor` is, for the message
+};
 
-// The refusal of a comparison window of the experiment file `file`, between
-// the limits named `lower` and `upper`, that holds fewer than kMinCompared
-// points.
-std::string shortWindowText(std::string_view file, std::string_view lower, std::string_view upper);
+// Why the counts E(J1..J2) of a comparison window cannot be compared, or an
+// empty text.  The fits skip points at `floor` (a count of 0, or of 0 after
+// the smallest count is subtracted), and a scale and a background fit any
+// two points, or any number of equal ones, exactly: fewer than 3 counts
+// above `floor`, or counts above it all equal, would give the merit 0 of a
+// perfect fit whatever the model.
+std::string refusedWindow(numlib::Span1<const float> E, int J1, int J2, float floor, const ComparedCounts& c);
 
 }  // namespace common

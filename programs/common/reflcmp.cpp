@@ -24,7 +24,8 @@ void readReflPoints(fio::Unit& in, int n, ReflExperiment& x) {
 std::string refusedPoints(const ReflExperiment& x, std::string_view file) {
   for (int i = 2; i <= x.JEXP; ++i)
     if (!(x.XE(i) >= x.XE(i - 1)))
-      return " angles of the experiment file must not decrease (point " + std::to_string(i) + ") !";
+      return " angles of the experiment file " + std::string(file) + " must not decrease (point " + std::to_string(i) +
+             ") !";
   for (int i = 1; i <= x.JEXP; ++i)
     if (x.YEXPP(i) < 0 || x.YEXPD(i) < 0) return negativeCountText(file, i);
   return {};

@@ -24,11 +24,26 @@ void checkGrid(MolvecData& d) {
   if (!(g.UT0 > 0)) refuse(d, " UT0 in MOLVEC.INP must be larger than 0 (a glancing angle) !");
 }
 
-// A curve of the merit without a count above 0 would have all its points
-// drop out of the fit, leaving the merit 0 of a perfect one.
-void checkMaxima(MolvecData& d) {
-  if (d.del.FJEPP != 0 && !(d.cmp.YPMAX > 0)) refuse(d, " no positive prompt counts in the experiment file !");
-  if (d.del.FJEPD != 0 && !(d.cmp.YDMAX > 0)) refuse(d, " no positive delayed counts in the experiment file !");
+// A curve whose merit counts (weight not 0) must be comparable in the
+// window the two curves share.
+void checkWindow(MolvecData& d) {
+  const Comparison& c = d.cmp;
+  const common::DelayedSettings& g = d.del;
+  // With both weights 0 no merit counts, but an empty window still leaves
+  // the fits nothing to compare.
+  const bool empty = c.JZ2D < c.JZ1D;
+  const struct {
+    bool compared;
+    numlib::Span1<const float> counts;
+    const char* name;
+  } curves[] = {{g.FJEPP != 0 || empty, c.x.YEXPP.span(), "prompt count"},
+                {g.FJEPD != 0, c.x.YEXPD.span(), "delayed count"}};
+  for (const auto& k : curves) {
+    if (!k.compared) continue;
+    const std::string text =
+        common::refusedWindow(k.counts, c.JZ1D, c.JZ2D, 0.0f, {d.prm.expName, k.name, "ACOMP1D", "ACOMP2D"});
+    if (!text.empty()) refuse(d, text);
+  }
 }
 
 }  // namespace
@@ -63,18 +78,12 @@ void RDEXPD(MolvecData& d) {
   if (const std::string text = common::refusedPoints(c.x, d.prm.expName); !text.empty()) refuse(d, text);
   c.YPMAX = common::normaliseToMax(c.x.YEXPP.span(), JEXP);
   c.YDMAX = common::normaliseToMax(c.x.YEXPD.span(), JEXP);
-  checkMaxima(d);
   common::DelayedSettings& g = d.del;
   const AngleCurves& a = d.curves;
   common::comparisonWindow(c.x, a.UT(1), a.UT(g.Nstep), g.ACOMP1D, g.ACOMP2D, c.JZ1D, c.JZ2D);
   d.log.print("ACOMP1D,JZ1D=", g.ACOMP1D, c.JZ1D);
   d.log.print("ACOMP2D,JZ2D=", g.ACOMP2D, c.JZ2D);
-  // Both curves share the window; with both weights 0 no merit counts, but
-  // an empty window still leaves the fits nothing to compare.
-  const int compared = c.JZ2D - c.JZ1D + 1;
-  const bool weighed = g.FJEPP != 0 || g.FJEPD != 0;
-  if (compared < 1 || (weighed && compared < common::kMinCompared))
-    refuse(d, common::shortWindowText(d.prm.expName, "ACOMP1D", "ACOMP2D"));
+  checkWindow(d);
 }
 
 void timeWindows(float AN, float TIMINI, float TIMFIN, float TIMECYCLE, TimeWindows& w) {

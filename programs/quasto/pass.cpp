@@ -121,7 +121,6 @@ bool readExperiment(QuastoData& d) {
     return cannotCompare(d, text);
   c.YEXPMAX = common::normaliseToMax(c.x.YEXPP.span(), n);
   d.log.print(" YEXPMAX", c.YEXPMAX);
-  if (!(c.YEXPMAX > 0)) return cannotCompare(d, " no positive prompt counts in the experiment file !");
   return true;
 }
 
@@ -167,8 +166,11 @@ bool CMPPRM(QuastoData& d, const common::FitState& fs, float& EPSS) {
     d.log.print("ACOMP1,JZ1=", p.ACOMP1, c.JZ1);
     d.log.print("ACOMP2,JZ2=", p.ACOMP2, c.JZ2);
   }
-  if (c.JZ2 - c.JZ1 + 1 < common::kMinCompared)
-    return cannotCompare(d, common::shortWindowText(p.expName, "ACOMP1", "ACOMP2"));
+  // The file is read again in every pass, and may have changed.
+  if (const std::string text =
+          common::refusedWindow(c.x.YEXPP.span(), c.JZ1, c.JZ2, 0.0f, {p.expName, "prompt count", "ACOMP1", "ACOMP2"});
+      !text.empty())
+    return cannotCompare(d, text);
   common::theoryAtExperiment(r.mrad, r.R, p.Nstepp, c.x, c.theory);
   if (p.JFITP >= 10) d.par.JFIT = p.JFITP - 10;
   EPSS = common::fitScale(c.x.YEXPP, c.theory, c.x.JEXP, c.JZ1, c.JZ2, p.JFITP, d.par.AF, c.YEXPMAX, p.EPFINP, c.fit);

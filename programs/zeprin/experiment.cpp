@@ -1,5 +1,6 @@
 // The list of time-spectrum experiments and their reading.
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -13,18 +14,21 @@ namespace {
 
 // Record m of the file goes to slot 1025-m, so that the times, which fall
 // from record to record, rise from slot to slot as the comparison expects.
-void readFile(fio::Unit& log, const std::string& name, TimeExperiment& x) {
+// Equal times (a record written twice, padding records at 0 ns) are read.
+// Returns the number of records read.
+int readFile(fio::Unit& log, const std::string& name, TimeExperiment& x) {
   // A shorter later file must not show the counts of the one before.
   x.XXA.fill(0.0f);
   x.counts.fill(0.0f);
   fio::Unit in(3);
   in.openOld(name);
   log.print(" Open exp.file");
-  for (int m = 1; m <= kExpSlots; ++m) {
+  int m = 1;
+  for (; m <= kExpSlots; ++m) {
     float t = 0, c = 0;
     if (!in.tryRead(t, c)) break;
-    if (m > 1 && !(t < x.XXA(kExpSlots + 2 - m)))
-      common::hardStop(" times of the experiment file " + name + " must decrease from record to record (point " +
+    if (m > 1 && t > x.XXA(kExpSlots + 2 - m))
+      common::hardStop(" times of the experiment file " + name + " must not rise from record to record (point " +
                        std::to_string(m) + ") !");
     if (c < 0) common::hardStop(common::negativeCountText(name, m));
     x.XXA(kExpSlots + 1 - m) = t;
@@ -32,10 +36,40 @@ void readFile(fio::Unit& log, const std::string& name, TimeExperiment& x) {
   }
   log.print(" XXA(JEXP)=", x.XXA(kExpSlots));
   in.close();
+  return m - 1;
+}
+
+std::string nanoseconds(float t) {
+  const std::string f = fio::formatRecords("(F12.3)", fio::items(t));
+  const auto first = f.find_first_not_of(' ');
+  return f.substr(first, f.find_last_not_of(" \n") + 1 - first) + " ns";
+}
+
+// Times are written with three decimals (F11.3 in the curve files, and so in
+// files made from them): two files may round one time to neighbouring last
+// digits.
+constexpr float kTimeRounding = 0.0015f;  // ns
+
+// Every file is compared, and its curve file drawn, at the compared times of
+// the first file, slot by slot: a file whose records stand at other times
+// would have its counts placed at times they were not measured at.  The
+// first record that differs, in the order of the file, is named.
+void checkTimes(const std::string& name, int records, const ExperimentList& e, const TimeExperiment& x) {
+  for (int i = x.MEXP; i >= 1; --i) {
+    const int m = kExpSlots + 1 - (x.JZ + i - 1);
+    const std::string first = nanoseconds(x.times(i)) + " as in the first file " + e.name[0];
+    if (m > records)
+      common::hardStop(" the experiment file " + name + " ends before record " + std::to_string(m) + " (" + first +
+                       "): every file is compared at the first file's times !");
+    const float t = x.XXA(x.JZ + i - 1);
+    if (std::abs(t - x.times(i)) > kTimeRounding)
+      common::hardStop(" time of record " + std::to_string(m) + " of the experiment file " + name + " is " +
+                       nanoseconds(t) + ", not " + first + ": every file is compared at the first file's times !");
+  }
 }
 
 // The compared stretch JZ..JZF and the merit window, from the first file.
-void findStretch(fio::Unit& log, const std::string& name, float XEXP1, float XEXP2, TimeExperiment& x) {
+void findStretch(fio::Unit& log, float XEXP1, float XEXP2, TimeExperiment& x) {
   x.JZ = 1;
   x.JZF = 0;
   int lo = 0, hi = 0;
@@ -62,7 +96,6 @@ void findStretch(fio::Unit& log, const std::string& name, float XEXP1, float XEX
   // The merit compares only points of the stretch.
   x.JZ1 = std::max(x.JZ1, 1);
   x.JZ2 = std::min(x.JZ2, x.MEXP);
-  if (x.JZ2 - x.JZ1 + 1 < common::kMinCompared) common::hardStop(common::shortWindowText(name, "XEXP1", "XEXP2"));
   for (int i = 1; i <= x.MEXP; ++i) x.times(i) = x.XXA(x.JZ + i - 1);
 }
 
@@ -96,16 +129,23 @@ void RDFILESE(fio::Unit& log, ExperimentList& e, int& ITEST) {
   if (e.NEXP == 0) ITEST = 1;
 }
 
-void RDEXPER(fio::Unit& log, const ExperimentList& e, float XEXP1, float XEXP2, TimeExperiment& x) {
+void RDEXPER(fio::Unit& log, const ExperimentList& e, const common::CalcParams& p, int NSPC, TimeExperiment& x) {
   for (int j = 1; j <= e.NEXP; ++j) {
-    readFile(log, e.name[j - 1], x);
-    if (j == 1) findStretch(log, e.name[0], XEXP1, XEXP2, x);
+    const std::string& name = e.name[j - 1];
+    const int records = readFile(log, name, x);
+    if (j == 1) findStretch(log, p.XEXP1, p.XEXP2, x);
+    const numlib::Span1<const float> stretch = x.counts.span().tail(x.JZ, x.MEXP);
+    if (j > 1 && j <= NSPC) checkTimes(name, records, e, x);
+    if (j <= NSPC && p.weight(j) != 0) {
+      const std::string text = common::refusedWindow(stretch, x.JZ1, x.JZ2, 0.0f, {name, "count", "XEXP1", "XEXP2"});
+      if (!text.empty()) common::hardStop(text);
+    }
     float ymin = 0;
-    numlib::MINMAX(x.counts.span().tail(x.JZ, x.MEXP), x.MEXP, ymin, x.YEXPM(j));
-    // The spectra are compared in units of their largest count.
-    if (!(x.YEXPM(j) > 0))
-      common::hardStop(" experiment file " + e.name[j - 1] + " has no positive counts in the compared stretch !");
-    for (int i = 1; i <= x.MEXP; ++i) x.YEXP(i, j) = x.counts(x.JZ + i - 1) / x.YEXPM(j);
+    numlib::MINMAX(stretch, x.MEXP, ymin, x.YEXPM(j));
+    // The spectra are compared in units of their largest count; one whose
+    // merit does not count may have none, and keeps its counts.
+    if (!(x.YEXPM(j) > 0)) x.YEXPM(j) = 1.0f;
+    for (int i = 1; i <= x.MEXP; ++i) x.YEXP(i, j) = stretch(i) / x.YEXPM(j);
   }
 }
 

@@ -122,7 +122,10 @@ void TAXIS(fio::Unit& log, double LYAMBDA, float XEST, TimeAxis& ax);
 void RDFILESE(fio::Unit& log, ExperimentList& e, int& ITEST);
 void OLDANG(fio::Unit& out, const common::ModelFileRef& f);
 void GAUSTAV(fio::Unit& log, float SIGMA, const TimeAxis& ax, TimeKernel& k);
-void RDEXPER(fio::Unit& log, const ExperimentList& e, float XEXP1, float XEXP2, TimeExperiment& x);
+// Reads the NEXP files.  Those of the NSPC angles are compared at the times
+// of the first; those among them whose merit counts (weight not 0) are
+// refused when their counts cannot be compared.
+void RDEXPER(fio::Unit& log, const ExperimentList& e, const common::CalcParams& p, int NSPC, TimeExperiment& x);
 // The trailer of "LAYSPC.RES" (open on `out`) and "ANGLE.RES".
 void writeTrailer(fio::Unit& out, int NSPC, const Arr1<double, 4>& angles, const common::CalcParams& p, float EPSN);
 void writeAngles(fio::Unit& out, const char* name, int NSPC, const Arr1<double, 4>& angles);

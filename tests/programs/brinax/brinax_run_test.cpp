@@ -143,8 +143,9 @@ TEST(BrinaxRun, UnusableInputStopsWithAMessage) {
       {"FilCEM.inp", 13, "\t -9.0 \t E2lim", "between E1lim and E2lim to compare with"},
       // Channels 31 and 32 (-7.03125 and -7.0 mm/s) only.
       {"FilCEM.inp", 13, "\t -6.98 \t E2lim",
-       " fewer than 3 points of the experiment file fe57_cems.dat lie between E1lim and E2lim to compare with !"},
-      {"fe57_cems.dat", 0, flat, "the experiment is flat"},
+       " fewer than 3 points of the experiment file fe57_cems.dat with a count above the file's smallest lie between"
+       " E1lim and E2lim to compare with !"},
+      {"fe57_cems.dat", 0, flat, " fewer than 3 points of the experiment file fe57_cems.dat with a count above"},
       {"FilCEM.inp", 0, " FilCEM\n 1\n 0.06\n 8.0\n 512\n\nfe57_cems.dat\n 512\n", "end of file"},
   };
   for (const Case& c : cases) {

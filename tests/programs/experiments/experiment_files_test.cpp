@@ -1,8 +1,12 @@
 // The console programs on copies of the shipped examples whose experiment
 // or settings could only give a fit that means nothing: they say so and end
-// with exit status 1 rather than 0.
+// with exit status 1 rather than 0.  Records no fit uses are read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +17,38 @@
 namespace {
 
 using nrstest::Edit;
+
+// The records of an experiment file, each split into its fields.
+using Records = std::vector<std::vector<std::string>>;
+using Prepare = std::function<void(const nrstest::TempDir&)>;
+
+// `file` of the working directory with its records rewritten by `edit`.
+Prepare editRecords(const std::string& file, std::function<void(Records&)> edit) {
+  return [=](const nrstest::TempDir& dir) {
+    Records r;
+    for (const auto& line : nrstest::splitLines(dir.read(file))) {
+      std::istringstream in(line);
+      r.emplace_back(std::istream_iterator<std::string>(in), std::istream_iterator<std::string>());
+    }
+    edit(r);
+    std::string out;
+    for (const auto& fields : r) {
+      for (const auto& f : fields) out += "  " + f;
+      out += "\n";
+    }
+    dir.write(file, out);
+  };
+}
+
+// Field `column` of the records whose first field (time or angle) lies in
+// [lo, hi] becomes `value`; the count record of a reflectivity file has
+// no such field.
+Prepare setCounts(const std::string& file, std::size_t column, double lo, double hi, const std::string& value) {
+  return editRecords(file, [=](Records& r) {
+    for (auto& f : r)
+      if (f.size() > column && std::stod(f[0]) >= lo && std::stod(f[0]) <= hi) f[column] = value;
+  });
+}
 
 // Fits weight a point by a power of its count: one count below 0 makes the
 // merit no number, and the fit never moves, so every program refuses the
@@ -26,6 +62,7 @@ TEST(ExperimentFiles, MeaninglessFitsEndWithStatusOne) {
     const char* example;
     std::vector<Edit> edits;
     std::string message;  // on the console
+    Prepare prepare = nullptr;
   };
   const Edit power{"MOLVEC.INP", " 1          JFITP", " 9          JFITP"};
   const std::string noMerit = " no pass of the run gave a finite merit: nothing was fitted !";
@@ -57,15 +94,124 @@ TEST(ExperimentFiles, MeaninglessFitsEndWithStatusOne) {
       // A count of 1e-30 in the window: the fitted scale itself is no number.
       {"QUASTO", "fe-si-multilayer", {power, {"ml_refl.dat", "      2.490      935307 0", "      2.490      1e-30 0"}},
        " values that are not finite numbers (NaN, Inf) were written to PROMP2.res"},
+      // A scale and a background fit equal counts exactly, and the fits skip
+      // counts of 0 (in BRINAX, counts at the spectrum's smallest): such a
+      // window gives the merit 0 of a perfect fit whatever the model.
+      {"ZEPRIN", "fe57-fit", {}, " all counts of the experiment file fe57_2.8mrad.dat above 0 between XEXP1 and",
+       setCounts("fe57_2.8mrad.dat", 1, 0, 200, "100")},
+      {"ZEPRIN", "fe57-fit", {}, " fewer than 3 points of the experiment file fe57_3.4mrad.dat with a count above 0",
+       setCounts("fe57_3.4mrad.dat", 1, 14, 171, "0")},
+      {"MOLVEC", "fe57-delayed", {}, " all prompt counts of the experiment file fe57_delp.dat above 0",
+       setCounts("fe57_delp.dat", 1, 0, 10, "100")},
+      {"MOLVEC", "fe57-delayed", {}, " fewer than 3 points of the experiment file fe57_delp.dat with a delayed count",
+       setCounts("fe57_delp.dat", 2, 1.55, 6.95, "0")},
+      {"QUASTO", "fe-si-multilayer", {}, " all prompt counts of the experiment file ml_refl.dat above 0",
+       setCounts("ml_refl.dat", 1, 0, 20, "100")},
+      {"QUASTO", "fe-si-multilayer", {}, " fewer than 3 points of the experiment file ml_refl.dat with a prompt count",
+       setCounts("ml_refl.dat", 1, 0.9, 16.1, "0")},
+      {"BRINAX", "fe57-cems", {},
+       " fewer than 3 points of the experiment file fe57_cems.dat with a count above the file's smallest lie between"
+       " E1lim and E2lim to compare with !",
+       editRecords("fe57_cems.dat",
+                   [](Records& r) {
+                     std::string least = r[0][0];
+                     for (const auto& f : r)
+                       if (std::stod(f[0]) < std::stod(least)) least = f[0];
+                     for (std::size_t i = 30; i < 479; ++i) r[i][0] = least;
+                   })},
+      // Every file is compared, and drawn, at the first file's times.
+      {"ZEPRIN", "fe57-fit", {},
+       " time of record 1 of the experiment file fe57_3.4mrad.dat is 117.610 ns, not 176.414 ns as in the first file"
+       " fe57_2.8mrad.dat: every file is compared at the first file's times !",
+       editRecords("fe57_3.4mrad.dat",
+                   [](Records& r) {
+                     std::erase_if(r, [](const auto& f) { return std::stod(f[0]) < 41 || std::stod(f[0]) > 118; });
+                   })},
+      {"ZEPRIN", "fe57-fit", {},
+       " the experiment file fe57_3.4mrad.dat ends before record 200 (10.081 ns as in the first file fe57_2.8mrad.dat):"
+       " every file is compared at the first file's times !",
+       editRecords("fe57_2.8mrad.dat", [](Records& r) { r.push_back(r.back()); })},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.program) + " " + c.edits.back().to);
+    SCOPED_TRACE(std::string(c.program) + " " + c.message);
     nrstest::TempDir dir;
     nrstest::copyExample(dir, c.example, c.edits);
+    if (c.prepare) c.prepare(dir);
     const auto r = nrstest::runProgram(c.program);
     EXPECT_EQ(r.status, 1) << r.output.substr(0, 2000);
     EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output.substr(0, 2000);
     EXPECT_FALSE(zeprintest::sanitizerReport(r.output));
+  }
+}
+
+// Records a fit never uses are read and change nothing: repeated times at
+// the end of a time spectrum or ahead of its compared stretch, and values
+// beyond the JEXPC channels of a CEMS spectrum.  A time repeated inside the
+// window is compared as any other point; a spectrum whose merit has the
+// weight 0 is not compared, and may be flat.
+TEST(ExperimentFiles, RecordsOutsideTheFitAreRead) {
+  using Check = std::function<void(const nrstest::TempDir&)>;
+  struct Case {
+    const char* what;
+    const char* program;
+    const char* example;
+    Prepare prepare;
+    Check check;
+  };
+  const auto bothSpectra = [](std::function<void(Records&)> edit) {
+    return [=](const nrstest::TempDir& dir) {
+      for (const char* f : {"fe57_2.8mrad.dat", "fe57_3.4mrad.dat"}) editRecords(f, edit)(dir);
+    };
+  };
+  // `file` as the unchanged example's run writes it.
+  const auto asUnchanged = [](const char* program, const char* example, const char* file) -> Check {
+    return [=](const nrstest::TempDir& dir) {
+      const std::string written = dir.read(file);
+      nrstest::TempDir unchanged;
+      nrstest::copyExample(unchanged, example);
+      EXPECT_EQ(nrstest::runProgram(program).status, 0);
+      EXPECT_EQ(written, unchanged.read(file));
+    };
+  };
+  const Case cases[] = {
+      {"padding at 0 ns", "ZEPRIN", "fe57-fit", bothSpectra([](Records& r) { r.insert(r.end(), 2, {"0.000", "0"}); }),
+       asUnchanged("ZEPRIN", "fe57-fit", "RESULT.res")},
+      {"last record twice", "ZEPRIN", "fe57-fit",
+       editRecords("fe57_3.4mrad.dat", [](Records& r) { r.push_back(r.back()); }),
+       asUnchanged("ZEPRIN", "fe57-fit", "RESULT.res")},
+      {"two records at 180 ns", "ZEPRIN", "fe57-fit",
+       bothSpectra([](Records& r) { r.insert(r.begin(), 2, {"180.000", "3"}); }),
+       asUnchanged("ZEPRIN", "fe57-fit", "RESULT.res")},
+      {"-5 after JEXPC", "BRINAX", "fe57-cems", editRecords("fe57_cems.dat", [](Records& r) { r.push_back({"-5"}); }),
+       asUnchanged("BRINAX", "fe57-cems", "CEMfit.res")},
+      {"a compared record twice", "ZEPRIN", "fe57-fit",
+       bothSpectra([](Records& r) {
+         const auto record = r[90];
+         r.insert(r.begin() + 90, record);
+       }),
+       [](const nrstest::TempDir& dir) {
+         const auto lines = nrstest::splitLines(dir.read("BUFFTN1.RES"));
+         const auto twice = std::adjacent_find(lines.begin(), lines.end());
+         ASSERT_NE(twice, lines.end());
+         EXPECT_NE(twice->find("    100.808     264.0"), std::string::npos) << *twice;
+       }},
+      {"flat spectrum of weight 0", "ZEPRIN", "fe57-fit",
+       [](const nrstest::TempDir& dir) {
+         nrstest::setRecord(dir, "ZEPRIN.INP", 6, " 1.0 0.0 1.0 1.0");
+         setCounts("fe57_3.4mrad.dat", 1, 0, 200, "100")(dir);
+       },
+       [](const nrstest::TempDir& dir) {
+         for (const auto& row : zeprintest::columns(dir.read("BUFFTN2.RES"))) EXPECT_EQ(row[1], 100.0);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    nrstest::TempDir dir;
+    nrstest::copyExample(dir, c.example);
+    c.prepare(dir);
+    const auto r = nrstest::runProgram(c.program);
+    EXPECT_EQ(r.status, 0) << r.output.substr(0, 2000);
+    c.check(dir);
   }
 }
 

@@ -248,10 +248,15 @@ TEST(QuastoRun, BadInput) {
       {"one point", [](Work&) {}, " 1\n 1.0 5.0 0\n", 1, "must be at least 2"},
       {"empty window", [](Work& w) { w.ACOMP2 = 0.7f; }, points, 1, "between ACOMP1 and ACOMP2 to compare with"},
       {"two-point window", [](Work& w) { w.ACOMP2 = 2.5f; }, points, 1,
-       " fewer than 3 points of the experiment file refl.dat lie between ACOMP1 and ACOMP2 to compare with !"},
+       " fewer than 3 points of the experiment file refl.dat with a prompt count above 0 lie between ACOMP1 and ACOMP2"
+       " to compare with !"},
       {"angles down", [](Work&) {}, " 3\n 3.0 2.0 0\n 2.0 4.0 0\n 1.0 5.0 0\n", 1,
-       " angles of the experiment file must not decrease (point 2) !"},
-      {"no counts", [](Work&) {}, " 2\n 1.0 0 0\n 2.0 0 0\n", 1, "no positive prompt counts"},
+       " angles of the experiment file refl.dat must not decrease (point 2) !"},
+      {"no counts", [](Work&) {}, " 2\n 1.0 0 0\n 2.0 0 0\n", 1,
+       " fewer than 3 points of the experiment file refl.dat with a prompt count above 0"},
+      {"flat", [](Work&) {}, " 4\n 1.0 5.0 0\n 2.0 5.0 0\n 2.5 0 0\n 3.0 5.0 0\n", 1,
+       " all prompt counts of the experiment file refl.dat above 0 between ACOMP1 and ACOMP2 are equal: nothing to"
+       " compare with !"},
       {"block", [](Work& w) { w.N1N = 1, w.N2N = 3, w.NRN = 3; }, points, 1, "repeated layers N1N,N2N", false},
       {"missing file", [](Work&) {}, "", 2, "file not found", false},
       {"nan count", [](Work&) {}, " 3\n 1.0 5.0 0\n 2.0 nan 0\n 3.0 2.0 0\n", 2, "unreadable number \"nan\"", false},

@@ -75,12 +75,15 @@ TEST(ZeprinBadInput, RefusedWithAMessageAndNonZeroStatus) {
       // Experiments and settings that would end as a perfect fit, or drop
       // multiplets, without a word.
       {"times rising", "fe57-fit", "fe57_2.8mrad.dat", "    175.574         2", "    176.500         2", 1,
-       " times of the experiment file fe57_2.8mrad.dat must decrease from record to record (point 2) !"},
+       " times of the experiment file fe57_2.8mrad.dat must not rise from record to record (point 2) !"},
+      // A repeated time is read; the second file then leaves the first one's times.
       {"time repeated in the second file", "fe57-fit", "fe57_3.4mrad.dat", "    174.734         1",
        "    175.574         1", 1,
-       " times of the experiment file fe57_3.4mrad.dat must decrease from record to record (point 3) !"},
+       " time of record 3 of the experiment file fe57_3.4mrad.dat is 175.574 ns, not 174.734 ns as in the first file"
+       " fe57_2.8mrad.dat: every file is compared at the first file's times !"},
       {"two points compared", "fe57-fit", "ZEPRIN.INP", "\t 170.0 \t XEXP2", "\t 15.5 \t XEXP2", 1,
-       " fewer than 3 points of the experiment file fe57_2.8mrad.dat lie between XEXP1 and XEXP2 to compare with !"},
+       " fewer than 3 points of the experiment file fe57_2.8mrad.dat with a count above 0 lie between XEXP1 and XEXP2"
+       " to compare with !"},
       {"IDIST 4", "fe57-film", "ZEPRIN.INP", "\t 1 \t IDIST", "\t 4 \t IDIST", 1,
        " IDIST in ZEPRIN.INP must lie in 0..3 !"},
       {"IDIST -1", "fe57-film", "ZEPRIN.INP", "\t 1 \t IDIST", "\t -1 \t IDIST", 1,

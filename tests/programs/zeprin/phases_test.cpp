@@ -105,12 +105,17 @@ std::string spectrum(int n, double first, double step) {
 struct Exper {
   zeprin::ExperimentList e;
   zeprin::TimeExperiment x;
+  int NSPC = 1;  // files the passes compare
 };
 
 void readExp(Exper& d, float XEXP1, float XEXP2) {
   fio::Unit log(4);
   log.openNew("log");
-  zeprin::RDEXPER(log, d.e, XEXP1, XEXP2, d.x);
+  common::CalcParams p;
+  p.XEXP1 = XEXP1;
+  p.XEXP2 = XEXP2;
+  p.weight.fill(1.0f);
+  zeprin::RDEXPER(log, d.e, p, d.NSPC, d.x);
   log.close();
 }
 
