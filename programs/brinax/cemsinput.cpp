@@ -50,7 +50,7 @@ void checkLength(fio::Unit& log, int read, CemsParams& c) {
                            std::to_string(read);
   log.print(text);
   fio::console().print(text);
-  if (read < 2) hardStop(" the experiment file holds fewer than 2 values !");
+  if (read < 2) hardStop(" the experiment file " + c.file + " holds fewer than 2 values !");
   c.JEXPC = read;
 }
 

@@ -21,6 +21,10 @@ void readReflPoints(fio::Unit& in, int n, ReflExperiment& x) {
   in.close();
 }
 
+std::string fewPointsText(std::string_view file, int least) {
+  return " JEXP in the experiment file " + std::string(file) + " must be at least " + std::to_string(least) + " !";
+}
+
 std::string refusedPoints(const ReflExperiment& x, std::string_view file) {
   for (int i = 2; i <= x.JEXP; ++i)
     if (!(x.XE(i) >= x.XE(i - 1)))

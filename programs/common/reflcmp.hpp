@@ -34,6 +34,8 @@ void readReflPoints(fio::Unit& in, int n, ReflExperiment& x);
 // angles at or below 0, which lie below any calculation grid, are fine), or a
 // prompt or delayed count below 0.
 std::string refusedPoints(const ReflExperiment& x, std::string_view file);
+// The refusal of an experiment file `file` whose point count is below `least`.
+std::string fewPointsText(std::string_view file, int least);
 
 // The calculation grid: mrad(j) = UT0 + (j - 1) Ustep rounded to single
 // precision, rad(j) the same sum unrounded / 1000.

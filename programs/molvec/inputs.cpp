@@ -72,7 +72,7 @@ void RDEXPD(MolvecData& d) {
   }
   if (JEXP < 1) {
     in.close();
-    refuse(d, " JEXP in the experiment file must be at least 1 !");
+    refuse(d, common::fewPointsText(d.prm.expName, 1));
   }
   common::readReflPoints(in, JEXP, c.x);
   if (const std::string text = common::refusedPoints(c.x, d.prm.expName); !text.empty()) refuse(d, text);

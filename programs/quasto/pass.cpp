@@ -114,7 +114,7 @@ bool readExperiment(QuastoData& d) {
   }
   if (n < 2) {
     in.close();
-    return cannotCompare(d, " JEXP in the experiment file must be at least 2 !");
+    return cannotCompare(d, common::fewPointsText(d.prm.expName, 2));
   }
   common::readReflPoints(in, n, c.x);
   if (const std::string text = common::refusedPoints(c.x, d.prm.expName); !text.empty())

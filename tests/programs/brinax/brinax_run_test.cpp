@@ -146,6 +146,7 @@ TEST(BrinaxRun, UnusableInputStopsWithAMessage) {
        " fewer than 3 points of the experiment file fe57_cems.dat with a count above the file's smallest lie between"
        " E1lim and E2lim to compare with !"},
       {"fe57_cems.dat", 0, flat, " fewer than 3 points of the experiment file fe57_cems.dat with a count above"},
+      {"fe57_cems.dat", 0, "   1000000\n", " the experiment file fe57_cems.dat holds fewer than 2 values !"},
       {"FilCEM.inp", 0, " FilCEM\n 1\n 0.06\n 8.0\n 512\n\nfe57_cems.dat\n 512\n", "end of file"},
   };
   for (const Case& c : cases) {

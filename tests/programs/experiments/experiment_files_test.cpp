@@ -182,6 +182,14 @@ TEST(ExperimentFiles, RecordsOutsideTheFitAreRead) {
       {"two records at 180 ns", "ZEPRIN", "fe57-fit",
        bothSpectra([](Records& r) { r.insert(r.begin(), 2, {"180.000", "3"}); }),
        asUnchanged("ZEPRIN", "fe57-fit", "RESULT.res")},
+      // The first file's times serve every file: the second file's, in the
+      // last of their three decimals off, change nothing.
+      {"times of the second file 0.001 ns later", "ZEPRIN", "fe57-fit",
+       editRecords("fe57_3.4mrad.dat",
+                   [](Records& r) {
+                     for (auto& f : r) f[0] = zeprintest::fmt("%.3f", std::stod(f[0]) + 0.001);
+                   }),
+       asUnchanged("ZEPRIN", "fe57-fit", "RESULT.res")},
       {"-5 after JEXPC", "BRINAX", "fe57-cems", editRecords("fe57_cems.dat", [](Records& r) { r.push_back({"-5"}); }),
        asUnchanged("BRINAX", "fe57-cems", "CEMfit.res")},
       {"a compared record twice", "ZEPRIN", "fe57-fit",

@@ -245,7 +245,7 @@ TEST(QuastoRun, BadInput) {
       {"no angles", [](Work& w) { w.Nstep = 0; }, points, 1, "Nstepp in MOLVEC.INP must lie in 1..3500", false},
       {"3501 angles", [](Work& w) { w.Nstep = 3501; }, points, 1, "Nstepp in MOLVEC.INP must lie in 1..3500", false},
       {"3501 points", [](Work&) {}, many, 1, " JEXP should not be larger 3500 !!!"},
-      {"one point", [](Work&) {}, " 1\n 1.0 5.0 0\n", 1, "must be at least 2"},
+      {"one point", [](Work&) {}, " 1\n 1.0 5.0 0\n", 1, " JEXP in the experiment file refl.dat must be at least 2 !"},
       {"empty window", [](Work& w) { w.ACOMP2 = 0.7f; }, points, 1, "between ACOMP1 and ACOMP2 to compare with"},
       {"two-point window", [](Work& w) { w.ACOMP2 = 2.5f; }, points, 1,
        " fewer than 3 points of the experiment file refl.dat with a prompt count above 0 lie between ACOMP1 and ACOMP2"
