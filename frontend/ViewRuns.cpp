@@ -170,10 +170,13 @@ bool CKAVOLDView::RunOrAbandon(const char* program, const NextProtection& next) 
 
 // Called once the command has set its marks, so that the program's end,
 // whenever it comes, finds them in place.  A program that does not start at
-// all leaves no end to wait for.
+// all leaves no results to show: its marks are undone at once.
 void CKAVOLDView::StartWithoutWait(const char* program, const RunMarks& before) {
   constexpr winlayer::UINT kStarted = 32;  // WinExec's results from here on mean a start
-  if (winlayer::WinExec(program, winlayer::SW_SHOW) >= kStarted) m_beforeStart = before;
+  if (winlayer::WinExec(program, winlayer::SW_SHOW) >= kStarted)
+    m_beforeStart = before;
+  else
+    PutBackRunMarks(before);
 }
 
 // Reads the head of the fit script: the switch in its first record and the

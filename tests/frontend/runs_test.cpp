@@ -132,6 +132,15 @@ TEST_F(Runs, AMissingProgramLeavesTheScriptAndTheCountersAsTheyWere) {
   EXPECT_EQ(messages(), (std::vector<CString>{"can not find file: NEXT.inp", "can not find file: ZEPRIN.exe"}));
   EXPECT_FALSE(dir.exists("NEXT.INP"));
   EXPECT_EQ(dir.read("NEXTs.RES"), "stale\n");
+
+  // A start without waiting that cannot start leaves nothing to show.
+  boxes.boxes.clear();
+  const CString label = view->m_timeModel.current;
+  view->OnFitTimeSpectra();
+  EXPECT_EQ(messages(), std::vector<CString>{"can not find file: ZEPRIN.exe"});
+  EXPECT_EQ(counters(), 0);
+  EXPECT_EQ(view->m_pressTime, 0);
+  EXPECT_EQ(view->m_timeModel.current, label);
 }
 
 TEST_F(Runs, AFitRunLeavesTheScriptAndTheBoxKeepsItsAnswer) {
