@@ -136,7 +136,9 @@ void RDEXPER(fio::Unit& log, const ExperimentList& e, const common::CalcParams& 
     if (j == 1) findStretch(log, p.XEXP1, p.XEXP2, x);
     const numlib::Span1<const float> stretch = x.counts.span().tail(x.JZ, x.MEXP);
     if (j > 1 && j <= NSPC) checkTimes(name, records, e, x);
-    if (j <= NSPC && p.weight(j) != 0) {
+    // Without a weight a file's merit does not count, but an empty window
+    // leaves nothing to compare whatever the weights.
+    if (j <= NSPC && (p.weight(j) != 0 || x.JZ2 < x.JZ1)) {
       const std::string text = common::refusedWindow(stretch, x.JZ1, x.JZ2, 0.0f, {name, "count", "XEXP1", "XEXP2"});
       if (!text.empty()) common::hardStop(text);
     }

@@ -101,6 +101,10 @@ TEST(ExperimentFiles, MeaninglessFitsEndWithStatusOne) {
        setCounts("fe57_2.8mrad.dat", 1, 0, 200, "100")},
       {"ZEPRIN", "fe57-fit", {}, " fewer than 3 points of the experiment file fe57_3.4mrad.dat with a count above 0",
        setCounts("fe57_3.4mrad.dat", 1, 14, 171, "0")},
+      // Without weights no merit counts, but an empty window is refused.
+      {"ZEPRIN", "fe57-fit",
+       {{"ZEPRIN.INP", "\t 1.0 \t 1.0 \t 1.0 \t 1.0 ", " 0 0 0 0"}, {"ZEPRIN.INP", "\t 15.0 \t XEXP1", " 172 XEXP1"}},
+       " fewer than 3 points of the experiment file fe57_2.8mrad.dat with a count above 0"},
       {"MOLVEC", "fe57-delayed", {}, " all prompt counts of the experiment file fe57_delp.dat above 0",
        setCounts("fe57_delp.dat", 1, 0, 10, "100")},
       {"MOLVEC", "fe57-delayed", {}, " fewer than 3 points of the experiment file fe57_delp.dat with a delayed count",
