@@ -39,7 +39,7 @@ void readDelayedRecords(fio::Unit& in, fio::Unit& log, DelayedSettings& d) {
   readEcho(in, log, " TIMFIN =  ", d.TIMFIN);
 }
 
-void refuseWrittenReflInputs(std::initializer_list<FileNames> written) {
+void refuseWrittenReflInputs(std::initializer_list<FileNames> fixedInputs, std::initializer_list<FileNames> written) {
   std::vector<NamedInput> inputs;
   // Records 1 to 3 as readPromptRecords reads them.
   peekNames("MOLVEC.INP", [&](fio::Unit& in) {
@@ -50,7 +50,7 @@ void refuseWrittenReflInputs(std::initializer_list<FileNames> written) {
     if (Intexp != 0) inputs.push_back({name, "experiment file", "MOLVEC.INP"});
   });
   peekModelName(inputs);
-  refuseWrittenInputs(inputs, written);
+  refuseWrittenInputs(inputs, fixedInputs, written);
 }
 
 }  // namespace common

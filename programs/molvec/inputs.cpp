@@ -103,7 +103,8 @@ void TWINDOW(MolvecData& d) {
 }
 
 void startUp(MolvecData& d) {
-  common::refuseWrittenReflInputs({kWrittenFiles, common::kModelOutputFiles, common::kDensityProfileFile});
+  common::refuseWrittenReflInputs({common::kSharedInputs, common::kReflParameterFile, common::kDistributionInput},
+                                  {kWrittenFiles, common::kModelOutputFiles, common::kDensityProfileFile});
   common::RDCONST(d.log, d.nc, d.mc, {kRunLog, common::ConstantsKind::DelayedPrompt});
   common::INITYV(d.YV, d.YVS);
   RDDELP(d);
