@@ -1,5 +1,7 @@
 #include "programs/common/delpinp.hpp"
 
+#include "programs/common/params.hpp"
+
 namespace common {
 
 void readPromptRecords(fio::Unit& in, fio::Unit& log, PromptSettings& p) {
@@ -16,6 +18,7 @@ void readPromptRecords(fio::Unit& in, fio::Unit& log, PromptSettings& p) {
   p.NG = kFirstGaussKernel;
   readEcho(in, log, " ANGBEAM=", p.ANGBEAM);
   readEcho(in, log, " JFITP = ", p.JFITP);
+  if (p.Intexp != 0) requireWeightPower(p.JFITP, "JFITP", "MOLVEC.INP");
   readEcho(in, log, " ACOMP1 =  ", p.ACOMP1);
   readEcho(in, log, " ACOMP2 =  ", p.ACOMP2);
   in.read(p.EPFINP);

@@ -39,6 +39,7 @@ void RDDELP(MolvecData& d) {
   common::readPromptRecords(in, d.log, d.prm);
   common::readDelayedRecords(in, d.log, d.del);
   in.close();
+  if (d.prm.Intexp != 0) common::requireWeightPower(d.del.JFITD, "JFITD", "MOLVEC.INP");
   checkGrid(d);
 }
 

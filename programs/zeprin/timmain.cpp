@@ -19,7 +19,10 @@ void startUp(ZeprinData& d) {
   common::FLDDIST(d.log, d.par, d.nc, d.dist);
   common::RDMODEL(d.log, d.fileM, d.model, d.nc, d.YV);
   common::EGRID(d.log, d.nc.JE, d.mc.XEST, d.mc.XEMAX, d.grid);
-  if (d.expList.NEXP != 0) RDEXPER(d.log, d.expList, d.par.XEXP1, d.par.XEXP2, d.exper);
+  if (d.expList.NEXP != 0) {
+    common::requireWeightPower(d.par.JFIT, "JFIT", "ZEPRIN.INP");
+    RDEXPER(d.log, d.expList, d.par.XEXP1, d.par.XEXP2, d.exper);
+  }
   d.scale.first = 1;
   // Angles without an experiment file are not computed.  The angle file
   // "OLD_ANG.RES" and the table YV keep every angle of "FileM.inp".
