@@ -24,6 +24,8 @@ namespace brinax {
 // blocks (common::kModelOutputFiles, common::kDensityProfileFile).
 inline constexpr std::string_view kRunLog = "TOLPEK.RES";
 inline constexpr std::string_view kWrittenFiles[] = {kRunLog, "CEMfit.res", "CEMorig.res", "EpsCEM.res"};
+// Its input of a fixed name beside common::kSharedInputs.
+inline constexpr std::string_view kOwnInputs[] = {"FilCEM.inp"};
 
 // "FilCEM.inp".
 struct CemsParams {

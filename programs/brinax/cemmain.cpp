@@ -15,7 +15,10 @@ void startUp(BrinaxData& d) {
   RDCEMS(d.log, d.cems, d.par.ITEST);
   common::RDFILEM(d.log, d.fileM, {.heading = true});
   common::RDNEXT(d.log, d.next, d.par.ITEST, d.Jcalc, true);
-  if (d.cems.NSPCE != 0) RDEXPC(d.log, d.out, d.cems, d.exper);
+  if (d.cems.NSPCE != 0) {
+    common::requireWeightPower(d.par.JFIT, "JFIT", "ZEPRIN.INP");
+    RDEXPC(d.log, d.out, d.cems, d.exper);
+  }
   common::FLDDIST(d.log, d.par, d.nc, d.dist, true);
   common::RDMODEL(d.log, d.fileM, d.model, d.nc, d.YV, {.jvnLabel = "JVN (=1 without steps, =2 with steps)"});
   ESCALE(d.log, d.cems, d.mc.XEST, d.scale);

@@ -88,7 +88,8 @@ void refuseWrittenInputs() {
     if (c.NSPCE != 0) inputs.push_back({in.readA(32), "experiment file", "FilCEM.inp"});
   });
   common::peekModelName(inputs);
-  common::refuseWrittenInputs(inputs, {kWrittenFiles, common::kModelOutputFiles, common::kDensityProfileFile});
+  common::refuseWrittenInputs(inputs, {common::kSharedInputs, kOwnInputs, common::kDistributionInput},
+                              {kWrittenFiles, common::kModelOutputFiles, common::kDensityProfileFile});
 }
 
 void RDCEMS(fio::Unit& log, CemsParams& c, int& ITEST) {

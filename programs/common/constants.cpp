@@ -87,9 +87,12 @@ HFFactors readWholeFile(fio::Unit& in, fio::Unit& log, NuclearConstants& nc, Mai
   requirePositive(mc.ERES, "ERES");
   in.read(nc.I2G);
   in.read(nc.I2E);
-  // The table has one row per ground sub-level, ten at most.
-  if (nc.I2G < 0 || nc.I2G + 1 > 10) hardStop(" I2G+1 (ground sub-levels) must lie in 1..10 !");
-  if (nc.I2E < 0) hardStop(" I2E (twice the excited spin) must not be negative !");
+  // The table has one row per ground sub-level, ten at most.  Its lines join
+  // ground sub-level mg to the excited ones mg+2, mg and mg-2, so none
+  // reaches an excited sub-level beyond 11 (doubled units): a larger spin
+  // cannot be meant.
+  if (nc.I2G < 0 || nc.I2G > 9) hardStop(" I2G+1 (ground sub-levels) must lie in 1..10 !");
+  if (nc.I2E < 0 || nc.I2E > 11) hardStop(" I2E+1 (excited sub-levels) must lie in 1..12 !");
   in.read(nc.GFAC);
   in.read(nc.EFAC);
   float qg = 0, qe = 0;

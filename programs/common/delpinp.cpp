@@ -1,5 +1,7 @@
 #include "programs/common/delpinp.hpp"
 
+#include "programs/common/params.hpp"
+
 namespace common {
 
 void readPromptRecords(fio::Unit& in, fio::Unit& log, PromptSettings& p) {
@@ -16,6 +18,7 @@ void readPromptRecords(fio::Unit& in, fio::Unit& log, PromptSettings& p) {
   p.NG = kFirstGaussKernel;
   readEcho(in, log, " ANGBEAM=", p.ANGBEAM);
   readEcho(in, log, " JFITP = ", p.JFITP);
+  if (p.Intexp != 0) requireWeightPower(p.JFITP, "JFITP", "MOLVEC.INP");
   readEcho(in, log, " ACOMP1 =  ", p.ACOMP1);
   readEcho(in, log, " ACOMP2 =  ", p.ACOMP2);
   in.read(p.EPFINP);
@@ -39,7 +42,7 @@ void readDelayedRecords(fio::Unit& in, fio::Unit& log, DelayedSettings& d) {
   readEcho(in, log, " TIMFIN =  ", d.TIMFIN);
 }
 
-void refuseWrittenReflInputs(std::initializer_list<FileNames> written) {
+void refuseWrittenReflInputs(std::initializer_list<FileNames> fixedInputs, std::initializer_list<FileNames> written) {
   std::vector<NamedInput> inputs;
   // Records 1 to 3 as readPromptRecords reads them.
   peekNames("MOLVEC.INP", [&](fio::Unit& in) {
@@ -50,7 +53,7 @@ void refuseWrittenReflInputs(std::initializer_list<FileNames> written) {
     if (Intexp != 0) inputs.push_back({name, "experiment file", "MOLVEC.INP"});
   });
   peekModelName(inputs);
-  refuseWrittenInputs(inputs, written);
+  refuseWrittenInputs(inputs, fixedInputs, written);
 }
 
 }  // namespace common

@@ -57,9 +57,11 @@ void readPromptRecords(fio::Unit& in, fio::Unit& log, PromptSettings& p);
 // Reads records 14..26 that follow, with their run-log echoes.
 void readDelayedRecords(fio::Unit& in, fio::Unit& log, DelayedSettings& d);
 
-// Stops the run, before anything is written, when "MOLVEC.INP" (the
-// experiment file, when record 2 asks for one) or "FileM.inp" names one of
-// the `written` files.
-void refuseWrittenReflInputs(std::initializer_list<FileNames> written);
+inline constexpr std::string_view kReflParameterFile[] = {"MOLVEC.INP"};
+
+// Stops the run, before anything is written, when the experiment file that
+// "MOLVEC.INP" names (when record 2 asks for one), the model file or one of
+// the `fixedInputs` is one of the `written` files.
+void refuseWrittenReflInputs(std::initializer_list<FileNames> fixedInputs, std::initializer_list<FileNames> written);
 
 }  // namespace common

@@ -71,7 +71,8 @@ bool WRPROF(fio::Unit& log, const Model& m, const SteppedModel& st, double K0, c
 
   const auto& H1A = m.arrays.thickness;
   double XM1 = 0, block = 0;
-  for (int N = 1; N <= std::min(m.N1N - 1, m.NNN); ++N) XM1 += H1A(N) / 10;
+  // Without repetitions the block may lie anywhere, at the int limits too.
+  for (int N = 1; N < std::min(m.N1N, m.NNN + 1); ++N) XM1 += H1A(N) / 10;
   for (int N = std::max(m.N1N, 1); N <= std::min(m.N2N, m.NNN); ++N) block += H1A(N) / 10;
   const double XM2 = XM1 + block;
   log.write("(/, ' XM1,XM2 (depths of repeated layers) = ', 2F11.4)", XM1, XM2);

@@ -25,6 +25,13 @@ void readCorrelations(fio::Unit& in, fio::Unit& log, CalcParams& p, bool echo) {
 
 }  // namespace
 
+// LINFIT weighs a count E by 1/E**power.  A negative power weighs the largest
+// counts most, and at the int limit every weight but that of a count of 1 is
+// 0 or infinite: the fit then passes through one point and scores 0.
+void requireWeightPower(int power, std::string_view name, std::string_view file) {
+  if (power < 0) hardStop(" " + std::string(name) + " in " + std::string(file) + " must not be negative !");
+}
+
 void RDPARAM(fio::Unit& log, CalcParams& p, const ParamsOptions& opt) {
   const bool full = opt.kind == ParamsKind::TimeSpectra;
   const bool delp = opt.kind == ParamsKind::DelayedPrompt;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "numlib/farray.hpp"
 #include "programs/common/fio.hpp"
@@ -35,6 +36,11 @@ struct CalcParams {
   float SD = 0;           // step of the distribution abscissa
   int IDIST = 0;          // 1 Gauss, 2 Lorentz, 3 table "DISTR.inf"
 };
+
+// Stops the run unless the weight power of a comparison with experiment
+// (JFIT and its kin, the setting `name` of the file `file`) is 0 or more.
+// Checked only where an experiment is compared.
+void requireWeightPower(int power, std::string_view name, std::string_view file);
 
 // How much of "ZEPRIN.INP" a program reads and which values it echoes.
 enum class ParamsKind {

@@ -54,6 +54,7 @@ void RDDELP(MolvecData& d) {
   common::readPromptRecords(in, d.log, d.prm);
   common::readDelayedRecords(in, d.log, d.del);
   in.close();
+  if (d.prm.Intexp != 0) common::requireWeightPower(d.del.JFITD, "JFITD", "MOLVEC.INP");
   checkGrid(d);
 }
 
@@ -112,7 +113,8 @@ void TWINDOW(MolvecData& d) {
 }
 
 void startUp(MolvecData& d) {
-  common::refuseWrittenReflInputs({kWrittenFiles, common::kModelOutputFiles, common::kDensityProfileFile});
+  common::refuseWrittenReflInputs({common::kSharedInputs, common::kReflParameterFile, common::kDistributionInput},
+                                  {kWrittenFiles, common::kModelOutputFiles, common::kDensityProfileFile});
   common::RDCONST(d.log, d.nc, d.mc, {kRunLog, common::ConstantsKind::DelayedPrompt});
   common::INITYV(d.YV, d.YVS);
   RDDELP(d);

@@ -75,7 +75,8 @@ void RDMODELQ(QuastoData& d) {
 }
 
 void startUp(QuastoData& d) {
-  common::refuseWrittenReflInputs({kWrittenFiles, common::kModelOutputFiles});
+  common::refuseWrittenReflInputs({common::kSharedInputs, common::kReflParameterFile},
+                                  {kWrittenFiles, common::kModelOutputFiles});
   common::RDCONST(d.log, d.nc, d.mc, {kRunLog, common::ConstantsKind::EnergyOnly});
   RDPRMP(d);
   common::RDPARAM(d.log, d.par, {common::ParamsKind::PromptOnly});

@@ -112,7 +112,8 @@ void refuseWrittenInputs() {
     for (int j = 1; j <= NEXP; ++j)
       inputs.push_back({in.readA(32), "experiment file", "FilesE.inp"});
   });
-  common::refuseWrittenInputs(inputs, {kWrittenFiles, common::kModelOutputFiles, common::kDensityProfileFile});
+  common::refuseWrittenInputs(inputs, {common::kSharedInputs, kOwnInputs, common::kDistributionInput},
+                              {kWrittenFiles, common::kModelOutputFiles, common::kDensityProfileFile});
 }
 
 void RDFILESE(fio::Unit& log, ExperimentList& e, int& ITEST) {

@@ -24,7 +24,10 @@ void startUp(ZeprinData& d) {
   // keep every angle of "FileM.inp".
   const int NEXP = d.expList.NEXP;
   if (NEXP != 0 && NEXP < d.fileM.NSPC) d.fileM.NSPC = NEXP;
-  if (NEXP != 0) RDEXPER(d.log, d.expList, d.par, d.fileM.NSPC, d.exper);
+  if (NEXP != 0) {
+    common::requireWeightPower(d.par.JFIT, "JFIT", "ZEPRIN.INP");
+    RDEXPER(d.log, d.expList, d.par, d.fileM.NSPC, d.exper);
+  }
   d.scale.first = 1;
 }
 

@@ -37,6 +37,8 @@ inline constexpr std::string_view kWrittenFiles[] = {
     kRunLog,       "OLD_ANG.RES", "ANGLE.RES",   "RESULT.res",  "INTEGR.res",  "ttestF.res",
     "E_spcN.res",  "BUFFEN1.RES", "BUFFEN2.RES", "BUFFEN3.RES", "BUFFEN4.RES", "BUFFTN1.RES",
     "BUFFTN2.RES", "BUFFTN3.RES", "BUFFTN4.RES"};
+// Its input of a fixed name beside common::kSharedInputs.
+inline constexpr std::string_view kOwnInputs[] = {"FilesE.inp"};
 
 // Time axis and the names of the curve files.
 struct TimeAxis {

@@ -78,7 +78,7 @@ DelayedPromptParameters delayedValues() {
   d.UT0 = 2;
   d.Ustep = 0.5f;
   d.Nstep = 15;
-  d.JFITD = -1;
+  d.JFITD = 2;
   d.ACOMP1D = 2.5f;
   d.ACOMP2D = 8;
   d.EPFIND = 0.001f;
@@ -110,7 +110,7 @@ const char* const kMolvecDelayed =
     "\t 2.000000 \t  UT0 (mrad) starting angle for delayed curve calcul \t  \n"
     "\t 0.500000 \t  Ustep (mrad) - step \n"
     "\t 15 \t  Nstep - number of points    (max 900 !)  \n"
-    "\t -1 \t  JFITD - type of the merit function for comp. exp-theor. \n"
+    "\t 2 \t  JFITD - type of the merit function for comp. exp-theor. \n"
     "\t 2.500000 \t \t  ACOMP1D (mrad) the low limit for comparison with experiment \n"
     "\t 8.000000 \t \t  ACOMP2D (mrad) the upper limit for comparison with experiment \n"
     "\t 0.001000 \t  EPFIND - limit for iterations of EPSS \n"

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -92,13 +93,16 @@ TEST(BrinaxRun, FitRecoversTheFieldOfTheSyntheticSpectrum) {
 
 // Without a fit the merit of the comparison is reported, and a JFIT above 10
 // is lowered by 10 until it is 10 or below: every pass, the first included,
-// compares alike, 23 and 13 as 3.
+// compares alike, 23 and 13 as 3, 20 and 30 as 10, 11 as 1; the powers 1, 3
+// and 10 weigh the points differently.
 TEST(BrinaxRun, ComparisonWithoutFitKeepsItsMeritAndItsWeights) {
   struct Case {
     int JFIT;
+    int power;  // the JFIT it compares as
     double EPSS = 0;
   };
-  Case cases[] = {{23}, {13}, {3}};
+  Case cases[] = {{3, 3}, {23, 3}, {13, 3}, {10, 10}, {20, 10}, {30, 10}, {1, 1}, {11, 1}};
+  std::map<int, double> merit;  // by power
   for (Case& c : cases) {
     SCOPED_TRACE(c.JFIT);
     nrstest::TempDir dir;
@@ -116,9 +120,11 @@ TEST(BrinaxRun, ComparisonWithoutFitKeepsItsMeritAndItsWeights) {
     c.EPSS = passes[0][2];
     EXPECT_GT(c.EPSS, 0.0);
     EXPECT_EQ(dir.read("EpsCEM.res"), epsFile(c.EPSS));
+    if (c.JFIT == c.power) merit[c.power] = c.EPSS;
   }
-  EXPECT_EQ(cases[0].EPSS, cases[2].EPSS);
-  EXPECT_EQ(cases[1].EPSS, cases[2].EPSS);
+  for (const Case& c : cases) EXPECT_EQ(c.EPSS, merit.at(c.power)) << c.JFIT;
+  EXPECT_NE(merit.at(1), merit.at(3));
+  EXPECT_NE(merit.at(3), merit.at(10));
 }
 
 TEST(BrinaxRun, UnusableInputStopsWithAMessage) {

@@ -1,5 +1,6 @@
 // The console programs on their shipped examples, with the model file or the
-// experiment file given the name of a file the program writes.
+// experiment file given the name of a file the program writes, or an input
+// made the same file as a written one through a link.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,27 +15,41 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// How the input becomes the written file.
+enum class Way {
+  Named,    // the parameter file names a copy of it under the written name
+  Symlink,  // the written file is a symbolic link to it
+  Hardlink  // the written file is a hard link to it
+};
+
 // Refused before anything is written, with a message naming both files, and
 // the input left as it was; a name that the program does not write is read.
-TEST(InputNames, AnInputNamedLikeAWrittenFileIsRefusedUntouched) {
+TEST(InputNames, AnInputThatIsAWrittenFileIsRefusedUntouched) {
   struct Case {
     const char* program;
     const char* example;
-    const char* nameFile;  // the parameter file that names the input
-    int record;            // its record holding the name
-    const char* name;      // the name given instead
-    const char* written;   // the written file it names; none: accepted
+    const char* nameFile;  // the parameter file that names the input, or the input of a fixed name
+    int record;            // its record holding the name; 0: a fixed name
+    const char* name;      // Named: the name given instead; links: the written file made a link
+    const char* written;   // the written file it is; none: accepted
+    Way way = Way::Named;
   };
   const Case cases[] = {
       {"ZEPRIN", "fe57-fit", "FileM.inp", 1, "zeprin.res", "ZEPRIN.RES"},  // the run log
       {"ZEPRIN", "fe57-fit", "FilesE.inp", 3, "BUFFTN2.RES", "BUFFTN2.RES"},
+      {"ZEPRIN", "fe57-fit", "FilesE.inp", 2, "layspc.res", "LAYSPC.RES"},  // only a model may be
+      {"ZEPRIN", "fe57-fit", "FilesE.inp", 2, "BUFFTN1.RES", "BUFFTN1.RES", Way::Symlink},
       {"MOLVEC", "fe57-delayed", "FileM.inp", 1, "rab.res", "rab.res"},
       {"MOLVEC", "fe57-delayed", "MOLVEC.INP", 3, "PROMP2.res", "PROMP2.res"},
-      {"QUASTO", "fe-si-multilayer", "FileM.inp", 1, "./Layspc.res", "LAYSPC.RES"},
+      {"MOLVEC", "fe57-delayed", "MOLVEC.INP", 3, "./LAYSPC.RES", "LAYSPC.RES"},
+      {"MOLVEC", "fe57-delayed", "FileM.inp", 1, "molvec.RES", "MOLVEC.RES", Way::Hardlink},
       {"QUASTO", "fe-si-multilayer", "MOLVEC.INP", 3, "PROMP2.res", "PROMP2.res"},
       {"QUASTO", "fe-si-multilayer", "FileM.inp", 1, "MODELN.RES", nullptr},  // the others' density profile
+      {"QUASTO", "fe-si-multilayer", "ZEPRIN.INP", 0, "RELAY.res", "RELAY.res", Way::Hardlink},
       {"BRINAX", "fe57-cems", "FileM.inp", 1, "EL_mod.RES", "EL_mod.RES"},
       {"BRINAX", "fe57-cems", "FilCEM.inp", 7, "cemfit.res", "CEMfit.res"},
+      // A model of its own name is not to be replaced by the fit.
+      {"BRINAX", "fe57-cems", "FileM.inp", 1, "LAYSPC.RES", "LAYSPC.RES", Way::Symlink},
   };
   const auto files = [](const nrstest::TempDir& dir) {
     return std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator());
@@ -43,26 +58,64 @@ TEST(InputNames, AnInputNamedLikeAWrittenFileIsRefusedUntouched) {
     SCOPED_TRACE(std::string(c.program) + " " + c.nameFile + " " + c.name);
     nrstest::TempDir dir;
     nrstest::copyExample(dir, c.example);
-    std::string input;  // the name the example gives
-    std::istringstream(nrstest::splitLines(dir.read(c.nameFile)).at(c.record - 1)) >> input;
+    std::string input = c.nameFile;  // the name the example gives
+    if (c.record > 0) std::istringstream(nrstest::splitLines(dir.read(c.nameFile)).at(c.record - 1)) >> input;
     const std::string text = dir.read(input);
     ASSERT_FALSE(text.empty());
-    dir.write(c.name, text);
-    nrstest::setRecord(dir, c.nameFile, c.record, c.name);
+    if (c.way == Way::Named) {
+      dir.write(c.name, text);
+      nrstest::setRecord(dir, c.nameFile, c.record, c.name);
+      input = c.name;
+    } else if (c.way == Way::Symlink) {
+      fs::create_symlink(input, c.name);
+    } else {
+      fs::create_hard_link(input, c.name);
+    }
     const auto before = files(dir);
     const auto [status, out] = nrstest::runProgram(c.program);
-    EXPECT_TRUE(dir.read(c.name) == text) << c.name << " was changed";
+    EXPECT_TRUE(dir.read(input) == text) << input << " was changed";
     if (!c.written) {
       EXPECT_EQ(status, 0) << out;
       continue;
     }
     EXPECT_EQ(status, 1) << out;
-    const std::string role = std::string(c.nameFile) == "FileM.inp" ? "model file" : "experiment file";
-    EXPECT_NE(out.find(" the " + role + " " + c.name + " named in " + c.nameFile + " is the file " + c.written +
-                       " that this program writes"),
-              std::string::npos)
+    const std::string what = c.record == 0                               ? "input file " + input
+                             : std::string(c.nameFile) == "FileM.inp" ? "model file " + input + " named in FileM.inp"
+                                                                      : "experiment file " + input + " named in " + c.nameFile;
+    EXPECT_NE(out.find(" the " + what + " is the file " + c.written + " that this program writes"), std::string::npos)
         << out;
     EXPECT_EQ(files(dir), before);
+  }
+}
+
+// The fitted model "LAYSPC.RES", named in any letter case, is the model file
+// of the next fit: it is read whole before the fit replaces it.  The run log
+// echoes its layer records as read.
+TEST(InputNames, TheFittedModelIsTheNextModelFile) {
+  struct Case {
+    const char* program;
+    const char* example;
+    const char* runLog;
+    const char* name;  // the model file's name in "FileM.inp"
+  };
+  const Case cases[] = {{"ZEPRIN", "fe57-fit", "ZEPRIN.RES", "LAYSPC.RES"},
+                        {"MOLVEC", "fe57-delayed", "MOLVEC.RES", "Layspc.res"},
+                        {"QUASTO", "fe-si-multilayer", "QUASTO.RES", "./layspc.RES"},
+                        {"BRINAX", "fe57-cems", "TOLPEK.RES", "Layspc.res"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.program);
+    nrstest::TempDir dir;
+    nrstest::copyExample(dir, c.example, {{"stop.inp", "1", "0"}});
+    ASSERT_EQ(nrstest::runProgram(c.program).status, 0);  // one pass: the start model written back
+    const std::string model = dir.read("LAYSPC.RES");
+    dir.write("stop.inp", " 1\n");
+    nrstest::setRecord(dir, "FileM.inp", 1, c.name);
+    const auto r = nrstest::runProgram(c.program);
+    ASSERT_EQ(r.status, 0) << r.output.substr(0, 2000);
+    const auto lines = nrstest::splitLines(model);
+    const std::string log = dir.read(c.runLog);
+    for (int k = 12; k <= 13; ++k) EXPECT_TRUE(nrstest::hasLine(log, lines.at(k - 1))) << lines.at(k - 1);
+    EXPECT_NE(dir.read("LAYSPC.RES"), model);  // fitted
   }
 }
 

@@ -52,7 +52,9 @@ Prepare setCounts(const std::string& file, std::size_t column, double lo, double
 
 // Fits weight a point by a power of its count: one count below 0 makes the
 // merit no number, and the fit never moves, so every program refuses the
-// file as it reads it, naming the file and the point.  Where no computed
+// file as it reads it, naming the file and the point.  A negative power
+// (down to the int limit, where all weight falls on one point and the merit
+// is 0) is refused where an experiment is compared.  Where no computed
 // pass has a merit that is a number (weights 1/E**9 beyond single
 // precision), nothing was fitted; a curve file with values that are not
 // finite is named.
@@ -65,6 +67,7 @@ TEST(ExperimentFiles, MeaninglessFitsEndWithStatusOne) {
     Prepare prepare = nullptr;
   };
   const Edit power{"MOLVEC.INP", " 1          JFITP", " 9          JFITP"};
+  const std::string intMin = " -2147483648 ";
   const std::string noMerit = " no pass of the run gave a finite merit: nothing was fitted !";
   const Edit cemsPower{"ZEPRIN.INP", "\t 0 \t JFIT", "\t 3 \t JFIT"};
   const Case cases[] = {
@@ -78,6 +81,15 @@ TEST(ExperimentFiles, MeaninglessFitsEndWithStatusOne) {
        " count below 0 in the experiment file ml_refl.dat (point 399) !"},
       {"BRINAX", "fe57-cems", {{"fe57_cems.dat", "\n   1001355\n", "\n   -5\n"}},
        " count below 0 in the experiment file fe57_cems.dat (point 4) !"},
+      {"ZEPRIN", "fe57-fit", {{"ZEPRIN.INP", "\t 1 \t JFIT", "\t" + intMin + "\t JFIT"}},
+       " JFIT in ZEPRIN.INP must not be negative !"},
+      {"BRINAX", "fe57-cems", {{"ZEPRIN.INP", "\t 0 \t JFIT", "\t -1 \t JFIT"}}, " JFIT in ZEPRIN.INP must not be negative !"},
+      {"MOLVEC", "fe57-delayed", {{"MOLVEC.INP", " 1          JFITP", intMin + "JFITP"}},
+       " JFITP in MOLVEC.INP must not be negative !"},
+      {"MOLVEC", "fe57-delayed", {{"MOLVEC.INP", " 1          JFITD", intMin + "JFITD"}},
+       " JFITD in MOLVEC.INP must not be negative !"},
+      {"QUASTO", "fe-si-multilayer", {{"MOLVEC.INP", " 1          JFITP", intMin + "JFITP"}},
+       " JFITP in MOLVEC.INP must not be negative !"},
       {"QUASTO", "fe-si-multilayer", {power}, noMerit},
       {"MOLVEC", "fe57-delayed", {power, {"fe57_delp.dat", " 2.700 935337 17709", " 2.700 1 17709"}}, noMerit},
       // A film without resonant nuclei has no spectrum to scale; a channel

@@ -138,7 +138,7 @@ TEST(QuastoRun, PromptCurveEqualsParratt) {
 // Model kind 0 carries the nuclear part, kind 2 ends after the layers, and a
 // first record that is no number counts as kind 0.  An IBHF other than 1 or 2
 // does not matter to the prompt curve.  "LAYSPC.RES" keeps the kind, and a
-// second run on a copy of it gives the same curve.
+// second run on it gives the same curve and writes it back unchanged.
 TEST(QuastoRun, ModelKindsAndRerunOnTheFittedModel) {
   struct Case {
     std::string first;
@@ -160,10 +160,7 @@ TEST(QuastoRun, ModelKindsAndRerunOnTheFittedModel) {
     EXPECT_EQ(fitted.substr(0, 5), k.head);
     EXPECT_EQ(fitted.find("Bhf(T)") != std::string::npos, k.nuclear);
     EXPECT_EQ(dir.read("QUASTO.RES").find("no model kind") != std::string::npos, k.first == "Fe on Si");
-    // Under a name of its own, as the front end saves it: the run rewrites
-    // "LAYSPC.RES" and refuses to read it.
-    dir.write("fitted.inf", fitted);
-    dir.write("FileM.inp", "fitted.inf\n");
+    dir.write("FileM.inp", "LAYSPC.RES\n");
     ASSERT_EQ(runQuasto().status, 0);
     EXPECT_EQ(dir.read("PROMP2.res"), curve);
     EXPECT_EQ(dir.read("LAYSPC.RES"), fitted);

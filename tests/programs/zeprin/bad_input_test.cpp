@@ -44,6 +44,14 @@ TEST(ZeprinBadInput, RefusedWithAMessageAndNonZeroStatus) {
        " number of repetitions NRN in the model file must not exceed 1000 !"},
       {"NRN at the int limit", "fe57-film", "Fe57film.inf", " 1                  NRN", " 2147483647  NRN", 1,
        " number of repetitions NRN in the model file must not exceed 1000 !"},
+      // Without repetitions the block is not checked; its depth in the profile
+      // still follows from N1N.
+      {"N1N at the int limit, no repetitions", "fe57-film", "Fe57film.inf", " 1 1  ", " -2147483648 1  ", 0, ""},
+      {"I2E at the int limit", "fe57-film", "Tconst.INI", "   3             I2E", "   2147483647  I2E", 1,
+       " I2E+1 (excited sub-levels) must lie in 1..12 !"},
+      // Not compared without experiment: not refused.
+      {"JFIT at the int limit, no experiment", "fe57-film", "ZEPRIN.INP", "\t 11 \t JFIT", "\t -2147483648 \t JFIT", 0,
+       ""},
       // Reals that are not finite, or no number of a list-directed read.
       {"angle 1e999", "fe57-film", "FileM.inp", "2.500000", "1e999", 2,
        "unreadable number \"1e999\" (unit 8, file \"FileM.inp\", line 3)"},
