@@ -23,7 +23,7 @@ grep "EPSSS =" "$run/ZEPRIN.RES" | awk 'NR == 1 { first = $3 } { last = $3 }
 echo "  passes          $(grep -c 'TIMCALU: JREP' "$run/ZEPRIN.RES")"
 echo
 echo "Results in $run:"
-echo "  LAYSPC.RES               the fitted model (save it under a name of its own to start from it)"
+echo "  LAYSPC.RES               the fitted model (name it in FileM.inp to go on from it)"
 echo "  ZEPRIN.RES               run log: every step, its merit change and whether it was kept"
 echo "  BUFFTN1.RES, BUFFTN2.RES time (ns), measured counts, fitted theory for 2.8 and 3.4 mrad"
 echo "  RESULT.res               merit per angle and in total"
