@@ -260,15 +260,11 @@ TEST(TimeSpectrum, SingleLineAbsorptionFollowsTheCrossSection) {
 }
 
 TEST(TimeSpectrum, QuadrupoleShiftsTheSextetLinesApart) {
-  // An axial field gradient with its principal axis along the field adds
-  // eQVzz/(4I(2I-1)) (3m^2 - I(I+1)) to a level: for the excited I = 3/2,
-  // +eQVzz/4 at m = +-3/2 and -eQVzz/4 at m = +-1/2; the ground state has
-  // no quadrupole moment.  The model's function of the doubled m,
-  // (3m^2 - I2(I2+2)) / (2 I2 (2 I2 - 2)), is +1/2 and -1/2 there, so EFG
-  // is eQVzz/2, the splitting of the pure quadrupole doublet.  Lines 1 and
-  // 6 (the outer ones) end on m = +-3/2, lines 2 to 5 on +-1/2: to first
-  // order EFG moves lines 1 and 6 up by EFG/2 and the inner four down by
-  // EFG/2.  A powder of a thin film shows all six in E1.
+  // An axial gradient along the field moves the excited levels m = +-3/2 by
+  // +eQVzz/4 and m = +-1/2 by -eQVzz/4; EFG, the splitting of the pure
+  // doublet, is eQVzz/2.  Lines 1 and 6 end on +-3/2, lines 2 to 5 on
+  // +-1/2: to first order they move up and down by EFG/2.  A powder of a
+  // thin film shows all six in E1.
   const float EFG[] = {0.0f, 0.3f, -0.2f};
   std::vector<double> lines[3];
   for (int i = 0; i < 3; ++i) {
