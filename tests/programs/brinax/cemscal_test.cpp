@@ -99,15 +99,24 @@ struct Kernel {
   }
 };
 
+// A field gradient along the field moves the excited levels me = +-3/2 by
+// +EFG/2 and +-1/2 by -EFG/2 (EFG, the splitting of the pure doublet, is
+// eQVzz/2): lines 1 and 6 up by EFG/2, lines 2 to 5 down.
 TEST(CEMScal, AlphaIronLinesStandAtTheSplittingOfTheConstantsFile) {
-  Kernel k;
-  k.grid(1024, -6.5, 6.5);
-  k.C.IS(1) = 0.25f;
-  const std::vector<double> p = k.peaks();
-  ASSERT_EQ(p.size(), 6u);
-  for (int i = 0; i < 6; ++i) EXPECT_NEAR(p[i], lineEnergy(k.C, kSextet[i], 33.0) + 0.25, 0.003) << i;
-  // Room-temperature alpha-Fe: lines 1 and 6 stand 10.62 mm/s apart.
-  EXPECT_NEAR(p[5] - p[0], 10.62, 0.04);
+  for (const float EFG : {0.0f, 0.3f, -0.2f}) {
+    Kernel k;
+    k.grid(1024, -6.5, 6.5);
+    k.C.IS(1) = 0.25f;
+    k.C.EFG(1) = EFG;
+    const std::vector<double> p = k.peaks();
+    ASSERT_EQ(p.size(), 6u);
+    for (int i = 0; i < 6; ++i) {
+      const double quadrupole = (i == 0 || i == 5 ? 0.5 : -0.5) * EFG;
+      EXPECT_NEAR(p[i], lineEnergy(k.C, kSextet[i], 33.0) + 0.25 + quadrupole, 0.003) << i << " " << EFG;
+    }
+    // Room-temperature alpha-Fe: lines 1 and 6 stand 10.62 mm/s apart.
+    EXPECT_NEAR(p[5] - p[0], 10.62, 0.04);
+  }
 }
 
 // Areas from the heights at the six line positions: every line has the

@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,22 +16,18 @@ namespace {
 
 using nrstest::Edit;
 
-// The records of an experiment file, each split into its fields.
-using Records = std::vector<std::vector<std::string>>;
+// The records of an experiment file, each as its numbers.
+using Records = std::vector<std::vector<double>>;
 using Prepare = std::function<void(const nrstest::TempDir&)>;
 
 // `file` of the working directory with its records rewritten by `edit`.
 Prepare editRecords(const std::string& file, std::function<void(Records&)> edit) {
   return [=](const nrstest::TempDir& dir) {
-    Records r;
-    for (const auto& line : nrstest::splitLines(dir.read(file))) {
-      std::istringstream in(line);
-      r.emplace_back(std::istream_iterator<std::string>(in), std::istream_iterator<std::string>());
-    }
+    Records r = zeprintest::columns(dir.read(file));
     edit(r);
     std::string out;
     for (const auto& fields : r) {
-      for (const auto& f : fields) out += "  " + f;
+      for (double f : fields) out += zeprintest::fmt(" %.10g", f);
       out += "\n";
     }
     dir.write(file, out);
@@ -43,10 +37,10 @@ Prepare editRecords(const std::string& file, std::function<void(Records&)> edit)
 // Field `column` of the records whose first field (time or angle) lies in
 // [lo, hi] becomes `value`; the count record of a reflectivity file has
 // no such field.
-Prepare setCounts(const std::string& file, std::size_t column, double lo, double hi, const std::string& value) {
+Prepare setCounts(const std::string& file, std::size_t column, double lo, double hi, double value) {
   return editRecords(file, [=](Records& r) {
     for (auto& f : r)
-      if (f.size() > column && std::stod(f[0]) >= lo && std::stod(f[0]) <= hi) f[column] = value;
+      if (f.size() > column && f[0] >= lo && f[0] <= hi) f[column] = value;
   });
 }
 
@@ -83,7 +77,8 @@ TEST(ExperimentFiles, MeaninglessFitsEndWithStatusOne) {
        " count below 0 in the experiment file fe57_cems.dat (point 4) !"},
       {"ZEPRIN", "fe57-fit", {{"ZEPRIN.INP", "\t 1 \t JFIT", "\t" + intMin + "\t JFIT"}},
        " JFIT in ZEPRIN.INP must not be negative !"},
-      {"BRINAX", "fe57-cems", {{"ZEPRIN.INP", "\t 0 \t JFIT", "\t -1 \t JFIT"}}, " JFIT in ZEPRIN.INP must not be negative !"},
+      {"BRINAX", "fe57-cems", {{"ZEPRIN.INP", "\t 0 \t JFIT", "\t -1 \t JFIT"}},
+       " JFIT in ZEPRIN.INP must not be negative !"},
       {"MOLVEC", "fe57-delayed", {{"MOLVEC.INP", " 1          JFITP", intMin + "JFITP"}},
        " JFITP in MOLVEC.INP must not be negative !"},
       {"MOLVEC", "fe57-delayed", {{"MOLVEC.INP", " 1          JFITD", intMin + "JFITD"}},
@@ -110,42 +105,29 @@ TEST(ExperimentFiles, MeaninglessFitsEndWithStatusOne) {
       // counts of 0 (in BRINAX, counts at the spectrum's smallest): such a
       // window gives the merit 0 of a perfect fit whatever the model.
       {"ZEPRIN", "fe57-fit", {}, " all counts of the experiment file fe57_2.8mrad.dat above 0 between XEXP1 and",
-       setCounts("fe57_2.8mrad.dat", 1, 0, 200, "100")},
+       setCounts("fe57_2.8mrad.dat", 1, 0, 200, 100)},
       {"ZEPRIN", "fe57-fit", {}, " fewer than 3 points of the experiment file fe57_3.4mrad.dat with a count above 0",
-       setCounts("fe57_3.4mrad.dat", 1, 14, 171, "0")},
+       setCounts("fe57_3.4mrad.dat", 1, 14, 171, 0)},
       // Without weights no merit counts, but an empty window is refused.
       {"ZEPRIN", "fe57-fit",
        {{"ZEPRIN.INP", "\t 1.0 \t 1.0 \t 1.0 \t 1.0 ", " 0 0 0 0"}, {"ZEPRIN.INP", "\t 15.0 \t XEXP1", " 172 XEXP1"}},
        " fewer than 3 points of the experiment file fe57_2.8mrad.dat with a count above 0"},
       {"MOLVEC", "fe57-delayed", {}, " all prompt counts of the experiment file fe57_delp.dat above 0",
-       setCounts("fe57_delp.dat", 1, 0, 10, "100")},
+       setCounts("fe57_delp.dat", 1, 0, 10, 100)},
       {"MOLVEC", "fe57-delayed", {}, " fewer than 3 points of the experiment file fe57_delp.dat with a delayed count",
-       setCounts("fe57_delp.dat", 2, 1.55, 6.95, "0")},
+       setCounts("fe57_delp.dat", 2, 1.55, 6.95, 0)},
       {"QUASTO", "fe-si-multilayer", {}, " all prompt counts of the experiment file ml_refl.dat above 0",
-       setCounts("ml_refl.dat", 1, 0, 20, "100")},
+       setCounts("ml_refl.dat", 1, 0, 20, 100)},
       {"QUASTO", "fe-si-multilayer", {}, " fewer than 3 points of the experiment file ml_refl.dat with a prompt count",
-       setCounts("ml_refl.dat", 1, 0.9, 16.1, "0")},
-      {"BRINAX", "fe57-cems", {},
-       " fewer than 3 points of the experiment file fe57_cems.dat with a count above the file's smallest lie between"
-       " E1lim and E2lim to compare with !",
-       editRecords("fe57_cems.dat",
-                   [](Records& r) {
-                     std::string least = r[0][0];
-                     for (const auto& f : r)
-                       if (std::stod(f[0]) < std::stod(least)) least = f[0];
-                     for (std::size_t i = 30; i < 479; ++i) r[i][0] = least;
-                   })},
+       setCounts("ml_refl.dat", 1, 0.9, 16.1, 0)},
+      // Channels 31..479 at the file's smallest count.
+      {"BRINAX", "fe57-cems", {}, " fewer than 3 points of the experiment file fe57_cems.dat with a count above the",
+       editRecords("fe57_cems.dat", [](Records& r) { std::fill(&r[30], &r[479], Records::value_type{997181}); })},
       // Every file is compared, and drawn, at the first file's times.
-      {"ZEPRIN", "fe57-fit", {},
-       " time of record 1 of the experiment file fe57_3.4mrad.dat is 117.610 ns, not 176.414 ns as in the first file"
-       " fe57_2.8mrad.dat: every file is compared at the first file's times !",
+      {"ZEPRIN", "fe57-fit", {}, " time of record 1 of the experiment file fe57_3.4mrad.dat is 117.610 ns, not 176.414",
        editRecords("fe57_3.4mrad.dat",
-                   [](Records& r) {
-                     std::erase_if(r, [](const auto& f) { return std::stod(f[0]) < 41 || std::stod(f[0]) > 118; });
-                   })},
-      {"ZEPRIN", "fe57-fit", {},
-       " the experiment file fe57_3.4mrad.dat ends before record 200 (10.081 ns as in the first file fe57_2.8mrad.dat):"
-       " every file is compared at the first file's times !",
+                   [](Records& r) { std::erase_if(r, [](auto& f) { return f[0] < 41 || f[0] > 118; }); })},
+      {"ZEPRIN", "fe57-fit", {}, " the experiment file fe57_3.4mrad.dat ends before record 200 (10.081 ns as in",
        editRecords("fe57_2.8mrad.dat", [](Records& r) { r.push_back(r.back()); })},
   };
   for (const Case& c : cases) {
@@ -160,83 +142,54 @@ TEST(ExperimentFiles, MeaninglessFitsEndWithStatusOne) {
   }
 }
 
-// Records a fit never uses are read and change nothing: repeated times at
-// the end of a time spectrum or ahead of its compared stretch, and values
-// beyond the JEXPC channels of a CEMS spectrum.  A time repeated inside the
-// window is compared as any other point; a spectrum whose merit has the
-// weight 0 is not compared, and may be flat.
+// Records a fit never uses are read and change nothing: times repeated
+// after the compared stretch of a time spectrum (the last record twice, two
+// padding records at 0 ns) or ahead of it (two at 180 ns), a second file's
+// times off in their last decimal, values beyond the JEXPC channels of a
+// CEMS spectrum.  A time repeated inside the window is compared as any
+// other point; a spectrum whose merit has the weight 0 is not compared, and
+// may be flat.
 TEST(ExperimentFiles, RecordsOutsideTheFitAreRead) {
-  using Check = std::function<void(const nrstest::TempDir&)>;
-  struct Case {
-    const char* what;
-    const char* program;
-    const char* example;
-    Prepare prepare;
-    Check check;
+  // `file` as the run on the example changed by `prepare` writes it, and as the unchanged one does.
+  const auto unchanged = [](const char* program, const char* example, const char* file, const Prepare& prepare) {
+    std::string text[2];
+    for (int i = 0; i < 2; ++i) {
+      nrstest::TempDir dir;
+      nrstest::copyExample(dir, example);
+      if (i == 0) prepare(dir);
+      EXPECT_EQ(nrstest::runProgram(program).status, 0) << program << " " << i;
+      text[i] = dir.read(file);
+    }
+    EXPECT_EQ(text[0], text[1]) << file;
   };
-  const auto bothSpectra = [](std::function<void(Records&)> edit) {
-    return [=](const nrstest::TempDir& dir) {
-      for (const char* f : {"fe57_2.8mrad.dat", "fe57_3.4mrad.dat"}) editRecords(f, edit)(dir);
-    };
+  const char* const spectra[] = {"fe57_2.8mrad.dat", "fe57_3.4mrad.dat"};
+  const Prepare unused = [&](const nrstest::TempDir& dir) {
+    editRecords(spectra[1], [](Records& r) {
+      for (auto& f : r) f[0] += 0.001;
+      r.push_back(r.back());
+    })(dir);
+    for (const char* f : spectra)
+      editRecords(f, [](Records& r) {
+        r.insert(r.begin(), 2, {180, 3});
+        r.insert(r.end(), 2, {0, 0});
+      })(dir);
   };
-  // `file` as the unchanged example's run writes it.
-  const auto asUnchanged = [](const char* program, const char* example, const char* file) -> Check {
-    return [=](const nrstest::TempDir& dir) {
-      const std::string written = dir.read(file);
-      nrstest::TempDir unchanged;
-      nrstest::copyExample(unchanged, example);
-      EXPECT_EQ(nrstest::runProgram(program).status, 0);
-      EXPECT_EQ(written, unchanged.read(file));
-    };
-  };
-  const Case cases[] = {
-      {"padding at 0 ns", "ZEPRIN", "fe57-fit", bothSpectra([](Records& r) { r.insert(r.end(), 2, {"0.000", "0"}); }),
-       asUnchanged("ZEPRIN", "fe57-fit", "RESULT.res")},
-      {"last record twice", "ZEPRIN", "fe57-fit",
-       editRecords("fe57_3.4mrad.dat", [](Records& r) { r.push_back(r.back()); }),
-       asUnchanged("ZEPRIN", "fe57-fit", "RESULT.res")},
-      {"two records at 180 ns", "ZEPRIN", "fe57-fit",
-       bothSpectra([](Records& r) { r.insert(r.begin(), 2, {"180.000", "3"}); }),
-       asUnchanged("ZEPRIN", "fe57-fit", "RESULT.res")},
-      // The first file's times serve every file: the second file's, in the
-      // last of their three decimals off, change nothing.
-      {"times of the second file 0.001 ns later", "ZEPRIN", "fe57-fit",
-       editRecords("fe57_3.4mrad.dat",
-                   [](Records& r) {
-                     for (auto& f : r) f[0] = zeprintest::fmt("%.3f", std::stod(f[0]) + 0.001);
-                   }),
-       asUnchanged("ZEPRIN", "fe57-fit", "RESULT.res")},
-      {"-5 after JEXPC", "BRINAX", "fe57-cems", editRecords("fe57_cems.dat", [](Records& r) { r.push_back({"-5"}); }),
-       asUnchanged("BRINAX", "fe57-cems", "CEMfit.res")},
-      {"a compared record twice", "ZEPRIN", "fe57-fit",
-       bothSpectra([](Records& r) {
-         const auto record = r[90];
-         r.insert(r.begin() + 90, record);
-       }),
-       [](const nrstest::TempDir& dir) {
-         const auto lines = nrstest::splitLines(dir.read("BUFFTN1.RES"));
-         const auto twice = std::adjacent_find(lines.begin(), lines.end());
-         ASSERT_NE(twice, lines.end());
-         EXPECT_NE(twice->find("    100.808     264.0"), std::string::npos) << *twice;
-       }},
-      {"flat spectrum of weight 0", "ZEPRIN", "fe57-fit",
-       [](const nrstest::TempDir& dir) {
-         nrstest::setRecord(dir, "ZEPRIN.INP", 6, " 1.0 0.0 1.0 1.0");
-         setCounts("fe57_3.4mrad.dat", 1, 0, 200, "100")(dir);
-       },
-       [](const nrstest::TempDir& dir) {
-         for (const auto& row : zeprintest::columns(dir.read("BUFFTN2.RES"))) EXPECT_EQ(row[1], 100.0);
-       }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    nrstest::TempDir dir;
-    nrstest::copyExample(dir, c.example);
-    c.prepare(dir);
-    const auto r = nrstest::runProgram(c.program);
-    EXPECT_EQ(r.status, 0) << r.output.substr(0, 2000);
-    c.check(dir);
-  }
+  unchanged("ZEPRIN", "fe57-fit", "RESULT.res", unused);
+  unchanged("BRINAX", "fe57-cems", "CEMfit.res", editRecords("fe57_cems.dat", [](Records& r) { r.push_back({-5}); }));
+
+  nrstest::TempDir dir;
+  nrstest::copyExample(dir, "fe57-fit");
+  for (const char* f : spectra)
+    editRecords(f, [](Records& r) { r.insert(r.begin() + 90, Records::value_type(r[90])); })(dir);
+  nrstest::setRecord(dir, "ZEPRIN.INP", 6, " 1.0 0.0 1.0 1.0");
+  setCounts(spectra[1], 1, 0, 200, 100)(dir);
+  const auto r = nrstest::runProgram("ZEPRIN");
+  ASSERT_EQ(r.status, 0) << r.output.substr(0, 2000);
+  const auto lines = nrstest::splitLines(dir.read("BUFFTN1.RES"));
+  const auto twice = std::adjacent_find(lines.begin(), lines.end());
+  ASSERT_NE(twice, lines.end());
+  EXPECT_NE(twice->find("    100.808     264.0"), std::string::npos) << *twice;
+  for (const auto& row : zeprintest::columns(dir.read("BUFFTN2.RES"))) EXPECT_EQ(row[1], 100.0);
 }
 
 // A beam divergence too small for the grid's step (its width squared is 0

@@ -1,7 +1,7 @@
 // Delayed time spectra of 57Fe films: natural decay, quantum beats of the
 // magnetic and quadrupole splittings, invariance under a common isomer
-// shift, Parseval's relation, causality, the resonant absorption that
-// follows from the cross-section, and the quadrupole shifts of the sextet.
+// shift, Parseval's relation, causality, and the resonant absorption that
+// follows from the cross-section.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -44,20 +44,6 @@ void extrema(const Sample& r, double t1, double t2, bool minima, std::vector<dou
     t.push_back(tj + 0.5 * dt * (a - c) / (a - 2 * b + c));
     v.push_back(b);
   }
-}
-
-// Absorption lines of E1 (mm/s): its local maxima, each refined by the
-// parabola through the reciprocals of the three points around it, which is
-// exact for a lone Lorentzian.  The grid must be even around the lines.
-std::vector<double> absorptionLines(const Sample& r) {
-  std::vector<double> x;
-  for (int k = 2; k < r.a.NE; ++k) {
-    const double a = r.out->E1(k - 1), b = r.out->E1(k), c = r.out->E1(k + 1);
-    if (!(b > a && b >= c)) continue;
-    const double ia = 1 / a, ib = 1 / b, ic = 1 / c;
-    x.push_back(r.grid(k) + 0.5 * (r.grid(k + 1) - r.grid(k)) * (ia - ic) / (ia - 2 * ib + ic));
-  }
-  return x;
 }
 
 }  // namespace
@@ -256,34 +242,6 @@ TEST(TimeSpectrum, SingleLineAbsorptionFollowsTheCrossSection) {
     const double expected = r.st->thickness(l) * V * chiRes;
     EXPECT_NEAR(r.out->E1(k0), expected, 2e-4 * expected) << RAND;
     EXPECT_NEAR(r.out->E2(k0), expected, 2e-4 * expected) << RAND;
-  }
-}
-
-TEST(TimeSpectrum, QuadrupoleShiftsTheSextetLinesApart) {
-  // An axial field gradient with its principal axis along the field adds
-  // eQVzz/(4I(2I-1)) (3m^2 - I(I+1)) to a level: for the excited I = 3/2,
-  // +eQVzz/4 at m = +-3/2 and -eQVzz/4 at m = +-1/2; the ground state has
-  // no quadrupole moment.  The model's function of the doubled m,
-  // (3m^2 - I2(I2+2)) / (2 I2 (2 I2 - 2)), is +1/2 and -1/2 there, so EFG
-  // is eQVzz/2, the splitting of the pure quadrupole doublet.  Lines 1 and
-  // 6 (the outer ones) end on m = +-3/2, lines 2 to 5 on +-1/2: to first
-  // order EFG moves lines 1 and 6 up by EFG/2 and the inner four down by
-  // EFG/2.  A powder of a thin film shows all six in E1.
-  const float EFG[] = {0.0f, 0.3f, -0.2f};
-  std::vector<double> lines[3];
-  for (int i = 0; i < 3; ++i) {
-    Sample r(0.03f, 6.0f, 4e-3, 2);
-    r.fe.C.Bhf(1) = 33.0f, r.fe.C.EFG(1) = EFG[i];
-    thinFilm(r, 0.0f, 0.0f, 1.0f);
-    r.timcalu();
-    lines[i] = absorptionLines(r);
-    ASSERT_EQ(lines[i].size(), 6u) << EFG[i];
-  }
-  for (int i = 1; i < 3; ++i) {
-    for (int n = 0; n < 6; ++n) {
-      const double shift = (n == 0 || n == 5 ? 0.5 : -0.5) * EFG[i];
-      EXPECT_NEAR(lines[i][n] - lines[0][n], shift, 1e-4) << "EFG " << EFG[i] << ", line " << n + 1;
-    }
   }
 }
 
