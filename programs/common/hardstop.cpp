@@ -24,14 +24,13 @@ std::string refusedWindow(numlib::Span1<const float> E, int J1, int J2, float fl
     equal = equal && E(j) == first;
     ++n;
   }
+  if (n >= kMinCompared && !equal) return {};
   const std::string counts(c.counts), file(c.file), lower(c.lower), upper(c.upper), above(c.above);
   if (n < kMinCompared)
     return " fewer than " + std::to_string(kMinCompared) + " points of the experiment file " + file + " with a " +
            counts + " above " + above + " lie between " + lower + " and " + upper + " to compare with !";
-  if (equal)
-    return " all " + counts + "s of the experiment file " + file + " above " + above + " between " + lower + " and " +
-           upper + " are equal: nothing to compare with !";
-  return {};
+  return " all " + counts + "s of the experiment file " + file + " above " + above + " between " + lower + " and " +
+         upper + " are equal: nothing to compare with !";
 }
 
 }  // namespace common

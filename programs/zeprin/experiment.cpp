@@ -57,14 +57,15 @@ constexpr float kTimeRounding = 0.0015f;  // ns
 void checkTimes(const std::string& name, int records, const ExperimentList& e, const TimeExperiment& x) {
   for (int i = x.MEXP; i >= 1; --i) {
     const int m = kExpSlots + 1 - (x.JZ + i - 1);
-    const std::string first = nanoseconds(x.times(i)) + " as in the first file " + e.name[0];
-    if (m > records)
-      common::hardStop(" the experiment file " + name + " ends before record " + std::to_string(m) + " (" + first +
-                       "): every file is compared at the first file's times !");
     const float t = x.XXA(x.JZ + i - 1);
-    if (std::abs(t - x.times(i)) > kTimeRounding)
-      common::hardStop(" time of record " + std::to_string(m) + " of the experiment file " + name + " is " +
-                       nanoseconds(t) + ", not " + first + ": every file is compared at the first file's times !");
+    const bool ended = m > records;
+    if (!ended && std::abs(t - x.times(i)) <= kTimeRounding) continue;
+    const std::string first = nanoseconds(x.times(i)) + " as in the first file " + e.name[0];
+    const std::string why = ended ? " the experiment file " + name + " ends before record " + std::to_string(m) +
+                                        " (" + first + ")"
+                                  : " time of record " + std::to_string(m) + " of the experiment file " + name +
+                                        " is " + nanoseconds(t) + ", not " + first;
+    common::hardStop(why + ": every file is compared at the first file's times !");
   }
 }
 
